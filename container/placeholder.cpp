@@ -1,0 +1,1 @@
+// Placeholder until the library's first sources land.
