@@ -1,0 +1,49 @@
+#include "codec/coding_buffers.h"
+
+#include <algorithm>
+#include <new>
+
+namespace qx {
+
+int AllocateCodingBuffers(Codec& codec, int width, int length) {
+    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
+    try {
+        // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
+        codec.state.PlaneBuffer.assign(2 * pixels, 0);
+        codec.CoefficientPlane.resize(pixels);
+        codec.SignificanceMap.resize(pixels + 65536);
+        // Each stream holds W x L bytes.
+        codec.MainCode.words.resize(std::max<size_t>(pixels / 4, 8));
+        codec.RefineCode.words.resize(std::max<size_t>(pixels / 4, 8));
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+    return kOk;
+}
+
+void EmptyCodeStreams(Codec& codec) {
+    const size_t capacity = codec.MainCode.words.size();
+    // The reader unpacks at most W x H - 20 bytes, from 4 x words + 1 packed ones, so the writer
+    // keeps its MainCode word index at or below capacity - 7.
+    codec.MainCode.limit = capacity > 7 ? static_cast<uint32_t>(capacity - 7) : 0;
+    codec.RefineCode.limit = static_cast<uint32_t>(codec.RefineCode.words.size() - 1);
+    for (WordStream* s : {&codec.MainCode, &codec.RefineCode}) {
+        s->rewind();
+        if (!s->words.empty()) s->words[0] = 0;
+    }
+    codec.MainCodeEnd = {};
+    codec.RefineCodeEnd = {};
+}
+
+WaveletGeometry ComputeWaveletGeometry(int width, int height, int minBandSize) {
+    WaveletGeometry g{0, width, height};
+    while (g.lowWidth % 2 == 0 && g.lowHeight % 2 == 0 && g.lowWidth >= minBandSize &&
+           g.lowHeight >= minBandSize && g.lowWidth > 0 && g.lowHeight > 0) {
+        ++g.levels;
+        g.lowWidth /= 2;
+        g.lowHeight /= 2;
+    }
+    return g;
+}
+
+}  // namespace qx

@@ -1,0 +1,25 @@
+// Sizing of the coefficient coder's buffers for a coded size, shared by the preparation stage
+// and the compressed-file reader.
+#pragma once
+
+#include "codec/codec.h"
+
+namespace qx {
+
+// Sizes PlaneBuffer, CoefficientPlane, SignificanceMap and both code streams for a coded
+// picture of width x length; returns 0, or kNoMemory when an allocation fails.
+int AllocateCodingBuffers(Codec& codec, int width, int length);
+
+// Empties both code streams for writing: positions 0, first words 0, write limits set so that
+// every file written stays readable.
+void EmptyCodeStreams(Codec& codec);
+
+// Number of wavelet levels and low-band size that the forward transform gives for a plane.
+struct WaveletGeometry {
+    int levels = 0;
+    int lowWidth = 0;
+    int lowHeight = 0;
+};
+WaveletGeometry ComputeWaveletGeometry(int width, int height, int minBandSize);
+
+}  // namespace qx

@@ -1,0 +1,84 @@
+#include "container/file_handle.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qx {
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+FileHandle FileHandle::open(const std::string& name, Mode mode) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::ReadOnly: flags |= O_RDONLY; break;
+        case Mode::ReadWrite: flags |= O_RDWR; break;
+        case Mode::ReadWriteCreate: flags |= O_RDWR | O_CREAT; break;
+        case Mode::Truncate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    int fd;
+    do {
+        fd = ::open(name.c_str(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return FileHandle(fd);
+}
+
+void FileHandle::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool FileHandle::seek(int64_t offset) {
+    return fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+}
+
+int64_t FileHandle::length() const {
+    struct stat st;
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+int64_t FileHandle::read(void* buffer, size_t size) {
+    if (fd_ < 0) return -1;
+    auto* out = static_cast<char*>(buffer);
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::read(fd_, out + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+bool FileHandle::writeAll(const void* buffer, size_t size) {
+    if (fd_ < 0) return false;
+    const auto* in = static_cast<const char*>(buffer);
+    size_t done = 0;
+    while (done < size) {
+        ssize_t n = ::write(fd_, in + done, size - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool FileHandle::truncate(int64_t length) {
+    return fd_ >= 0 && ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
+}
+
+}  // namespace qx
