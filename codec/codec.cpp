@@ -7,19 +7,32 @@ CodecHooks Codec::defaultHooks;
 
 const char* CodecErrorMessage(int status) {
     switch (status) {
-        case kDecodeErr: return "Decode Err.";
-        case kCodeErr: return "Code Err.";
-        case kTreeTooLarge: return "Tree is too large";
-        case kNoMemory: return "No memory for file.";
-        case kOddMultiplier: return "Odd multiplier in Sizes";
-        case kSizesChange: return "Sizes Change isn't correct";
-        case kUnknownFokus: return "Unknown Fokus";
-        case kMainMemberTooLarge: return "Main member is too large";
-        case kComprFileErr: return "Compr. file Err.";
-        case kLowBandTooLarge: return "LL-rectangle is too large";
-        case kMainCodeErr: return "MainCode Err.";
-        case kSizeErr: return "Size Err.";
-        default: return nullptr;
+        case kDecodeErr:
+            return "Decode Err.";
+        case kCodeErr:
+            return "Code Err.";
+        case kTreeTooLarge:
+            return "Tree is too large";
+        case kNoMemory:
+            return "No memory for file.";
+        case kOddMultiplier:
+            return "Odd multiplier in Sizes";
+        case kSizesChange:
+            return "Sizes Change isn't correct";
+        case kUnknownFokus:
+            return "Unknown Fokus";
+        case kMainMemberTooLarge:
+            return "Main member is too large";
+        case kComprFileErr:
+            return "Compr. file Err.";
+        case kLowBandTooLarge:
+            return "LL-rectangle is too large";
+        case kMainCodeErr:
+            return "MainCode Err.";
+        case kSizeErr:
+            return "Size Err.";
+        default:
+            return nullptr;
     }
 }
 
@@ -39,6 +52,9 @@ void ResetReaderFields(CodecParameters& params) {
 int CompressForPreview(Codec& codec) {
     if (int status = PreparePlanes(codec)) return status;
     if (int status = EncodeCoefficients(codec)) return status;
+    // The decoder may read exactly the words the encoder wrote.
+    codec.MainCode.limit = codec.MainCodeEnd.index + 1;
+    codec.RefineCode.limit = codec.RefineCodeEnd.index + 1;
     DecodeCoefficients(codec);
     RestorePicture(codec);
     codec.hooks->showRestoredPicture(false);

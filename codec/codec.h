@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "codec/wavelet.h"
+
 namespace qx {
 
 // Status values of the engine; 0 is success. Readers add 96 (declined memory question) and 1
@@ -36,7 +38,7 @@ const char* CodecErrorMessage(int status);
 // Everything the engine asks of its caller. The defaults do nothing, answer "go on", and so let
 // the engine run with no caller at all.
 class CodecHooks {
-public:
+  public:
     virtual ~CodecHooks() = default;
     virtual void showMessage(const std::string& /*text*/) {}
     // Phase 0 after the planes are prepared, phase 1 after encoding (package driver only).
@@ -150,6 +152,9 @@ struct Codec {
     WordStream RefineCode;
     StreamEnd MainCodeEnd;
     StreamEnd RefineCodeEnd;
+    // Encoder scratch: |coefficient| of the current component, -1 once coded as significant.
+    std::vector<int32_t> Magnitudes;
+    WaveletScratch wavelet;
     CodecHooks* hooks = &defaultHooks;
 
     static CodecHooks defaultHooks;

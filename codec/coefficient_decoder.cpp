@@ -1,0 +1,86 @@
+// DecodeCoefficients: rebuilds the component planes from the low-band codes, the side tables
+// and the two code streams.
+#include <algorithm>
+#include <cstring>
+
+#include "codec/codec.h"
+#include "codec/low_band.h"
+#include "codec/significance_common.h"
+#include "codec/threshold_schedule.h"
+
+namespace qx {
+namespace {
+
+// Returns false when a pass could not be read.
+bool DecodeComponent(Codec& codec, int component, int width, int height) {
+    CodecState& s = codec.state;
+    const CoefficientTables& t = codec.tables;
+    const size_t count = static_cast<size_t>(width) * height;
+    int32_t* plane = codec.CoefficientPlane.data();
+    std::fill(plane, plane + count, 0);
+    std::memset(codec.SignificanceMap.data(), 0, count);
+
+    const int llw = t.LowBandWidth;
+    const int llh = t.LowBandHeight;
+    const uint8_t* codes = t.LowBandCodes.data() + component * llw * llh;
+    for (int y = 0; y < llh; ++y)
+        for (int x = 0; x < llw; ++x)
+            plane[static_cast<size_t>(y) * width + x] = DecodeLowBandValue(*codes++);
+
+    PassContext p;
+    p.plane = plane;
+    p.marks = codec.SignificanceMap.data();
+    p.width = width;
+    p.levels = t.LevelCount[component];
+    p.component = component;
+    p.lowWidth = llw;
+    p.lowHeight = llh;
+    p.main = &codec.MainCode;
+    p.refine = &codec.RefineCode;
+    const int trees = 3 * llw * llh;
+    for (int tree = 0; tree < trees; ++tree) {
+        p.setTree(tree);
+        const int status = RunTreeSchedule(codec.params, t, tree, component, [&](int32_t T, int D) {
+            p.setThreshold(T);
+            p.D = D;
+            return DecodeTreePass(p);
+        });
+        if (status) return false;
+    }
+
+    InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
+                   codec.params.FirstLevelFilter, codec.wavelet);
+    int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];
+    const int32_t offset = t.LevelOffset[component];
+    for (size_t i = 0; i < count; ++i)
+        samples[i] =
+            static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));
+    return true;
+}
+
+}  // namespace
+
+int DecodeCoefficients(Codec& codec) {
+    codec.MainCode.rewind();
+    codec.RefineCode.rewind();
+    if (codec.params.LowBandMode == 1 && codec.params.Quality < 0) {
+        codec.hooks->showMessage("Quality<0");
+        return kOk;
+    }
+    CodecState& s = codec.state;
+    const int width = s.CodedWidth;
+    const int height = s.CodedLength;
+    for (int c = 0; c < codec.params.ComponentCount; ++c) {
+        s.Width = static_cast<int16_t>(c == 0 ? width : width >> 1);
+        s.Length = static_cast<int16_t>(c == 0 ? height : height >> 1);
+        if (!DecodeComponent(codec, c, s.Width, s.Length)) {
+            codec.hooks->showMessage("Invalide Code");
+            break;
+        }
+    }
+    s.Width = static_cast<int16_t>(width);
+    s.Length = static_cast<int16_t>(height);
+    return kOk;
+}
+
+}  // namespace qx

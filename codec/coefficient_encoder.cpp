@@ -1,0 +1,208 @@
+// EncodeCoefficients: per component the wavelet transform, the low-band codes, the tree bounds,
+// the block statistics of the luma, and every tree's significance passes.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "codec/codec.h"
+#include "codec/low_band.h"
+#include "codec/significance_common.h"
+#include "codec/threshold_schedule.h"
+
+namespace qx {
+namespace {
+
+struct Band {
+    int x = 0;
+    int y = 0;
+};
+
+// Top-left corner of orientation d (0 HL, 1 LH, 2 HH) at `level` of a width x height plane.
+Band BandOrigin(int d, int level, int width, int height) {
+    return {d != 1 ? width >> level : 0, d != 0 ? height >> level : 0};
+}
+
+int CodeLowBand(Codec& codec, int component, int width) {
+    const CoefficientTables& t = codec.tables;
+    const int llw = t.LowBandWidth;
+    const int llh = t.LowBandHeight;
+    uint8_t* out = codec.tables.LowBandCodes.data() + component * llw * llh;
+    for (int y = 0; y < llh; ++y) {
+        for (int x = 0; x < llw; ++x) {
+            const int32_t v = codec.CoefficientPlane[static_cast<size_t>(y) * width + x];
+            if (v >= kLowBandLimit || v <= -kLowBandLimit) return kMainMemberTooLarge;
+            *out++ = CodeLowBandValue(v);
+        }
+    }
+    return kOk;
+}
+
+int32_t BlockPeak(const int32_t* plane, int stride, int x0, int y0, int side) {
+    int32_t peak = 0;
+    for (int y = 0; y < side; ++y) {
+        const int32_t* row = plane + static_cast<size_t>(y0 + y) * stride + x0;
+        for (int x = 0; x < side; ++x) peak = std::max(peak, row[x] < 0 ? -row[x] : row[x]);
+    }
+    return peak;
+}
+
+int ComputeMaxThresholds(Codec& codec, int component, int width, int levels) {
+    CoefficientTables& t = codec.tables;
+    const int trees = 3 * t.LowBandWidth * t.LowBandHeight;
+    PassContext geometry;
+    geometry.lowWidth = t.LowBandWidth;
+    geometry.lowHeight = t.LowBandHeight;
+    std::array<int32_t, kTreesPerComponent> bounds;
+    bool scaled = false;
+    for (int tree = 0; tree < trees; ++tree) {
+        geometry.setTree(tree);
+        int32_t m = 0;
+        for (int k = 0; k < levels; ++k)
+            m = std::max(m, BlockPeak(codec.CoefficientPlane.data(), width, geometry.rootX << k,
+                                      geometry.rootY << k, 1 << k));
+        if (m >= 131072) {
+            codec.hooks->showMessage(" MaxTheshold Err.");
+            return kMaxThresholdErr;
+        }
+        int32_t bound = 65536;
+        while (bound > std::max(m, 8)) bound >>= 1;
+        bounds[tree] = bound;
+        scaled = scaled || bound >= 32768;
+    }
+    // A component with a bound of 32768 or more keeps all its bounds divided by 4, so that
+    // 65536 fits 16 bits.
+    if (scaled) t.ThresholdScaleFlags |= static_cast<uint8_t>(1 << component);
+    uint16_t* stored = t.MaxThresholds.data() + component * kTreesPerComponent;
+    for (int tree = 0; tree < trees; ++tree)
+        stored[tree] = static_cast<uint16_t>(scaled ? bounds[tree] >> 2 : bounds[tree]);
+    return kOk;
+}
+
+// Block statistics of the luma at levels 1 and 2; zeroes HH coefficients below 8 there.
+void ComputeBlockStatistics(Codec& codec, int width, int height, int levels) {
+    CoefficientTables& t = codec.tables;
+    const int llw = t.LowBandWidth;
+    const int llh = t.LowBandHeight;
+    int32_t* plane = codec.CoefficientPlane.data();
+    for (int j = 0; j < 2 && levels - j >= 1; ++j) {
+        const int level = j + 1;
+        const int side = 1 << (levels - level);
+        for (int d = 0; d < 3; ++d) {
+            const Band origin = BandOrigin(d, level, width, height);
+            for (int by = 0; by < llh; ++by) {
+                for (int bx = 0; bx < llw; ++bx) {
+                    const int tree = d * llh * llw + by * llw + bx;
+                    int64_t count = 0;
+                    int64_t sum = 0;
+                    double squares = 0;
+                    int32_t peak = 0;
+                    for (int y = 0; y < side; ++y) {
+                        int32_t* row = plane +
+                                       static_cast<size_t>(origin.y + by * side + y) * width +
+                                       origin.x + bx * side;
+                        for (int x = 0; x < side; ++x) {
+                            const int32_t a = row[x] < 0 ? -row[x] : row[x];
+                            peak = std::max(peak, a);
+                            if (a >= 8) {
+                                ++count;
+                                sum += a;
+                                squares += static_cast<double>(a) * a;
+                            } else if (d == 2) {
+                                row[x] = 0;
+                            }
+                        }
+                    }
+                    const int at = j * kTreesPerComponent + tree;
+                    int64_t mean = 0;
+                    uint16_t deviation = 0;
+                    if (count > 0) {
+                        mean = (2 * sum + count) / (2 * count);
+                        const double real = static_cast<double>(sum) / count;
+                        deviation =
+                            static_cast<uint16_t>(std::sqrt(squares / count - real * real + 0.5));
+                    }
+                    t.BlockMeans[at] = static_cast<uint16_t>(std::min<int64_t>(mean, 255));
+                    t.BlockPeaks[at] = static_cast<uint16_t>(std::min(peak, j == 0 ? 127 : 255));
+                    t.BlockDeviations[at] = deviation;
+                }
+            }
+        }
+    }
+}
+
+int EncodeComponent(Codec& codec, int component, int width, int height) {
+    CodecState& s = codec.state;
+    CoefficientTables& t = codec.tables;
+    const CodecParameters& params = codec.params;
+    t.LevelOffset[component] = component == 0 ? 128 : 0;
+    const WaveletResult w =
+        ForwardWavelet(s.PlaneBuffer.data() + s.PlaneOffset[component],
+                       codec.CoefficientPlane.data(), width, height, params.MinBandSize,
+                       t.LevelOffset[component], params.FirstLevelFilter, codec.wavelet);
+    t.LevelCount[component] = static_cast<int16_t>(w.levels);
+    t.LowBandWidth = static_cast<int16_t>(w.lowWidth);
+    t.LowBandHeight = static_cast<int16_t>(w.lowHeight);
+    t.LastLevelWidth = static_cast<int16_t>(w.lastWidth);
+    t.LastLevelHeight = static_cast<int16_t>(w.lastHeight);
+    const size_t count = static_cast<size_t>(width) * height;
+    std::memset(codec.SignificanceMap.data(), 0, count);
+
+    // The per-tree tables hold 1024 trees per component.
+    if (w.lowWidth > 32 || w.lowHeight > 32 || 3 * w.lowWidth * w.lowHeight > kTreesPerComponent)
+        return kLowBandTooLarge;
+    if (int status = CodeLowBand(codec, component, width)) return status;
+    if (int status = ComputeMaxThresholds(codec, component, width, w.levels)) return status;
+    if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels);
+
+    codec.Magnitudes.resize(count);
+    const int32_t* plane = codec.CoefficientPlane.data();
+    for (size_t i = 0; i < count; ++i) codec.Magnitudes[i] = plane[i] < 0 ? -plane[i] : plane[i];
+
+    PassContext p;
+    p.plane = codec.CoefficientPlane.data();
+    p.marks = codec.SignificanceMap.data();
+    p.magnitudes = codec.Magnitudes.data();
+    p.width = width;
+    p.levels = w.levels;
+    p.component = component;
+    p.lowWidth = w.lowWidth;
+    p.lowHeight = w.lowHeight;
+    p.main = &codec.MainCode;
+    p.refine = &codec.RefineCode;
+    const int trees = 3 * w.lowWidth * w.lowHeight;
+    for (int tree = 0; tree < trees; ++tree) {
+        p.setTree(tree);
+        const int status = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
+            p.setThreshold(T);
+            p.D = D;
+            return EncodeTreePass(p);
+        });
+        if (status) return status;
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int EncodeCoefficients(Codec& codec) {
+    CodecState& s = codec.state;
+    const int width = s.CodedWidth;
+    const int height = s.CodedLength;
+    int status = kOk;
+    for (int c = 0; c < codec.params.ComponentCount && status == kOk; ++c) {
+        s.Width = static_cast<int16_t>(c == 0 ? width : width >> 1);
+        s.Length = static_cast<int16_t>(c == 0 ? height : height >> 1);
+        status = EncodeComponent(codec, c, s.Width, s.Length);
+    }
+    if (status == kOk) {
+        s.Width = static_cast<int16_t>(width);
+        s.Length = static_cast<int16_t>(height);
+    }
+    codec.MainCodeEnd = {codec.MainCode.index, codec.MainCode.used};
+    codec.RefineCodeEnd = {codec.RefineCode.index, codec.RefineCode.used};
+    s.CodecStatus = static_cast<uint8_t>(status);
+    return status;
+}
+
+}  // namespace qx

@@ -1,0 +1,81 @@
+// The state of one significance pass and the tree walk shared by the pass coder and decoder.
+#pragma once
+
+#include <cstdint>
+
+#include "codec/codec.h"
+
+namespace qx {
+
+constexpr uint8_t kMarked = 2;  // SignificanceMap value of a coefficient coded as significant
+
+struct PassContext {
+    int32_t* plane = nullptr;       // CoefficientPlane of the component
+    uint8_t* marks = nullptr;       // SignificanceMap
+    int32_t* magnitudes = nullptr;  // encoder only: |c|, or -1 once marked
+    int width = 0;                  // row stride
+    int levels = 0;                 // LevelCount of the component
+    int component = 0;
+    int lowWidth = 0;
+    int lowHeight = 0;
+    WordStream* main = nullptr;
+    WordStream* refine = nullptr;
+    // Per pass.
+    int32_t T = 0;
+    int32_t T15 = 0;
+    int D = 0;  // SkipDepth: levels 1 ... D are left out
+    // Per tree.
+    int rootX = 0;
+    int rootY = 0;
+
+    void setTree(int t) {
+        const int perOrientation = lowWidth * lowHeight;
+        const int d = t / perOrientation;
+        const int rest = t % perOrientation;
+        const int y = rest / lowWidth;
+        const int x = rest % lowWidth;
+        rootX = x + (d != 1 ? lowWidth : 0);
+        rootY = y + (d != 0 ? lowHeight : 0);
+    }
+    void setThreshold(int32_t threshold) {
+        T = threshold;
+        T15 = (threshold >> 1) * 3;
+    }
+};
+
+// Moves to the next of four siblings (top-left, top-right, bottom-left, bottom-right); false
+// after the last one.
+inline bool SiblingStep(int& px, int& py) {
+    switch (2 * (py & 1) + (px & 1)) {
+        case 0:
+            ++px;
+            return true;
+        case 1:
+            --px;
+            ++py;
+            return true;
+        case 2:
+            ++px;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Climbs until a parent has a further sibling; false when the tree is finished.
+inline bool Ascend(int& px, int& py, int& level, int levels) {
+    for (;;) {
+        ++level;
+        if (level >= levels) return false;
+        px >>= 1;
+        py >>= 1;
+        if (SiblingStep(px, py)) return true;
+    }
+}
+
+// Returns 0, or kMainCodeErr when the walk would leave the coded levels or a stream is full.
+int EncodeTreePass(PassContext& p);
+// Returns 0, or 1 after a failed read (a damaged stream or a walk below the coded levels).
+int DecodeTreePass(PassContext& p);
+
+}  // namespace qx

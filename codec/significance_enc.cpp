@@ -1,0 +1,89 @@
+// One significance pass over one coefficient tree, written to MainCode and RefineCode.
+#include <algorithm>
+
+#include "codec/bit_stream.h"
+#include "codec/significance_common.h"
+
+namespace qx {
+namespace {
+
+// True when no unmarked descendant of (px, py) at levels level-1 ... D+1 reaches T.
+bool RootsZerotree(const PassContext& p, int px, int py, int level) {
+    for (int k = 1; level - k >= p.D + 1; ++k) {
+        const int side = 1 << k;
+        const int32_t* row = p.magnitudes + static_cast<size_t>(py << k) * p.width + (px << k);
+        for (int j = 0; j < side; ++j, row += p.width) {
+            int32_t peak = -1;
+            for (int i = 0; i < side; ++i) peak = std::max(peak, row[i]);
+            if (peak >= p.T) return false;
+        }
+    }
+    return true;
+}
+
+// Codes an unmarked node; returns whether it roots a zerotree (always so in the 1-bit form).
+bool CodeNode(PassContext& p, int px, int py, int level, bool oneBit) {
+    const size_t at = static_cast<size_t>(py) * p.width + px;
+    const int32_t c = p.plane[at];
+    const int32_t a = c < 0 ? -c : c;
+    const uint32_t sig = a >= p.T ? 1 : 0;
+    bool zerotree = true;
+    if (oneBit) {
+        PutBits(*p.main, sig, 1);
+    } else {
+        zerotree = RootsZerotree(p, px, py, level);
+        PutBits(*p.main, (zerotree ? 0u : 2u) + sig, 2);
+    }
+    if (sig) {
+        const uint32_t sign = c < 0 ? 1 : 0;
+        if (level == 1 && p.component == 0) {
+            PutBits(*p.refine, sign, 1);
+        } else {
+            PutBits(*p.refine, sign * 2 + (a >= p.T15 ? 1 : 0), 2);
+        }
+        p.marks[at] = kMarked;
+        p.magnitudes[at] = -1;
+    }
+    return zerotree;
+}
+
+bool IsMarked(const PassContext& p, int px, int py) {
+    return p.marks[static_cast<size_t>(py) * p.width + px] == kMarked;
+}
+
+int Finish(const PassContext& p) {
+    return (p.main->failed || p.refine->failed) ? kMainCodeErr : kOk;
+}
+
+}  // namespace
+
+int EncodeTreePass(PassContext& p) {
+    int level = p.levels;
+    int px = p.rootX;
+    int py = p.rootY;
+    const int lowest = p.D + 1;
+    if (!IsMarked(p, px, py) && CodeNode(p, px, py, level, level == lowest)) return Finish(p);
+    for (;;) {
+        px *= 2;
+        py *= 2;
+        --level;
+        if (level < lowest) return kMainCodeErr;
+        if (level == lowest) {
+            for (int q = 0; q < 4; ++q) {
+                const int x = px + (q & 1);
+                const int y = py + (q >> 1);
+                if (!IsMarked(p, x, y)) CodeNode(p, x, y, level, true);
+            }
+            if (!Ascend(px, py, level, p.levels)) return Finish(p);
+        }
+        // Nodes above the lowest coded level: a zerotree root ends its branch.
+        for (;;) {
+            if (IsMarked(p, px, py)) break;
+            if (!CodeNode(p, px, py, level, false)) break;
+            if (SiblingStep(px, py)) continue;
+            if (!Ascend(px, py, level, p.levels)) return Finish(p);
+        }
+    }
+}
+
+}  // namespace qx

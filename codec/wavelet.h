@@ -1,0 +1,39 @@
+// Multi-level 2-D wavelet transform in integer arithmetic: 9/7 taps at the first level, 5/3
+// above, Mallat layout (low band top-left).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qx {
+
+struct WaveletResult {
+    int levels = 0;
+    int lowWidth = 0;
+    int lowHeight = 0;
+    // Band size at the last level that was decomposed (2 x the low band when levels > 0).
+    int lastWidth = 0;
+    int lastHeight = 0;
+};
+
+// Scratch lines and strips of the transform, kept between calls so nothing is allocated per
+// line.
+struct WaveletScratch {
+    std::vector<int32_t> line;
+    std::vector<int64_t> wideLine;
+    std::vector<int32_t> strip;
+    std::vector<int64_t> wideStrip;
+};
+
+// Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects
+// 9/7 at the first level, 1 selects 5/3 everywhere.
+WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
+                             int minBandSize, int levelOffset, int firstLevelFilter,
+                             WaveletScratch& scratch);
+
+// Composes the plane in place from `levels` levels; lastWidth x lastHeight is the band size of
+// the last decomposed level, width the plane's row stride.
+void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
+                    int firstLevelFilter, WaveletScratch& scratch);
+
+}  // namespace qx
