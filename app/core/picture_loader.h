@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/core/memory_status.h"
 #include "app/core/user_dialogs.h"
@@ -41,8 +42,10 @@ int64_t PictureBufferSize(int64_t base, int width, int length);
 // green, blue, rows top to bottom, sized by PictureBufferSize), codec.state.Width/Length the
 // picture size, the reader-only codec parameters their initial values, and ChannelActivity,
 // ToneSelect and ReferenceChannel the analysis of the picture. The low-memory question goes
-// through dialogs with the figures of memory.
+// through dialogs with the figures of memory. When decodedPicture is given it receives the
+// picture as the file holds it (W x L x 3 bytes, before smoothing and colour adjustment).
 LoadResult LoadPictureForCompression(Codec& codec, UserDialogs& dialogs, const std::string& name,
-                                     const MemoryStatusSource& memory);
+                                     const MemoryStatusSource& memory,
+                                     std::vector<uint8_t>* decodedPicture = nullptr);
 
 }  // namespace qx
