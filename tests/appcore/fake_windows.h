@@ -1,0 +1,54 @@
+// Window surfaces that only remember what they were asked to do, for the desktop commands run
+// without a screen. The main window stands for a maximised window on a 1024 x 768 screen.
+#pragma once
+
+#include <string>
+
+#include "app/core/window_surface.h"
+
+namespace qxtest {
+
+class FakeViewer : public qx::ViewerSurface {
+  public:
+    qx::ViewerRect rect;
+    bool shown = false;
+    qx::Pointer pointer = qx::Pointer::Arrow;
+    int redraws = 0;
+
+    void place(const qx::ViewerRect& r) override { rect = r; }
+    void showWindow() override { shown = true; }
+    void hideWindow() override { shown = false; }
+    bool isShown() const override { return shown; }
+    int left() const override { return rect.left; }
+    int top() const override { return rect.top; }
+    void setPointer(qx::Pointer p) override { pointer = p; }
+    void redraw(bool) override { ++redraws; }
+};
+
+class FakeMain : public qx::MainSurface {
+  public:
+    qx::MainWindowMetrics size{1024, 718, 50};
+    std::string caption;
+    bool bannerVisible = true;
+    qx::MenuState menu;
+    std::string label;
+    int labelLeft = 0;
+    int labelTop = 0;
+    bool busy = false;
+    int navigatorRedraws = 0;
+
+    qx::MainWindowMetrics metrics() const override { return size; }
+    void setCaption(const std::string& c) override { caption = c; }
+    void setBannerVisible(bool v) override { bannerVisible = v; }
+    void setMenu(const qx::MenuState& m) override { menu = m; }
+    void setResultLabel(const std::string& text, int left, int top) override {
+        label = text;
+        labelLeft = left;
+        labelTop = top;
+    }
+    void setBusy(bool b) override { busy = b; }
+    void redrawNavigator() override { ++navigatorRedraws; }
+    void focusMain() override {}
+};
+
+}  // namespace qxtest
