@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "codec/bit_stream.h"
+
+namespace {
+
+qx::WordStream MakeStream(size_t words) {
+    qx::WordStream s;
+    s.words.assign(words, 0);
+    s.limit = static_cast<uint32_t>(words - 1);
+    return s;
+}
+
+TEST(BitStream, RandomSymbolsReadBackExactly) {
+    std::mt19937 rng(7);
+    qx::WordStream s = MakeStream(4096);
+    std::vector<std::pair<uint32_t, uint32_t>> written;
+    for (int i = 0; i < 30000; ++i) {
+        const uint32_t n = 1 + rng() % 2;
+        const uint32_t v = rng() & ((1u << n) - 1);
+        qx::PutBits(s, v, n);
+        written.emplace_back(v, n);
+    }
+    ASSERT_FALSE(s.failed);
+    const uint32_t endIndex = s.index;
+    const uint32_t endUsed = s.used;
+    s.rewind();
+    s.limit = endIndex + 1;
+    int mismatches = 0;
+    for (auto [v, n] : written) mismatches += qx::GetBits(s, n) != v;
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(s.index, endIndex);
+    EXPECT_EQ(s.used, endUsed);
+    EXPECT_FALSE(s.failed);
+}
+
+TEST(BitStream, WordBoundaries) {
+    qx::WordStream s = MakeStream(8);
+    for (int i = 0; i < 16; ++i) qx::PutBits(s, 2, 2);  // exactly one word
+    EXPECT_EQ(s.index, 1u);
+    EXPECT_EQ(s.used, 0u);
+    EXPECT_EQ(s.words[0], 0xAAAAAAAAu);
+    EXPECT_EQ(s.words[1], 0u);
+
+    // A 2-bit symbol starting at bit 31 continues at the top of the next word.
+    qx::WordStream t = MakeStream(8);
+    for (int i = 0; i < 31; ++i) qx::PutBits(t, 0, 1);
+    qx::PutBits(t, 3, 2);
+    EXPECT_EQ(t.words[0], 1u);
+    EXPECT_EQ(t.words[1], 0x80000000u);
+    t.rewind();
+    t.limit = 2;
+    for (int i = 0; i < 31; ++i) qx::GetBits(t, 1);
+    EXPECT_EQ(qx::GetBits(t, 2), 3u);
+    EXPECT_EQ(t.index, 1u);
+    EXPECT_EQ(t.used, 1u);
+}
+
+TEST(BitStream, NeverWritesOrReadsPastItsLimit) {
+    qx::WordStream s = MakeStream(4);
+    s.limit = 1;  // words 0 and 1 may be written
+    for (int i = 0; i < 100; ++i) qx::PutBits(s, 1, 1);
+    EXPECT_TRUE(s.failed);
+    EXPECT_EQ(s.index, 1u);
+    EXPECT_EQ(s.words[2], 0u);
+
+    qx::WordStream r = MakeStream(4);
+    r.words[0] = 0xFFFFFFFF;
+    r.limit = 1;
+    for (int i = 0; i < 32; ++i) EXPECT_EQ(qx::GetBits(r, 1), 1u);
+    EXPECT_FALSE(r.failed);
+    qx::GetBits(r, 1);
+    EXPECT_TRUE(r.failed);
+}
+
+}  // namespace

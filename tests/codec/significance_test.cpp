@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "codec/bit_stream.h"
+#include "codec/significance_common.h"
+
+namespace {
+
+// A 4 x 2 plane holding one HL tree of two levels: root (1, 0), children (2..3, 0..1).
+struct SmallTree {
+    std::vector<int32_t> plane = std::vector<int32_t>(8, 0);
+    std::vector<uint8_t> marks = std::vector<uint8_t>(8, 0);
+    std::vector<int32_t> magnitudes = std::vector<int32_t>(8, 0);
+    qx::WordStream main;
+    qx::WordStream refine;
+    qx::PassContext p;
+
+    SmallTree() {
+        main.words.assign(8, 0);
+        main.limit = 7;
+        refine.words.assign(8, 0);
+        refine.limit = 7;
+        p.plane = plane.data();
+        p.marks = marks.data();
+        p.magnitudes = magnitudes.data();
+        p.width = 4;
+        p.levels = 2;
+        p.lowWidth = 1;
+        p.lowHeight = 1;
+        p.main = &main;
+        p.refine = &refine;
+        p.setTree(0);
+    }
+    void set(int x, int y, int32_t v) {
+        plane[y * 4 + x] = v;
+        magnitudes[y * 4 + x] = v < 0 ? -v : v;
+    }
+};
+
+TEST(SignificancePass, LumaExampleWritesAndReadsTheDocumentedBits) {
+    SmallTree tree;
+    tree.set(1, 0, 40);
+    tree.set(2, 0, 0);
+    tree.set(3, 0, -35);
+    tree.set(2, 1, 10);
+    tree.set(3, 1, 50);
+    tree.p.setThreshold(32);
+    tree.p.D = 0;
+    ASSERT_EQ(qx::EncodeTreePass(tree.p), 0);
+    // MainCode 11 0 1 0 1, RefineCode 00 1 0.
+    EXPECT_EQ(tree.main.words[0], 0b110101u << 26);
+    EXPECT_EQ(tree.main.used, 6u);
+    EXPECT_EQ(tree.refine.words[0], 0b0010u << 28);
+    EXPECT_EQ(tree.refine.used, 4u);
+
+    SmallTree decoded;
+    decoded.main = tree.main;
+    decoded.refine = tree.refine;
+    decoded.main.rewind();
+    decoded.main.limit = 1;
+    decoded.refine.rewind();
+    decoded.refine.limit = 1;
+    decoded.p.setThreshold(32);
+    decoded.p.D = 0;
+    ASSERT_EQ(qx::DecodeTreePass(decoded.p), 0);
+    EXPECT_EQ(decoded.plane, (std::vector<int32_t>{0, 40, 0, -56, 0, 0, 0, 56}));
+    EXPECT_EQ(decoded.main.used, 6u);
+    EXPECT_EQ(decoded.refine.used, 4u);
+}
+
+TEST(SignificancePass, ZerotreeAndMarkedNodes) {
+    SmallTree tree;
+    tree.set(1, 0, 5);
+    tree.p.setThreshold(32);
+    ASSERT_EQ(qx::EncodeTreePass(tree.p), 0);
+    EXPECT_EQ(tree.main.used, 2u);  // one zerotree symbol
+    EXPECT_EQ(tree.refine.used, 0u);
+
+    // A marked root costs nothing itself; each unmarked child costs one bit at the lowest level.
+    SmallTree marked;
+    marked.marks[1] = qx::kMarked;
+    marked.magnitudes[1] = -1;
+    marked.p.setThreshold(32);
+    ASSERT_EQ(qx::EncodeTreePass(marked.p), 0);
+    EXPECT_EQ(marked.main.used, 4u);
+
+    // A marked root whose children lie below the coded levels cannot be walked.
+    marked.p.D = 1;
+    EXPECT_EQ(qx::EncodeTreePass(marked.p), qx::kMainCodeErr);
+}
+
+TEST(SignificancePass, ThresholdZeroMakesEveryUnmarkedCoefficientSignificant) {
+    SmallTree tree;
+    tree.p.setThreshold(0);
+    ASSERT_EQ(qx::EncodeTreePass(tree.p), 0);
+    for (int i : {1, 2, 3, 6, 7}) EXPECT_EQ(tree.marks[i], qx::kMarked);
+}
+
+TEST(SignificancePass, DecoderRefusesStreamsThatRunOut) {
+    SmallTree tree;
+    tree.main.words[0] = 0xFFFFFFFF;  // every node significant, far more than one word holds
+    tree.main.limit = 0;
+    tree.refine.limit = 0;
+    tree.p.setThreshold(32);
+    EXPECT_EQ(qx::DecodeTreePass(tree.p), 1);
+
+    SmallTree below;
+    below.marks[1] = qx::kMarked;
+    below.main.limit = 1;
+    below.refine.limit = 1;
+    below.p.setThreshold(32);
+    below.p.D = 1;
+    EXPECT_EQ(qx::DecodeTreePass(below.p), 1);
+}
+
+}  // namespace

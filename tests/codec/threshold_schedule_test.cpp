@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "codec/low_band.h"
+#include "codec/threshold_schedule.h"
+
+namespace {
+
+struct Pass {
+    int32_t T;
+    int D;
+    bool operator==(const Pass&) const = default;
+};
+
+// Runs the schedule of tree 0 and records every pass.
+std::vector<Pass> Schedule(const qx::CodecParameters& params, const qx::CoefficientTables& tables,
+                           int component) {
+    std::vector<Pass> passes;
+    qx::RunTreeSchedule(params, tables, 0, component, [&](int32_t T, int D) {
+        passes.push_back({T, D});
+        return 0;
+    });
+    return passes;
+}
+
+std::vector<int32_t> Thresholds(const std::vector<Pass>& passes, size_t count) {
+    std::vector<int32_t> out;
+    for (size_t i = 0; i < count && i < passes.size(); ++i) out.push_back(passes[i].T);
+    return out;
+}
+
+TEST(ThresholdSchedule, ChromaTreeWithBound256) {
+    qx::CoefficientTables tables;
+    tables.MaxThresholds[1024] = 256;
+    qx::ThresholdList list;
+    const int n = qx::BuildThresholdList(tables, 0, 1, list);
+    EXPECT_EQ(std::vector<int32_t>(list.begin(), list.begin() + n),
+              (std::vector<int32_t>{384, 192, 96, 48, 24, 18, 12}));
+
+    qx::CodecParameters high;
+    EXPECT_EQ(Thresholds(Schedule(high, tables, 1), 10), (std::vector<int32_t>{384, 192, 96, 56}));
+    qx::CodecParameters clear;
+    clear.Quality = 4;
+    EXPECT_EQ(Thresholds(Schedule(clear, tables, 1), 10),
+              (std::vector<int32_t>{384, 192, 96, 48, 38}));
+    // Chroma skip depth: 2 only for large thresholds of long lists.
+    EXPECT_EQ(Schedule(clear, tables, 1)[0].D, 2);
+    EXPECT_EQ(Schedule(clear, tables, 1)[4].D, 1);
+}
+
+TEST(ThresholdSchedule, LumaTreeWithBound1024AndItsExtraPasses) {
+    qx::CoefficientTables tables;
+    tables.MaxThresholds[0] = 1024;
+    tables.BlockMeans[0] = 30;
+    tables.BlockMeans[1024] = 40;
+    qx::ThresholdList list;
+    const int n = qx::BuildThresholdList(tables, 0, 0, list);
+    EXPECT_EQ(std::vector<int32_t>(list.begin(), list.begin() + n),
+              (std::vector<int32_t>{1536, 768, 384, 192, 96, 48, 24}));
+
+    // Peaks far above every threshold: D = 0 throughout, so the extra passes start at the mean.
+    tables.BlockPeaks[0] = 127;
+    tables.BlockPeaks[1024] = 255;
+    qx::CodecParameters high;
+    std::vector<Pass> passes = Schedule(high, tables, 0);
+    ASSERT_EQ(passes.size(), 9u);
+    EXPECT_EQ(Thresholds(passes, 6), (std::vector<int32_t>{1536, 768, 384, 192, 96, 54}));
+    EXPECT_EQ(std::vector<Pass>(passes.begin() + 6, passes.end()),
+              (std::vector<Pass>{{30, 0}, {22, 1}, {16, 2}}));
+
+    // A last pass with D = 1 starts the extra passes at 3/8 of the last threshold.
+    tables.BlockPeaks[0] = 54;
+    passes = Schedule(high, tables, 0);
+    EXPECT_EQ(std::vector<Pass>(passes.begin() + 6, passes.end()),
+              (std::vector<Pass>{{20, 1}, {15, 2}, {11, 3}}));
+}
+
+TEST(ThresholdSchedule, FloorsFollowTheLevel2Mean) {
+    qx::CoefficientTables tables;
+    tables.MaxThresholds[0] = 4096;
+    tables.BlockMeans[0] = 30;  // keeps an entry below every floor at the end of the list
+    const auto lastFloor = [&](int quality, int mean) {
+        tables.BlockMeans[1024] = static_cast<uint16_t>(mean);
+        qx::CodecParameters params;
+        params.Quality = static_cast<int16_t>(quality);
+        qx::ThresholdList list;
+        int n = qx::BuildThresholdList(tables, 0, 0, list);
+        n = qx::ApplyThresholdFloor(params, tables, 0, list, n, 0);
+        return list[n - 1];
+    };
+    EXPECT_EQ(lastFloor(0, 56), 56);
+    EXPECT_EQ(lastFloor(0, 51), 54);
+    EXPECT_EQ(lastFloor(0, 52), 46);
+    EXPECT_EQ(lastFloor(0, 55), 46);
+    EXPECT_EQ(lastFloor(4, 38), 38);
+    EXPECT_EQ(lastFloor(4, 33), 36);
+    EXPECT_EQ(lastFloor(4, 34), 28);
+    EXPECT_EQ(lastFloor(4, 37), 28);
+}
+
+TEST(ThresholdSchedule, SmallAndEmptyLists) {
+    qx::CoefficientTables tables;
+    qx::CodecParameters params;
+    // Bound 8 with level-1 mean 8: the single threshold 8, no extra passes.
+    tables.MaxThresholds[0] = 8;
+    tables.BlockMeans[0] = 8;
+    tables.BlockMeans[1024] = 20;
+    EXPECT_EQ(Schedule(params, tables, 0), (std::vector<Pass>{{8, 2}}));
+    // A level-1 mean above the bound: no pass at all.
+    tables.BlockMeans[0] = 9;
+    EXPECT_TRUE(Schedule(params, tables, 0).empty());
+    params.ExtraRefinementFlag = 1;
+    EXPECT_TRUE(Schedule(params, tables, 0).empty());
+}
+
+TEST(ThresholdSchedule, ScaledBoundsGiveTheSameList) {
+    qx::CoefficientTables plain;
+    plain.MaxThresholds[1024] = 32768;
+    qx::CoefficientTables scaled;
+    scaled.MaxThresholds[1024] = 8192;
+    scaled.ThresholdScaleFlags = 2;
+    qx::CodecParameters params;
+    EXPECT_EQ(Schedule(params, plain, 1), Schedule(params, scaled, 1));
+}
+
+TEST(ThresholdSchedule, OutOfRangeQualityStaysInsideTheFloorTable) {
+    qx::CoefficientTables tables;
+    tables.MaxThresholds[1024] = 256;
+    qx::CodecParameters params;
+    params.QualityBase = 4;
+    params.Quality = 20;
+    EXPECT_FALSE(Schedule(params, tables, 1).empty());
+}
+
+TEST(LowBandCodes, CodesAndReconstructions) {
+    EXPECT_EQ(qx::CodeLowBandValue(0), 64);
+    EXPECT_EQ(qx::CodeLowBandValue(1), 64);
+    EXPECT_EQ(qx::CodeLowBandValue(2), 1);
+    EXPECT_EQ(qx::CodeLowBandValue(3), 65);
+    EXPECT_EQ(qx::CodeLowBandValue(-5), 128 + 2);
+    for (int v : {0, 1}) EXPECT_EQ(qx::DecodeLowBandValue(qx::CodeLowBandValue(v)), 1);
+    for (int v : {2, 3, -2, -3}) EXPECT_EQ(qx::DecodeLowBandValue(qx::CodeLowBandValue(v)), v);
+    // Damaged exponents are clamped to 20 before any shift.
+    EXPECT_EQ(qx::DecodeLowBandValue(0x1F), 1310720);
+    EXPECT_EQ(qx::DecodeLowBandValue(0xDF), -1835008);
+}
+
+}  // namespace
