@@ -52,100 +52,159 @@ void MirrorGuards(T* x, int n, int step) {
     }
 }
 
-void AnalyseLine(int32_t* x, int n, const AnalysisFilter& f, int32_t* low, int32_t* high) {
+// Sums are formed in unsigned 32-bit arithmetic: the low 32 bits of the exact sum, so damaged
+// coefficients give defined results, and the loops vectorise.
+inline int32_t Shifted(uint32_t sum, int shift) {
+    return static_cast<int32_t>(sum) >> shift;
+}
+
+// Adds tap x (a[k - left] + a[k + right]) to acc[k] for k = 0 ... n-1.
+inline void AddTap(uint32_t* acc, const int32_t* a, int left, int right, int tap, int n) {
+    const uint32_t t = static_cast<uint32_t>(tap);
+    for (int k = 0; k < n; ++k)
+        acc[k] += t * (static_cast<uint32_t>(a[k - left]) + static_cast<uint32_t>(a[k + right]));
+}
+
+inline void SetTap(uint32_t* acc, const int32_t* a, int tap, int n) {
+    const uint32_t t = static_cast<uint32_t>(tap);
+    for (int k = 0; k < n; ++k) acc[k] = t * static_cast<uint32_t>(a[k]);
+}
+
+// Splits a mirrored line into its even and odd samples, two guards each side.
+void Deinterleave(const int32_t* x, int half, int32_t* even, int32_t* odd) {
+    for (int k = -2; k < half + 2; ++k) {
+        even[k] = x[2 * k];
+        odd[k] = x[2 * k + 1];
+    }
+}
+
+// Low-pass output k is centred on x[2k], high-pass output k on x[2k+1].
+void AnalyseLine(int32_t* x, int n, const AnalysisFilter& f, int32_t* low, int32_t* high,
+                 WaveletScratch& scratch) {
     MirrorGuards(x, n, 1);
     const int half = n / 2;
-    for (int k = 0; k < half; ++k) {
-        const int32_t* c = x + 2 * k;
-        int32_t s = f.low[0] * c[0];
-        for (int d = 1; d < f.lowTaps; ++d) s += f.low[d] * (c[-d] + c[d]);
-        low[k] = s >> f.lowShift;
-        const int32_t* h = c + 1;
-        int32_t t = f.high[0] * h[0];
-        for (int d = 1; d < f.highTaps; ++d) t += f.high[d] * (h[-d] + h[d]);
-        high[k] = t >> f.highShift;
+    int32_t* even = scratch.even.data() + 2;
+    int32_t* odd = scratch.odd.data() + 2;
+    uint32_t* acc = scratch.acc.data();
+    Deinterleave(x, half, even, odd);
+
+    SetTap(acc, even, f.low[0], half);
+    for (int d = 1; d < f.lowTaps; ++d) {
+        if (d % 2 == 0)
+            AddTap(acc, even, d / 2, d / 2, f.low[d], half);
+        else
+            AddTap(acc, odd, (d + 1) / 2, (d - 1) / 2, f.low[d], half);
     }
+    for (int k = 0; k < half; ++k) low[k] = Shifted(acc[k], f.lowShift);
+
+    SetTap(acc, odd, f.high[0], half);
+    for (int d = 1; d < f.highTaps; ++d) {
+        if (d % 2 == 0)
+            AddTap(acc, odd, d / 2, d / 2, f.high[d], half);
+        else
+            AddTap(acc, even, (d - 1) / 2, (d + 1) / 2, f.high[d], half);
+    }
+    for (int k = 0; k < half; ++k) high[k] = Shifted(acc[k], f.highShift);
 }
 
 // Filters columns x0 ... x1-1 of a band of `height` rows, a chunk of adjacent columns at a
 // time so that every step works on contiguous samples.
 void AnalyseColumns(int32_t* plane, int stride, int x0, int x1, int height, const AnalysisFilter& f,
-                    std::vector<int32_t>& strip) {
-    strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
+                    WaveletScratch& scratch) {
+    scratch.strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
     const int half = height / 2;
+    uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
-        int32_t* s = strip.data() + kGuard * nc;
+        int32_t* s = scratch.strip.data() + kGuard * nc;
         for (int r = 0; r < height; ++r)
             std::memcpy(s + r * nc, plane + static_cast<size_t>(r) * stride + xa,
                         sizeof(int32_t) * nc);
         MirrorGuards(s, height, nc);
-        int32_t acc[kChunk];
         for (int k = 0; k < half; ++k) {
             const int32_t* c = s + 2 * k * nc;
-            for (int j = 0; j < nc; ++j) acc[j] = f.low[0] * c[j];
-            for (int d = 1; d < f.lowTaps; ++d)
-                for (int j = 0; j < nc; ++j) acc[j] += f.low[d] * (c[j - d * nc] + c[j + d * nc]);
+            SetTap(acc, c, f.low[0], nc);
+            for (int d = 1; d < f.lowTaps; ++d) AddTap(acc, c, d * nc, d * nc, f.low[d], nc);
             int32_t* outLow = plane + static_cast<size_t>(k) * stride + xa;
-            for (int j = 0; j < nc; ++j) outLow[j] = acc[j] >> f.lowShift;
+            for (int j = 0; j < nc; ++j) outLow[j] = Shifted(acc[j], f.lowShift);
 
             const int32_t* h = c + nc;
-            for (int j = 0; j < nc; ++j) acc[j] = f.high[0] * h[j];
-            for (int d = 1; d < f.highTaps; ++d)
-                for (int j = 0; j < nc; ++j) acc[j] += f.high[d] * (h[j - d * nc] + h[j + d * nc]);
+            SetTap(acc, h, f.high[0], nc);
+            for (int d = 1; d < f.highTaps; ++d) AddTap(acc, h, d * nc, d * nc, f.high[d], nc);
             int32_t* outHigh = plane + static_cast<size_t>(half + k) * stride + xa;
-            for (int j = 0; j < nc; ++j) outHigh[j] = acc[j] >> f.highShift;
+            for (int j = 0; j < nc; ++j) outHigh[j] = Shifted(acc[j], f.highShift);
         }
     }
 }
 
-// Tap sums of the synthesis are formed in 64 bits and truncated to 32, which keeps damaged
-// coefficient values defined.
-inline int32_t Narrow(int64_t sum) {
-    return static_cast<int32_t>(sum) >> kSynthesisShift;
-}
-
-void SynthesiseLine(int64_t* y, int n, const SynthesisFilter& f, int32_t* out) {
+// Synthesis of a row whose low half is row[0 ... n/2-1] and high half row[n/2 ... n-1].
+void SynthesiseRow(int32_t* row, int n, const SynthesisFilter& f, WaveletScratch& scratch) {
+    const int half = n / 2;
+    int32_t* y = scratch.line.data() + kGuard;
+    for (int k = 0; k < half; ++k) {
+        y[2 * k] = row[k];
+        y[2 * k + 1] = row[half + k];
+    }
     MirrorGuards(y, n, 1);
-    for (int m = 0; m < n; m += 2) {
-        const int64_t* e = y + m;
-        int64_t s = int64_t{f.even[0]} * e[0];
-        for (int d = 1; d < f.evenTaps; ++d) s += int64_t{f.even[d]} * (e[-d] + e[d]);
-        out[m] = Narrow(s);
-        const int64_t* o = e + 1;
-        int64_t t = int64_t{f.odd[0]} * o[0];
-        for (int d = 1; d < f.oddTaps; ++d) t += int64_t{f.odd[d]} * (o[-d] + o[d]);
-        out[m + 1] = Narrow(t);
+    int32_t* low = scratch.even.data() + 2;
+    int32_t* high = scratch.odd.data() + 2;
+    Deinterleave(y, half, low, high);
+    uint32_t* accEven = scratch.acc.data();
+    uint32_t* accOdd = scratch.acc.data() + half;
+
+    SetTap(accEven, low, f.even[0], half);
+    for (int d = 1; d < f.evenTaps; ++d) {
+        if (d % 2 == 0)
+            AddTap(accEven, low, d / 2, d / 2, f.even[d], half);
+        else
+            AddTap(accEven, high, (d + 1) / 2, (d - 1) / 2, f.even[d], half);
+    }
+    SetTap(accOdd, high, f.odd[0], half);
+    for (int d = 1; d < f.oddTaps; ++d) {
+        if (d % 2 == 0)
+            AddTap(accOdd, high, d / 2, d / 2, f.odd[d], half);
+        else
+            AddTap(accOdd, low, (d - 1) / 2, (d + 1) / 2, f.odd[d], half);
+    }
+    for (int k = 0; k < half; ++k) {
+        row[2 * k] = Shifted(accEven[k], kSynthesisShift);
+        row[2 * k + 1] = Shifted(accOdd[k], kSynthesisShift);
     }
 }
 
 void SynthesiseColumns(int32_t* plane, int stride, int x0, int x1, int height,
-                       const SynthesisFilter& f, std::vector<int64_t>& strip) {
-    strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
+                       const SynthesisFilter& f, WaveletScratch& scratch) {
+    scratch.strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
     const int half = height / 2;
+    uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
-        int64_t* s = strip.data() + kGuard * nc;
+        int32_t* s = scratch.strip.data() + kGuard * nc;
         for (int m = 0; m < height; ++m) {
             const int row = (m % 2 == 0) ? m / 2 : half + m / 2;
-            const int32_t* in = plane + static_cast<size_t>(row) * stride + xa;
-            int64_t* dst = s + m * nc;
-            for (int j = 0; j < nc; ++j) dst[j] = in[j];
+            std::memcpy(s + m * nc, plane + static_cast<size_t>(row) * stride + xa,
+                        sizeof(int32_t) * nc);
         }
         MirrorGuards(s, height, nc);
-        int64_t acc[kChunk];
         for (int m = 0; m < height; ++m) {
             const bool even = (m % 2 == 0);
             const int* taps = even ? f.even : f.odd;
             const int count = even ? f.evenTaps : f.oddTaps;
-            const int64_t* c = s + m * nc;
-            for (int j = 0; j < nc; ++j) acc[j] = taps[0] * c[j];
-            for (int d = 1; d < count; ++d)
-                for (int j = 0; j < nc; ++j) acc[j] += taps[d] * (c[j - d * nc] + c[j + d * nc]);
+            const int32_t* c = s + m * nc;
+            SetTap(acc, c, taps[0], nc);
+            for (int d = 1; d < count; ++d) AddTap(acc, c, d * nc, d * nc, taps[d], nc);
             int32_t* out = plane + static_cast<size_t>(m) * stride + xa;
-            for (int j = 0; j < nc; ++j) out[j] = Narrow(acc[j]);
+            for (int j = 0; j < nc; ++j) out[j] = Shifted(acc[j], kSynthesisShift);
         }
     }
+}
+
+void Reserve(WaveletScratch& scratch, int longestLine) {
+    const size_t n = static_cast<size_t>(longestLine);
+    scratch.line.resize(n + 2 * kGuard);
+    scratch.even.resize(n / 2 + 8);
+    scratch.odd.resize(n / 2 + 8);
+    scratch.acc.resize(n + 8);
 }
 
 }  // namespace
@@ -160,7 +219,7 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     int bw = width;
     int bh = height;
     bool nineSeven = (firstLevelFilter == 0);
-    scratch.line.resize(static_cast<size_t>(std::max(width, height)) + 2 * kGuard);
+    Reserve(scratch, std::max(width, height));
     while (bw % 2 == 0 && bh % 2 == 0 && bw >= minBandSize && bh >= minBandSize && bw > 0) {
         const int level = result.levels + 1;
         int32_t* line = scratch.line.data() + kGuard;
@@ -168,25 +227,24 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
         for (int r = 0; r < bh; ++r) {
             int32_t* row = plane + static_cast<size_t>(r) * width;
             std::memcpy(line, row, sizeof(int32_t) * bw);
-            AnalyseLine(line, bw, rowFilter, row, row + bw / 2);
+            AnalyseLine(line, bw, rowFilter, row, row + bw / 2, scratch);
         }
         if (level <= 2) {
             // The two largest levels filter whole strips of 16 columns; columns past the last
             // full strip stay unfiltered.
             const int covered = bw / 16 * 16;
             if (level == 1 && nineSeven) {
-                AnalyseColumns(plane, width, 0, covered, bh, kFilter97, scratch.strip);
+                AnalyseColumns(plane, width, 0, covered, bh, kFilter97, scratch);
             } else if (level == 1) {
-                AnalyseColumns(plane, width, 0, covered, bh, kColumns53Level2Left, scratch.strip);
+                AnalyseColumns(plane, width, 0, covered, bh, kColumns53Level2Left, scratch);
             } else {
                 const int split = std::min(bw / 2, covered);
-                AnalyseColumns(plane, width, 0, split, bh, kColumns53Level2Left, scratch.strip);
-                AnalyseColumns(plane, width, split, covered, bh, kColumns53Level2Right,
-                               scratch.strip);
+                AnalyseColumns(plane, width, 0, split, bh, kColumns53Level2Left, scratch);
+                AnalyseColumns(plane, width, split, covered, bh, kColumns53Level2Right, scratch);
             }
         } else {
-            AnalyseColumns(plane, width, 0, bw / 2, bh, kColumns53UpperLeft, scratch.strip);
-            AnalyseColumns(plane, width, bw / 2, bw, bh, kColumns53UpperRight, scratch.strip);
+            AnalyseColumns(plane, width, 0, bw / 2, bh, kColumns53UpperLeft, scratch);
+            AnalyseColumns(plane, width, bw / 2, bw, bh, kColumns53UpperRight, scratch);
         }
         result.lastWidth = bw;
         result.lastHeight = bh;
@@ -205,23 +263,13 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
     int bw = lastWidth;
     int bh = lastHeight;
     bool nineSeven = (levels == 1 && firstLevelFilter == 0);
-    scratch.wideLine.resize(static_cast<size_t>(std::max(width, bh) + std::max(bw, bh)) +
-                            2 * kGuard);
+    Reserve(scratch, std::max(width, bh << std::max(levels - 1, 0)));
     for (int level = levels; level > 0; --level) {
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
-        SynthesiseColumns(plane, width, 0, columns, bh, f, scratch.wideStrip);
-
-        int64_t* y = scratch.wideLine.data() + kGuard;
-        const int half = bw / 2;
-        for (int r = 0; r < bh; ++r) {
-            int32_t* row = plane + static_cast<size_t>(r) * width;
-            for (int k = 0; k < half; ++k) {
-                y[2 * k] = row[k];
-                y[2 * k + 1] = row[half + k];
-            }
-            SynthesiseLine(y, bw, f, row);
-        }
+        SynthesiseColumns(plane, width, 0, columns, bh, f, scratch);
+        for (int r = 0; r < bh; ++r)
+            SynthesiseRow(plane + static_cast<size_t>(r) * width, bw, f, scratch);
         bw *= 2;
         bh *= 2;
         if (level - 1 == 1 && firstLevelFilter == 0) nineSeven = true;

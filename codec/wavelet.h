@@ -20,9 +20,10 @@ struct WaveletResult {
 // line.
 struct WaveletScratch {
     std::vector<int32_t> line;
-    std::vector<int64_t> wideLine;
+    std::vector<int32_t> even;
+    std::vector<int32_t> odd;
+    std::vector<uint32_t> acc;
     std::vector<int32_t> strip;
-    std::vector<int64_t> wideStrip;
 };
 
 // Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects
