@@ -1,0 +1,190 @@
+// Integer colour transform centred on a reference channel, 3 x 3 luma sharpening, and the way
+// back from planes to RGB channel values.
+#include "codec/colour_transform.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "codec/tone_tables.h"
+
+namespace qx {
+namespace {
+
+// Byte offsets inside an RGB pixel of the reference channel and of the channels that become
+// chroma components 1 and 2. Reference 0 is green, 1 red, 2 blue; any other value is read as 2.
+struct ChannelOrder {
+    int reference;
+    int first;
+    int second;
+};
+
+constexpr ChannelOrder OrderFor(uint8_t referenceChannel) {
+    switch (referenceChannel) {
+        case 0:
+            return {1, 2, 0};
+        case 1:
+            return {0, 2, 1};
+        default:
+            return {2, 1, 0};
+    }
+}
+
+using LevelLookup = std::array<int16_t, 256>;
+
+// Channel value -> tone level of the given table (the staircase minus its first entry).
+LevelLookup LevelsOf(int table) {
+    LevelLookup levels;
+    const ToneLookup& staircase = ToneTable[table];
+    for (int v = 0; v < 256; ++v) levels[v] = static_cast<int16_t>(staircase[v] - staircase[0]);
+    return levels;
+}
+
+inline uint8_t ClampByte(int v) {
+    return static_cast<uint8_t>(std::clamp(v, 0, 255));
+}
+
+void ForwardGrey(const uint8_t* picture, int16_t* luma, size_t pixels) {
+    const ToneLookup& t = ToneTable[0];
+    for (size_t i = 0; i < pixels; ++i) {
+        const uint8_t* px = picture + 3 * i;
+        luma[i] = static_cast<int16_t>((t[px[0]] + 2 * t[px[1]] + t[px[2]]) >> 2);
+    }
+}
+
+}  // namespace
+
+void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* luma, int width,
+                            int length, uint8_t greyFlag, uint8_t referenceChannel,
+                            uint8_t toneSelect) {
+    const size_t pixels = static_cast<size_t>(width) * length;
+    if (greyFlag) {
+        ForwardGrey(picture, luma, pixels);
+        return;
+    }
+    const ToneChoice choice = SplitToneSelect(toneSelect);
+    const std::array<LevelLookup, 3> levels{LevelsOf(choice.red), LevelsOf(choice.green),
+                                            LevelsOf(choice.blue)};
+    const ChannelOrder order = OrderFor(referenceChannel);
+    const LevelLookup& refLevels = levels[order.reference];
+    const LevelLookup& firstLevels = levels[order.first];
+    const LevelLookup& secondLevels = levels[order.second];
+
+    const int halfWidth = width / 2;
+    int16_t* chroma1 = planes + pixels;
+    int16_t* chroma2 = chroma1 + pixels / 4;
+    for (int y = 0; y < length; ++y) {
+        const uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
+        int16_t* lumaRow = luma + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* px = row + 3 * x;
+            lumaRow[x] = static_cast<int16_t>((2 * refLevels[px[order.reference]] +
+                                               firstLevels[px[order.first]] +
+                                               secondLevels[px[order.second]]) >>
+                                              2);
+        }
+        if (y % 2 == 0) continue;
+        // Odd rows: the lower-right pixel of each 2 x 2 block carries the block's chroma.
+        const size_t chromaRow = static_cast<size_t>(y / 2) * halfWidth;
+        for (int j = 0; j < halfWidth; ++j) {
+            const uint8_t* px = row + 3 * (2 * j + 1);
+            const int p = refLevels[px[order.reference]];
+            chroma1[chromaRow + j] = static_cast<int16_t>(firstLevels[px[order.first]] - p);
+            chroma2[chromaRow + j] = static_cast<int16_t>(secondLevels[px[order.second]] - p);
+        }
+    }
+}
+
+void SharpenLuma(const int16_t* source, int16_t* destination, int width, int length,
+                 const FocusRectangle& rect, SharpenStrength strength) {
+    std::memcpy(destination, source, static_cast<size_t>(width) * length * sizeof(int16_t));
+    // k c - (sum of the 3 x 3 block) leaves a flat area unchanged once shifted: 25 - 9 = 16,
+    // 41 - 9 = 32.
+    const int k = strength == SharpenStrength::kStrong ? 25 : 41;
+    const int shift = strength == SharpenStrength::kStrong ? 4 : 5;
+    const auto [x0, y0, w, h] = rect;
+    // The top two rows of the rectangle stay as they are, but only its last row at the bottom.
+    for (int y = y0 + 2; y <= y0 + h - 2; ++y) {
+        const int16_t* above = source + static_cast<size_t>(y - 1) * width;
+        const int16_t* centre = source + static_cast<size_t>(y) * width;
+        const int16_t* below = source + static_cast<size_t>(y + 1) * width;
+        int16_t* out = destination + static_cast<size_t>(y) * width;
+        for (int x = x0 + 1; x <= x0 + w - 2; ++x) {
+            const int c = centre[x];
+            const int sum = above[x - 1] + above[x] + above[x + 1] + centre[x - 1] + c +
+                            centre[x + 1] + below[x - 1] + below[x] + below[x + 1];
+            const int v = static_cast<int16_t>(k * c - sum) >> shift;
+            out[x] = static_cast<int16_t>(v < 224 ? v : c);
+        }
+    }
+}
+
+namespace {
+
+// One picture row from its luma row and the chroma row of its blocks; the channel order is a
+// template argument so that the stores have fixed offsets.
+template <int Reference, int First, int Second>
+void InverseRow(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, uint8_t* row,
+                int width, int halfWidth) {
+    const int pairs = std::min(width / 2, halfWidth);
+    for (int j = 0; j < pairs; ++j) {
+        const int c1 = chroma1[j];
+        const int c2 = chroma2[j];
+        const int t = (c1 + c2) >> 2;
+        for (int k = 0; k < 2; ++k) {
+            const int p = ClampByte(luma[2 * j + k] - t);
+            uint8_t* px = row + 3 * (2 * j + k);
+            px[Reference] = static_cast<uint8_t>(p);
+            px[First] = ClampByte(p + c1);
+            px[Second] = ClampByte(p + c2);
+        }
+    }
+    // An odd last column (never produced by normalisation) reuses the last block.
+    for (int x = 2 * pairs; x < width; ++x) {
+        const int c1 = chroma1[halfWidth - 1];
+        const int c2 = chroma2[halfWidth - 1];
+        const int p = ClampByte(luma[x] - ((c1 + c2) >> 2));
+        row[3 * x + Reference] = static_cast<uint8_t>(p);
+        row[3 * x + First] = ClampByte(p + c1);
+        row[3 * x + Second] = ClampByte(p + c2);
+    }
+}
+
+}  // namespace
+
+void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, int length,
+                            uint8_t referenceChannel) {
+    const int halfWidth = width / 2;
+    const int halfLength = length / 2;
+    if (halfWidth == 0 || halfLength == 0) return;
+    const size_t pixels = static_cast<size_t>(width) * length;
+    const int16_t* chroma1 = planes + pixels;
+    const int16_t* chroma2 = chroma1 + pixels / 4;
+    auto inverseRow = referenceChannel == 0   ? InverseRow<1, 2, 0>
+                      : referenceChannel == 1 ? InverseRow<0, 2, 1>
+                                              : InverseRow<2, 1, 0>;
+    static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
+    for (int y = 0; y < length; ++y) {
+        // An odd last row likewise reuses the last row of blocks.
+        const size_t chromaRow = static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
+        inverseRow(planes + static_cast<size_t>(y) * width, chroma1 + chromaRow,
+                   chroma2 + chromaRow, picture + static_cast<size_t>(y) * width * 3, width,
+                   halfWidth);
+    }
+}
+
+void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect) {
+    const ToneChoice choice = SplitToneSelect(toneSelect);
+    const ToneLookup& red = ToneExpandTable[choice.red];
+    const ToneLookup& green = ToneExpandTable[choice.green];
+    const ToneLookup& blue = ToneExpandTable[choice.blue];
+    const size_t pixels = static_cast<size_t>(width) * length;
+    for (size_t i = 0; i < pixels; ++i) {
+        uint8_t* px = picture + 3 * i;
+        px[0] = red[px[0]];
+        px[1] = green[px[1]];
+        px[2] = blue[px[2]];
+    }
+}
+
+}  // namespace qx

@@ -1,0 +1,164 @@
+// Load-time smoothing of busy areas and the per-picture channel analysis.
+#include "codec/load_analysis.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace qx {
+namespace {
+
+// Activity thresholds (sum of the three channel ranges) and the two smoothing weights: the
+// centre counts 16 (or 20) times, the neighbour sum once, scaled by 5/128 (or 9/256).
+constexpr int kStrongSmoothing = 360;
+constexpr int kLightSmoothing = 330;
+
+// Per-row working arrays, one entry per channel byte of the row.
+struct RowScratch {
+    explicit RowScratch(size_t bytes)
+        : columnLow(bytes),
+          columnHigh(bytes),
+          columnSum(bytes),
+          windowRange(bytes),
+          windowSum(bytes) {}
+    std::vector<uint8_t> columnLow, columnHigh;  // of the three source samples above each other
+    std::vector<uint16_t> columnSum;
+    std::vector<uint8_t> windowRange;  // of the 3 x 3 source window around each sample
+    std::vector<uint16_t> windowSum;
+};
+
+inline void WriteSmoothed(uint8_t* out, const uint8_t* centre, const int* neighbours,
+                          int activity) {
+    for (int ch = 0; ch < 3; ++ch) {
+        const int c = centre[ch];
+        out[ch] = static_cast<uint8_t>(activity >= kStrongSmoothing
+                                           ? ((16 * c + neighbours[ch]) * 5) >> 7
+                                           : ((20 * c + neighbours[ch]) * 9) >> 8);
+    }
+}
+
+// Smooths one interior row. The windows are first measured on the source alone, which the
+// compiler vectorises; a pixel whose left neighbour was smoothed is measured again with that
+// neighbour's output as its middle-left sample.
+void SmoothRow(const uint8_t* above, const uint8_t* middle, const uint8_t* below, uint8_t* out,
+               int width, RowScratch& scratch) {
+    const size_t bytes = static_cast<size_t>(width) * 3;
+    std::memcpy(out, middle, bytes);
+    uint8_t* low = scratch.columnLow.data();
+    uint8_t* high = scratch.columnHigh.data();
+    uint16_t* sum = scratch.columnSum.data();
+    for (size_t i = 0; i < bytes; ++i) {
+        const uint8_t a = above[i], b = middle[i], c = below[i];
+        low[i] = std::min(a, std::min(b, c));
+        high[i] = std::max(a, std::max(b, c));
+        sum[i] = static_cast<uint16_t>(a + b + c);
+    }
+    uint8_t* range = scratch.windowRange.data();
+    uint16_t* windowSum = scratch.windowSum.data();
+    for (size_t i = 3; i + 3 < bytes; ++i) {
+        const uint8_t lo = std::min(low[i - 3], std::min(low[i], low[i + 3]));
+        const uint8_t hi = std::max(high[i - 3], std::max(high[i], high[i + 3]));
+        range[i] = static_cast<uint8_t>(hi - lo);
+        windowSum[i] = static_cast<uint16_t>(sum[i - 3] + sum[i] + sum[i + 3]);
+    }
+
+    bool leftSmoothed = false;
+    for (int x = 1; x <= width - 2; ++x) {
+        const size_t i = 3 * static_cast<size_t>(x);
+        int activity = 0;
+        int neighbours[3];
+        if (!leftSmoothed) {
+            activity = range[i] + range[i + 1] + range[i + 2];
+            if (activity < kLightSmoothing) continue;
+            for (int ch = 0; ch < 3; ++ch) neighbours[ch] = windowSum[i + ch] - middle[i + ch];
+        } else {
+            for (int ch = 0; ch < 3; ++ch) {
+                const size_t k = i + ch;
+                const int up = above[k - 3], left = out[k - 3], down = below[k - 3];
+                const int lo = std::min({up, left, down, int{low[k]}, int{low[k + 3]}});
+                const int hi = std::max({up, left, down, int{high[k]}, int{high[k + 3]}});
+                activity += hi - lo;
+                neighbours[ch] = up + left + down + sum[k] + sum[k + 3] - middle[k];
+            }
+            if (activity < kLightSmoothing) {
+                leftSmoothed = false;
+                continue;
+            }
+        }
+        WriteSmoothed(out + i, middle + i, neighbours, activity);
+        leftSmoothed = true;
+    }
+}
+
+}  // namespace
+
+void SmoothBusyAreas(const uint8_t* source, uint8_t* destination, int width, int length) {
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    if (width < 3 || length < 3) {
+        std::memcpy(destination, source, rowBytes * std::max(length, 0));
+        return;
+    }
+    std::memcpy(destination, source, rowBytes);
+    RowScratch scratch(rowBytes);
+    for (int y = 1; y <= length - 2; ++y) {
+        SmoothRow(source + (y - 1) * rowBytes, source + y * rowBytes, source + (y + 1) * rowBytes,
+                  destination + y * rowBytes, width, scratch);
+    }
+    std::memcpy(destination + (length - 1) * rowBytes, source + (length - 1) * rowBytes, rowBytes);
+}
+
+void AnalysePicture(const uint8_t* picture, int width, int length, CodecParameters& params) {
+    uint64_t activity[3] = {0, 0, 0};
+    uint64_t redSum = 0, redCount = 0, greenSum = 0, greenCount = 0;
+    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
+    for (int y = 0; y < length; ++y) {
+        const uint8_t* row = picture + y * rowBytes;
+        // One row's sums stay far below 2^32 (1024 pixels of at most 255).
+        uint32_t rowActivity[3] = {0, 0, 0};
+        uint32_t rowRed = 0, rowRedCount = 0, rowGreen = 0, rowGreenCount = 0;
+        for (int x = 1; x < width; ++x) {
+            const uint8_t* px = row + 3 * x;
+            for (int ch = 0; ch < 3; ++ch) rowActivity[ch] += std::abs(px[ch] - px[ch - 3]);
+            const uint32_t r = px[0], g = px[1], b = px[2];
+            // A pixel whose two largest channels are equal counts for both.
+            const bool greenLeads = r <= g && b <= g;
+            const bool redLeads = g <= r && b <= r;
+            rowGreen += greenLeads ? g : 0;
+            rowGreenCount += greenLeads;
+            rowRed += redLeads ? r : 0;
+            rowRedCount += redLeads;
+        }
+        for (int ch = 0; ch < 3; ++ch) activity[ch] += rowActivity[ch];
+        redSum += rowRed;
+        redCount += rowRedCount;
+        greenSum += rowGreen;
+        greenCount += rowGreenCount;
+    }
+
+    // A dominance mean counts only when more than 100 pixels support it.
+    const uint64_t redMean = redCount > 100 ? redSum / redCount : 0;
+    const uint64_t greenMean = greenCount > 100 ? greenSum / greenCount : 0;
+    params.ReferenceChannel = (activity[0] < activity[1] && redMean < greenMean) ? 0 : 1;
+
+    const uint64_t samples = width > 1 && length > 0
+                                 ? static_cast<uint64_t>(width - 1) * static_cast<uint64_t>(length)
+                                 : 0;
+    for (int ch = 0; ch < 3; ++ch) {
+        params.ChannelActivity[ch] = samples ? static_cast<int32_t>(activity[ch] / samples) : 0;
+    }
+
+    const auto& a = params.ChannelActivity;
+    if (a[0] < 2 || a[1] < 2 || a[2] < 2) {
+        params.ToneSelect = 0xFF;  // table 3 for every channel
+        return;
+    }
+    uint8_t select = 0;
+    for (int ch = 0; ch < 3; ++ch) {
+        const int table = a[ch] <= 8 ? 0 : a[ch] == 9 ? 1 : 2;
+        select = static_cast<uint8_t>(select | (table << (2 * ch)));
+    }
+    params.ToneSelect = select;
+}
+
+}  // namespace qx
