@@ -1,0 +1,68 @@
+// The compressed-file container: the title, the built file image (title and body kept
+// together), the packer's working buffers and the open compressed file, with the routines that
+// build and write a compressed file and open files for the readers and writers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codec/codec.h"
+#include "container/file_handle.h"
+#include "container/file_title.h"
+#include "container/main_code_packer.h"
+
+namespace qx {
+
+struct Container {
+    // The title of the last build or read.
+    FileTitle title;
+    // The 52 title bytes followed by the body, as the last successful build left them; empty
+    // when no compressed picture exists. Writers write exactly these bytes.
+    std::vector<uint8_t> image;
+    // Model of the packer (after a build) or of the unpacker (after a read).
+    CumFreqTable cumFreq;
+    // Working buffers, grown as needed and kept between pictures.
+    std::vector<uint8_t> packerInput;
+    std::vector<uint8_t> packed;
+    std::vector<uint8_t> readBody;
+    std::vector<uint8_t> unpacked;
+    // The compressed file the reader opened; the caller closes it after the read.
+    FileHandle slot;
+
+    int64_t bodyLength() const {
+        return image.size() > static_cast<size_t>(kTitleSize)
+                   ? static_cast<int64_t>(image.size()) - kTitleSize
+                   : 0;
+    }
+};
+
+// Packs MainCode and lays out title and body from the codec state of the encoding that just
+// finished (the encoder's MainCodeEnd and RefineCodeEnd give the stream lengths). Returns the
+// body length, or kCodeErr when packing overflows, when the body would be larger than the reader
+// accepts (coded width x coded length + 65536 bytes), or when memory runs out; then no image is
+// left.
+int BuildCompressedImage(Container& container, const Codec& codec, uint32_t compressionTime);
+
+// Writes the built image to the named file, created when missing and cut to the image's length.
+// Returns 0; 1 after "Lseek Err.", "Write 1 Err." or "Write 2 Err."; 9 after "Size Err."; 6
+// after "Compr. file Err." when nothing has been built (then no file is touched).
+int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName);
+
+// Writes the built image through an open handle, silently. Returns 0 or -1; the handle is
+// closed either way.
+int WriteCompressedToHandle(Container& container, FileHandle& handle);
+
+enum class FileUse {
+    Input,        // a picture or compressed file to read: read only, never created
+    WriteTarget,  // the target of WriteCompressedFile: opened for writing, created when missing
+};
+
+// Opens a file positioned at offset 0; an empty handle on failure.
+FileHandle OpenImageFile(const std::string& fileName, FileUse use);
+
+// Opens a file for reading and writing, created when missing and keeping its content,
+// positioned at offset 0; an empty handle on failure.
+FileHandle CreateOutputFile(const std::string& fileName);
+
+}  // namespace qx

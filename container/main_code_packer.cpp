@@ -1,0 +1,201 @@
+// The MainCode packer and unpacker. Both keep Low, High (and Code) as 16-bit values in 32-bit
+// variables; every product range x cumulative count fits in 32 bits.
+#include "container/main_code_packer.h"
+
+#include "codec/codec.h"
+
+namespace qx {
+
+namespace {
+
+constexpr uint32_t kTop = 0x8000;     // bit 15
+constexpr uint32_t kSecond = 0x4000;  // bit 14
+constexpr uint32_t kMask16 = 0xFFFF;
+constexpr size_t kPackedSlack = 1024;  // completed bytes allowed beyond the input length
+
+// Writes bits from the most significant end of each byte and counts completed bytes.
+class BitSink {
+  public:
+    BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out), limit_(limit) { out_[0] = 0; }
+
+    bool put(uint32_t bit) {
+        if (bit) out_[pos_] = static_cast<uint8_t>(out_[pos_] | mask_);
+        mask_ >>= 1;
+        if (mask_ == 0) {
+            mask_ = 0x80;
+            ++pos_;
+            if (pos_ >= limit_) return false;
+            out_[pos_] = 0;
+        }
+        return true;
+    }
+
+    // A bit followed by `pending` copies of its complement.
+    bool putWithPending(uint32_t bit, uint32_t pending) {
+        if (!put(bit)) return false;
+        for (; pending > 0; --pending) {
+            if (!put(bit ^ 1)) return false;
+        }
+        return true;
+    }
+
+    size_t completed() const { return pos_; }
+
+  private:
+    std::vector<uint8_t>& out_;
+    size_t limit_;
+    size_t pos_ = 0;
+    uint8_t mask_ = 0x80;
+};
+
+// Reads bits from the most significant end of each byte; past the end every bit is 0.
+class BitSource {
+  public:
+    explicit BitSource(std::span<const uint8_t> in) : in_(in) {}
+
+    uint32_t get() {
+        if (left_ == 0) {
+            ++pos_;
+            left_ = 8;
+        }
+        --left_;
+        const uint32_t byte = pos_ < in_.size() ? in_[pos_] : 0;
+        return (byte >> left_) & 1;
+    }
+
+  private:
+    std::span<const uint8_t> in_;
+    size_t pos_ = static_cast<size_t>(-1);  // just before the first byte
+    int left_ = 0;
+};
+
+// Narrows [low, high] to the part [a, b) of total out of the current range.
+void Narrow(uint32_t& low, uint32_t& high, uint32_t a, uint32_t b, uint32_t total) {
+    const uint32_t range = high - low + 1;
+    high = (low + range * b / total - 1) & kMask16;
+    low = (low + range * a / total) & kMask16;
+}
+
+}  // namespace
+
+CumFreqTable BuildCumFreq(std::span<const uint8_t> input) {
+    std::array<uint32_t, 257> f{};
+    f[0] = 1;
+    for (uint8_t b : input) ++f[b + 1u];
+    for (size_t i = 1; i <= 256; ++i) f[i] += f[i - 1];
+
+    while (f[256] >= CumFreqTable::kMaxTotal) {
+        for (size_t i = 1; i <= 256; ++i) {
+            f[i] >>= 1;
+            if (f[i] <= f[i - 1]) f[i] = f[i - 1] + 1;
+        }
+    }
+
+    CumFreqTable table;
+    for (int i = 0; i <= 256; ++i) table.at(i) = static_cast<uint16_t>(f[static_cast<size_t>(i)]);
+    return table;
+}
+
+int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
+                 std::vector<uint8_t>& output) {
+    cumFreq = BuildCumFreq(input);
+    const uint32_t total = cumFreq.total();
+
+    const size_t limit = input.size() + kPackedSlack;
+    if (output.size() < limit + 3) output.resize(limit + 3);
+    BitSink sink(output, limit);
+
+    uint32_t low = 0;
+    uint32_t high = kMask16;
+    uint32_t pending = 0;
+
+    auto code = [&](int symbol) {
+        Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), total);
+        for (;;) {
+            if (((high ^ low) & kTop) == 0) {
+                if (!sink.putWithPending((high >> 15) & 1, pending)) return false;
+                pending = 0;
+            } else if ((low & kSecond) != 0 && (high & kSecond) == 0) {
+                ++pending;
+                low &= kSecond - 1;
+                high |= kSecond;
+            } else {
+                break;
+            }
+            low = (low << 1) & kMask16;
+            high = ((high << 1) | 1) & kMask16;
+        }
+        return true;
+    };
+
+    for (uint8_t b : input) {
+        if (!code(b)) return kCodeErr;
+    }
+    if (!code(CumFreqTable::kEndSymbol)) return kCodeErr;
+    if (!sink.putWithPending((low >> 14) & 1, pending + 1)) return kCodeErr;
+    return static_cast<int>(sink.completed() + 1);
+}
+
+int FindSymbol(const CumFreqTable& cumFreq, uint32_t count) {
+    // At most three comparisons at multiples of 32 pick a start whose entry already exceeds
+    // count (or 255); the walk down from any such start ends at the same symbol.
+    int s;
+    if (count < cumFreq.at(128)) {
+        if (count < cumFreq.at(64)) {
+            s = count < cumFreq.at(32) ? 32 : 64;
+        } else {
+            s = count < cumFreq.at(96) ? 96 : 128;
+        }
+    } else if (count < cumFreq.at(192)) {
+        s = count < cumFreq.at(160) ? 160 : 192;
+    } else {
+        s = count < cumFreq.at(224) ? 224 : 255;
+    }
+    while (cumFreq.at(s) > count) --s;  // at(-1) is 0, so this stops there at the latest
+    return s;
+}
+
+int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
+                   std::span<uint8_t> output) {
+    const uint32_t total = cumFreq.total();
+    if (total == 0) return kDecodeErr;
+    const int64_t maxBytes = int64_t{limit} - 20;
+
+    BitSource source(packed);
+    uint32_t value = 0;
+    for (int i = 0; i < 16; ++i) value = (value << 1) | source.get();
+    uint32_t low = 0;
+    uint32_t high = kMask16;
+    int64_t produced = 0;
+
+    for (;;) {
+        const uint32_t range = high - low + 1;
+        if (range == 0) return kDecodeErr;  // only a table that decreases gets here
+        const uint32_t count = (((value - low + 1) * total - 1) / range) & kMask16;
+        const int s = FindSymbol(cumFreq, count);
+
+        Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), total);
+        for (;;) {
+            if ((high ^ low) & kTop) {
+                if ((low & kSecond) != 0 && (high & kSecond) == 0) {
+                    value ^= kSecond;
+                    low &= kSecond - 1;
+                    high |= kSecond;
+                } else {
+                    break;
+                }
+            }
+            low = (low << 1) & kMask16;
+            high = ((high << 1) | 1) & kMask16;
+            value = ((value << 1) | source.get()) & kMask16;
+        }
+
+        if (s == CumFreqTable::kEndSymbol) return static_cast<int>(produced + 1);
+        if (produced + 1 > maxBytes || produced >= static_cast<int64_t>(output.size())) {
+            return kDecodeErr;
+        }
+        output[static_cast<size_t>(produced++)] = static_cast<uint8_t>(s);
+    }
+}
+
+}  // namespace qx

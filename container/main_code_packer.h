@@ -1,0 +1,45 @@
+// Order-0 static arithmetic coding of the MainCode bytes: a 16-bit integer coder with pending
+// (underflow) bits and a frequency table fixed for the whole input and stored in the file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace qx {
+
+// Cumulative frequencies, indices -1 ... 256. Byte value s owns [at(s), at(s + 1)); the end
+// symbol (-1) owns [0, 1). The total at(256) stays below kMaxTotal.
+struct CumFreqTable {
+    static constexpr int kEndSymbol = -1;
+    static constexpr uint32_t kMaxTotal = 16383;
+
+    std::array<uint16_t, 258> entries{0, 1};
+
+    uint16_t at(int symbol) const { return entries[static_cast<size_t>(symbol + 1)]; }
+    uint16_t& at(int symbol) { return entries[static_cast<size_t>(symbol + 1)]; }
+    uint16_t total() const { return at(256); }
+};
+
+// Counts the input and fills the table, scaling the counts down while the total would reach
+// kMaxTotal (afterwards every byte value owns a range of at least 1).
+CumFreqTable BuildCumFreq(std::span<const uint8_t> input);
+
+// Packs input with the table BuildCumFreq makes for it, then the end symbol. The output vector
+// is grown to at least input.size() + 1024 + 3 bytes. Returns the packed byte count (the last,
+// partly used byte included), or -9 when the packed stream would reach input.size() + 1024
+// completed bytes.
+int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
+                 std::vector<uint8_t>& output);
+
+// Decodes packed bytes (bits past their end read as 0) into output until the end symbol.
+// Returns the number of bytes produced + 1, or -10 when the output would exceed limit - 20
+// bytes; nothing is stored at or past that point. output must hold limit - 20 bytes.
+int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
+                   std::span<uint8_t> output);
+
+// The decoder's symbol for a scaled count: the largest s in -1 ... 255 with at(s) <= count.
+int FindSymbol(const CumFreqTable& cumFreq, uint32_t count);
+
+}  // namespace qx

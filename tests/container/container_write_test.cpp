@@ -1,0 +1,96 @@
+// Writing the built image to files and handles, and opening files for readers and writers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "container/container.h"
+#include "container/container_fixture.h"
+#include "support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ContainerWrite : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = qxtest::MakeTempDir();
+        codec = qxtest::EncodedCodec(451, 300);
+        ASSERT_GT(qx::BuildCompressedImage(container, codec, 99), 0);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string dir;
+    qx::Codec codec;
+    qx::Container container;
+    qxtest::RecordingHooks hooks;
+};
+
+TEST_F(ContainerWrite, OverwritingALongerFileLeavesExactlyTitleAndBody) {
+    const std::string name = dir + "/picture.qx1";
+    qxtest::WriteFileBytes(name, std::vector<uint8_t>(200000, 0xAB));
+    EXPECT_EQ(qx::WriteCompressedFile(container, hooks, name), 0);
+    EXPECT_TRUE(hooks.messages.empty());
+    EXPECT_EQ(qxtest::ReadFileBytes(name), container.image);
+    EXPECT_EQ(fs::file_size(name), 52u + static_cast<uintmax_t>(container.bodyLength()));
+}
+
+TEST_F(ContainerWrite, WritesTheImageOfTheBuildNotTheCurrentCodecState) {
+    const std::vector<uint8_t> built = container.image;
+    codec.params.Quality = 4;  // a later, failed compression may have changed the state
+    codec.state.SourceWidth = 1000;
+    const std::string name = dir + "/a.qx1";
+    EXPECT_EQ(qx::WriteCompressedFile(container, hooks, name), 0);
+    EXPECT_EQ(qxtest::ReadFileBytes(name), built);
+}
+
+TEST_F(ContainerWrite, NothingBuiltWritesNothing) {
+    qx::Container empty;
+    const std::string name = dir + "/none.qx1";
+    EXPECT_EQ(qx::WriteCompressedFile(empty, hooks, name), qx::kComprFileErr);
+    EXPECT_EQ(hooks.messages, std::vector<std::string>{"Compr. file Err."});
+    EXPECT_FALSE(fs::exists(name));
+
+    qx::FileHandle handle = qx::CreateOutputFile(dir + "/batch.qx1");
+    EXPECT_EQ(qx::WriteCompressedToHandle(empty, handle), -1);
+    EXPECT_FALSE(handle.isOpen());
+    EXPECT_EQ(fs::file_size(dir + "/batch.qx1"), 0u);
+}
+
+TEST_F(ContainerWrite, FailuresAreReportedAndNotSuccess) {
+    EXPECT_EQ(qx::WriteCompressedFile(container, hooks, "/dev/full"), 1);
+    EXPECT_EQ(qx::WriteCompressedFile(container, hooks, dir + "/missing-dir/x.qx1"), 1);
+    EXPECT_EQ(hooks.messages, (std::vector<std::string>{"Write 1 Err.", "Lseek Err."}));
+
+    qx::FileHandle full = qx::FileHandle::open("/dev/full", qx::FileHandle::Mode::ReadWrite);
+    EXPECT_EQ(qx::WriteCompressedToHandle(container, full), -1);
+    EXPECT_FALSE(full.isOpen());
+}
+
+TEST_F(ContainerWrite, HandleWriterCutsTheFileAndClosesTheHandle) {
+    const std::string name = dir + "/batch.qx1";
+    qxtest::WriteFileBytes(name, std::vector<uint8_t>(100000, 7));
+    qx::FileHandle handle = qx::CreateOutputFile(name);
+    ASSERT_TRUE(handle.isOpen());
+    EXPECT_EQ(qx::WriteCompressedToHandle(container, handle), 0);
+    EXPECT_FALSE(handle.isOpen());
+    EXPECT_EQ(qxtest::ReadFileBytes(name), container.image);
+}
+
+TEST_F(ContainerWrite, InputsAreNeverCreatedButWriteTargetsAre) {
+    EXPECT_FALSE(qx::OpenImageFile(dir + "/missing.tif", qx::FileUse::Input).isOpen());
+    EXPECT_FALSE(fs::exists(dir + "/missing.tif"));
+
+    qxtest::WriteFileBytes(dir + "/in.bmp", {1, 2, 3});
+    fs::permissions(dir + "/in.bmp", fs::perms::owner_read);
+    EXPECT_TRUE(qx::OpenImageFile(dir + "/in.bmp", qx::FileUse::Input).isOpen());
+
+    EXPECT_TRUE(qx::OpenImageFile(dir + "/new.qx1", qx::FileUse::WriteTarget).isOpen());
+    EXPECT_TRUE(fs::exists(dir + "/new.qx1"));
+
+    qxtest::WriteFileBytes(dir + "/keep.qx1", {1, 2, 3});
+    EXPECT_TRUE(qx::CreateOutputFile(dir + "/keep.qx1").isOpen());
+    EXPECT_EQ(fs::file_size(dir + "/keep.qx1"), 3u);
+}
+
+}  // namespace

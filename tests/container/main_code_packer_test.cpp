@@ -1,0 +1,125 @@
+// The MainCode packer and unpacker: the frequency model, the round trip, and the unpacker's
+// behaviour at the edges of its input and output.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "codec/codec.h"
+#include "container/main_code_packer.h"
+
+namespace {
+
+std::vector<uint8_t> RoundTrip(const std::vector<uint8_t>& input) {
+    qx::CumFreqTable table;
+    std::vector<uint8_t> packed;
+    const int packedBytes = qx::PackMainCode(input, table, packed);
+    EXPECT_GT(packedBytes, 0);
+    packed.resize(static_cast<size_t>(packedBytes));
+    const int limit = static_cast<int>(input.size()) + 64;
+    std::vector<uint8_t> out(static_cast<size_t>(limit), 0xEE);
+    const int produced = qx::UnpackMainCode(packed, table, limit, out);
+    EXPECT_EQ(produced, static_cast<int>(input.size()) + 1);
+    out.resize(produced > 0 ? static_cast<size_t>(produced - 1) : 0);
+    return out;
+}
+
+TEST(CumFreq, EqualBytesOwnOneRangeAndOthersAreEmpty) {
+    const std::vector<uint8_t> input(1000, 77);
+    const qx::CumFreqTable t = qx::BuildCumFreq(input);
+    EXPECT_EQ(t.at(-1), 0);
+    EXPECT_EQ(t.at(0), 1);
+    for (int i = 1; i <= 77; ++i) EXPECT_EQ(t.at(i), 1) << i;
+    for (int i = 78; i <= 256; ++i) EXPECT_EQ(t.at(i), 1001) << i;
+}
+
+TEST(CumFreq, LargeInputsAreScaledSoEveryByteOwnsARange) {
+    for (size_t n : {size_t{16381}, size_t{16382}, size_t{100000}, size_t{1} << 20}) {
+        std::vector<uint8_t> input(n, 0);
+        for (size_t i = 0; i < n; i += 97) input[i] = 200;
+        const qx::CumFreqTable t = qx::BuildCumFreq(input);
+        if (n < 16382) {
+            EXPECT_EQ(t.total(), n + 1);
+            EXPECT_EQ(t.at(2), t.at(1));  // byte 1 never occurs and is not given a range
+            continue;
+        }
+        EXPECT_LT(t.total(), 16383u) << n;
+        for (int s = 0; s <= 255; ++s) EXPECT_GE(t.at(s + 1) - t.at(s), 1) << n << " " << s;
+    }
+}
+
+TEST(MainCodePacker, RandomAndSkewedInputsRoundTrip) {
+    std::mt19937 rng(12345);
+    std::vector<std::vector<uint8_t>> inputs;
+    inputs.push_back({0});
+    inputs.push_back(std::vector<uint8_t>(5000, 255));
+    for (size_t n : {1u, 17u, 4097u, 70000u}) {
+        std::vector<uint8_t> uniform(n), skewed(n), runs(n);
+        for (auto& b : uniform) b = static_cast<uint8_t>(rng());
+        for (auto& b : skewed) b = rng() % 50 == 0 ? static_cast<uint8_t>(rng()) : 0;
+        for (size_t i = 0; i < n; ++i) runs[i] = static_cast<uint8_t>((i / 300) % 3);
+        inputs.push_back(uniform);
+        inputs.push_back(skewed);
+        inputs.push_back(runs);
+    }
+    for (const auto& input : inputs) EXPECT_EQ(RoundTrip(input), input) << input.size();
+}
+
+TEST(MainCodeUnpacker, SymbolSearchMatchesALinearSearch) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 50; ++round) {
+        qx::CumFreqTable t;
+        uint16_t v = 1;
+        for (int i = 1; i <= 256; ++i) {
+            v = static_cast<uint16_t>(v + (rng() % 3 == 0 ? 0 : rng() % 60));
+            t.at(i) = v;
+        }
+        for (uint32_t count = 0; count < t.total(); ++count) {
+            int expected = 255;
+            while (t.at(expected) > count) --expected;
+            ASSERT_EQ(qx::FindSymbol(t, count), expected) << count;
+        }
+    }
+}
+
+TEST(MainCodeUnpacker, BitsPastThePackedBytesReadAsZero) {
+    std::vector<uint8_t> input(3000);
+    std::mt19937 rng(3);
+    for (auto& b : input) b = static_cast<uint8_t>(rng() % 4);
+    qx::CumFreqTable table;
+    std::vector<uint8_t> packed;
+    const int n = qx::PackMainCode(input, table, packed);
+    ASSERT_GT(n, 0);
+
+    std::vector<uint8_t> exact(packed.begin(), packed.begin() + n);
+    std::vector<uint8_t> padded = exact;
+    padded.push_back(0);
+    padded.push_back(0);
+    std::vector<uint8_t> a(4000), b(4000);
+    EXPECT_EQ(qx::UnpackMainCode(exact, table, 4000, a), 3001);
+    EXPECT_EQ(qx::UnpackMainCode(padded, table, 4000, b), 3001);
+    EXPECT_EQ(a, b);
+    // An empty stream decodes to the end symbol at once.
+    EXPECT_EQ(qx::UnpackMainCode({}, table, 4000, a), 1);
+}
+
+TEST(MainCodeUnpacker, StopsAtTheLimitWithoutWritingPastIt) {
+    const std::vector<uint8_t> input(500, 9);
+    qx::CumFreqTable table;
+    std::vector<uint8_t> packed;
+    const int n = qx::PackMainCode(input, table, packed);
+    packed.resize(static_cast<size_t>(n));
+
+    // 500 bytes fit a limit of 520 exactly; one byte less fails.
+    std::vector<uint8_t> out(600, 0xEE);
+    EXPECT_EQ(qx::UnpackMainCode(packed, table, 520, out), 501);
+    std::fill(out.begin(), out.end(), 0xEE);
+    EXPECT_EQ(qx::UnpackMainCode(packed, table, 519, out), qx::kDecodeErr);
+    EXPECT_EQ(out[498], 9);
+    EXPECT_EQ(out[499], 0xEE);
+
+    qx::CumFreqTable empty;
+    empty.entries.fill(0);
+    EXPECT_EQ(qx::UnpackMainCode(packed, empty, 520, out), qx::kDecodeErr);
+}
+
+}  // namespace
