@@ -29,12 +29,7 @@ TEST(ToneTables, StaircasesClimbByOneExceptAtTheirHolds) {
         }
         EXPECT_EQ(held, holds[t]) << t;
     }
-    // Spot checks at listed holds.
-    EXPECT_EQ(ToneTable[0][3], ToneTable[0][2]);
-    EXPECT_EQ(ToneTable[1][254], ToneTable[1][253]);
-    EXPECT_EQ(ToneTable[2][20], ToneTable[2][19]);
-    EXPECT_EQ(ToneTable[2][152], ToneTable[2][151] + 0);
-    EXPECT_EQ(ToneTable[2][21], ToneTable[2][20] + 1);
+    // Table 3 jumps from 21 to 23.
     EXPECT_EQ(ToneTable[3][6], 23);
 }
 
