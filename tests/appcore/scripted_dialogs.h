@@ -14,6 +14,7 @@ struct ShownBox {
     std::string kind;  // "message", "information", "yesno", "yesnocancel", "retrycancel", ...
     std::string text;
     bool lockedWhenShown = false;
+    std::string caption;  // plain messages only; empty for the program's name
 };
 
 struct SaveRequest {
@@ -38,8 +39,9 @@ class ScriptedDialogs : public qx::UserDialogs {
         return out;
     }
 
-    void message(const std::string& text, const std::string& = {}) override {
+    void message(const std::string& text, const std::string& caption = {}) override {
         record("message", text);
+        boxes.back().caption = caption;
     }
     void information(const std::string& text) override { record("information", text); }
     qx::Answer askYesNo(const std::string& text) override {
@@ -76,7 +78,7 @@ class ScriptedDialogs : public qx::UserDialogs {
 
   private:
     void record(const char* kind, const std::string& text) {
-        boxes.push_back({kind, text, locked});
+        boxes.push_back({kind, text, locked, {}});
     }
     qx::Answer next(qx::Answer otherwise) {
         if (answers.empty()) return otherwise;

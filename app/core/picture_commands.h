@@ -1,0 +1,91 @@
+// The File and Compression menu commands of the desktop program: open a picture, compress it in
+// either mode and show the result, open a compressed file, save the compressed file or the
+// restored picture, close. Written against the dialogs and window surfaces, so they run the
+// same with real windows and with scripted answers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/core/dialog_hooks.h"
+#include "app/core/memory_status.h"
+#include "app/core/menu_state.h"
+#include "app/core/picture_views.h"
+#include "app/core/user_dialogs.h"
+#include "codec/codec.h"
+#include "container/container.h"
+
+namespace qx {
+
+enum class CompressionChoice { High, ClearImage };
+
+// What the commands remember between them.
+struct PictureSession {
+    std::string WorkingDirectory;
+    std::string CurrentName;  // chosen file, relative to WorkingDirectory
+    std::string OutputName;   // suggestion for saving
+    // 0 no source picture held, 1 shown and not compressed, 2 compressed at least once.
+    int PictureState = 0;
+    int64_t PictureBufferBase = 0;
+    // Size of the loaded picture; a failed compression may leave the codec at another size.
+    int loadedWidth = 0;
+    int loadedLength = 0;
+    bool jpeg = false;
+    int64_t jpegFileLength = 0;
+};
+
+// Dialog titles and filters of the commands.
+inline constexpr const char* kImageFilter =
+    "Image Files (RGB only) (*.tif *.TIF *.jpg *.JPG *.bmp *.BMP);;BMP  (*.bmp *.BMP);;"
+    "JPEG  (*.jpg *.JPG);;TIFF (*.tif *.TIF)";
+inline constexpr const char* kCompressedFilter = "Compress. files (*.qx1 *.QX1)";
+inline constexpr const char* kSaveCompressedFilter = "*.qx1 (*.qx1)";
+inline constexpr const char* kSaveRestoredFilter = "*.tif (*.tif)";
+inline constexpr const char* kOpenTitle = "Open";
+inline constexpr const char* kSaveTitle = "Save As";
+
+class PictureCommands {
+  public:
+    PictureCommands(Codec& codec, Container& container, UserDialogs& dialogs, MainSurface& main,
+                    PictureViews& views, const MemoryStatusSource& memory);
+    ~PictureCommands();
+    PictureCommands(const PictureCommands&) = delete;
+    PictureCommands& operator=(const PictureCommands&) = delete;
+
+    // The menu as the main window sets it when it starts.
+    void startup();
+
+    void openImageFile();
+    void compress(CompressionChoice choice);
+    void openCompressFile();
+    void saveAsCompressFile();
+    void saveAsRestoreFile();
+    void closeFile();
+
+    const MenuState& menu() const { return menu_; }
+    const PictureSession& session() const { return session_; }
+    DialogHooks& hooks() { return hooks_; }
+
+  private:
+    void closeCurrent();
+    void compressAndShow();
+    void showRestored(bool wide);
+    void redrawNavigator();
+    void publishMenu();
+    // Makes the chosen file's directory current and splits the name.
+    void enterChosenFile(const std::string& chosen, std::string& name);
+
+    Codec& codec_;
+    Container& container_;
+    UserDialogs& dialogs_;
+    MainSurface& main_;
+    PictureViews& views_;
+    const MemoryStatusSource& memory_;
+    DialogHooks hooks_;
+    CodecHooks* previousHooks_;
+    MenuState menu_;
+    PictureSession session_;
+    bool restoredShown_ = false;
+};
+
+}  // namespace qx

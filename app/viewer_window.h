@@ -1,0 +1,60 @@
+// TForm2 and TForm3: the borderless, always-on-top viewers of the source and the restored
+// picture. They draw one screen pixel per picture pixel from the row buffers of PictureViews and
+// pan both pictures together when dragged.
+#pragma once
+
+#include <QWidget>
+
+#include "app/core/picture_views.h"
+#include "app/core/window_surface.h"
+
+namespace qx {
+
+class ViewerWindow : public QWidget, public ViewerSurface {
+    Q_OBJECT
+  public:
+    ViewerWindow(QWidget* mainWindow, Side side, const QString& caption);
+
+    void setViews(PictureViews* views) { views_ = views; }
+    Side side() const { return side_; }
+
+    // ViewerSurface
+    void place(const ViewerRect& rect) override;
+    void showWindow() override;
+    void hideWindow() override;
+    bool isShown() const override { return isVisible(); }
+    int left() const override { return x(); }
+    int top() const override { return y(); }
+    void setPointer(Pointer pointer) override;
+    void redraw(bool now) override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+    PictureViews* views_ = nullptr;
+
+  private:
+    Side side_;
+};
+
+// Left viewer, caption "Image1"; a resize takes the new client size as the view.
+class TForm2 : public ViewerWindow {
+    Q_OBJECT
+  public:
+    explicit TForm2(QWidget* mainWindow);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+// Right viewer, caption "Image2".
+class TForm3 : public ViewerWindow {
+    Q_OBJECT
+  public:
+    explicit TForm3(QWidget* mainWindow);
+};
+
+}  // namespace qx

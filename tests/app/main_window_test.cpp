@@ -1,0 +1,108 @@
+// The main window: caption, menu, banner, result label, F5, Help and Exit.
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "app/help_window.h"
+#include "app/progress_window.h"
+#include "tests/app/window_fixture.h"
+
+namespace qxtest {
+namespace {
+
+using MainWindow = WindowTest;
+
+TEST_F(MainWindow, CaptionMenuAndStartupStates) {
+    qx::TForm1& f = *form_;
+    EXPECT_EQ(f.windowTitle(), "QX WendoCompressor  ");
+    EXPECT_EQ(f.FilesOp->title(), "&File");
+    EXPECT_EQ(f.ImageFiles1->text(), "&Open Image File");
+    EXPECT_EQ(f.CompressFiles1->text(), "Open Compress File");
+    EXPECT_EQ(f.SaveasImageFile1->text(), "Save as Restore File");
+    EXPECT_EQ(f.SaveasCompressFile1->text(), "Save as Compress File");
+    EXPECT_EQ(f.CloseRestoreorComprFile1->text(), "Close &Restore or Compr. File");
+    EXPECT_EQ(f.Exit1->text(), "Exit");
+    EXPECT_EQ(f.Compress1->title(), "&Compression");
+    EXPECT_EQ(f.HighCompress1->text(), "High Compression");
+    EXPECT_EQ(f.ClearImageCompression1->text(), "Clear-Image Compression");
+    EXPECT_EQ(f.PackageCompression1->text(), "Package Compression");
+    EXPECT_EQ(f.PackageCompression1->shortcut(), QKeySequence("Ctrl+P"));
+    EXPECT_EQ(f.Help1->text(), "Help");
+    const QList<QAction*> top = f.menuBar()->actions();
+    ASSERT_EQ(top.size(), 4);
+    EXPECT_EQ(top[0], f.FilesOp->menuAction());
+    EXPECT_EQ(top[1], f.Compress1->menuAction());
+    EXPECT_EQ(top[2], f.PackageCompression1);
+    EXPECT_EQ(top[3], f.Help1);
+
+    EXPECT_TRUE(f.ImageFiles1->isEnabled());
+    EXPECT_TRUE(f.CompressFiles1->isEnabled());
+    EXPECT_FALSE(f.SaveasImageFile1->isEnabled());
+    EXPECT_FALSE(f.SaveasCompressFile1->isEnabled());
+    EXPECT_FALSE(f.CloseRestoreorComprFile1->isEnabled());
+    EXPECT_TRUE(f.Exit1->isEnabled());
+    EXPECT_FALSE(f.Compress1->menuAction()->isEnabled());
+    EXPECT_TRUE(f.PackageCompression1->isEnabled());
+    EXPECT_TRUE(dialogs_.boxes.empty());
+}
+
+TEST_F(MainWindow, BannerAndResultLabel) {
+    const QSize screen = Screen();
+    const bool small = screen.width() < 800;
+    QLabel* image = form_->Image1();
+    EXPECT_TRUE(image->isVisible());
+    EXPECT_EQ(image->size(), small ? QSize(640, 180) : QSize(796, 224));
+    EXPECT_EQ(image->pixmap().size(), small ? QSize(640, 148) : QSize(796, 185));
+    EXPECT_EQ(image->x(), std::max((screen.width() - image->width()) / 2, 0));
+
+    QLabel* label = form_->Label1();
+    EXPECT_EQ(label->size(), QSize(287, 25));
+    EXPECT_EQ(label->font().family(), "Bookman Old Style");
+    EXPECT_EQ(label->font().pixelSize(), 20);
+    EXPECT_TRUE(label->font().bold());
+    EXPECT_EQ(label->alignment(), Qt::AlignCenter);
+    EXPECT_TRUE(label->text().isEmpty());
+}
+
+TEST_F(MainWindow, F5ShowsTheMemoryReport) {
+    QTest::keyClick(form_.get(), Qt::Key_F5);
+    ASSERT_EQ(dialogs_.boxes.size(), 1u);
+    EXPECT_EQ(dialogs_.boxes[0].caption, "Total and Free Memory");
+    const std::string& text = dialogs_.boxes[0].text;
+    EXPECT_EQ(text.rfind("TotalPhysMemory = ", 0), 0u) << text;
+    EXPECT_NE(text.find(" Mb;\nFreePhysMemory  = "), std::string::npos);
+    EXPECT_NE(text.find(" Mb;\nTotalPageFile = "), std::string::npos);
+    EXPECT_NE(text.find(" Mb;\nFreePageFile  = "), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+}
+
+TEST_F(MainWindow, HelpOpensTheShippedHelpAtItsFirstTopic) {
+    form_->Help1->trigger();
+    ASSERT_TRUE(dialogs_.boxes.empty()) << dialogs_.boxes[0].text;
+    qx::HelpWindow* help = form_->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->browser()->source().fileName(), "QX_WendoHelp.html");
+    EXPECT_EQ(help->browser()->source().fragment(), "topic1");
+    EXPECT_TRUE(help->browser()->toPlainText().contains("High Compression"));
+}
+
+TEST_F(MainWindow, ProgressWindowTakesNoInput) {
+    qx::TForm4* progress = form_->form4();
+    EXPECT_EQ(progress->size(), QSize(538, 78));
+    EXPECT_FALSE(progress->isEnabled());
+    EXPECT_FALSE(progress->isVisible());
+}
+
+TEST_F(MainWindow, ExitClosesTheWindows) {
+    form_->Exit1->trigger();
+    EXPECT_FALSE(form_->isVisible());
+    // The queued quit runs here, outside any event loop, so it ends nothing else.
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+}  // namespace qxtest
