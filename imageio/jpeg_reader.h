@@ -1,0 +1,52 @@
+// Decodes JPEG pictures with libjpeg, in two steps: the header first (size and component
+// count, so that the caller can check them before any decoding), then the whole picture at
+// full size as red, green, blue rows. A damaged file makes a step fail; it never ends the
+// process. Warnings about corrupt data are counted and decoding goes on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class JpegReader {
+  public:
+    JpegReader();
+    ~JpegReader();
+    JpegReader(const JpegReader&) = delete;
+    JpegReader& operator=(const JpegReader&) = delete;
+
+    // Step one. Reads the file (or takes a copy of the bytes) and decodes its header. False when
+    // the file cannot be read or the header is damaged; error() then says why.
+    bool readHeader(const std::string& fileName);
+    bool readHeader(std::span<const uint8_t> bytes);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int components() const { return components_; }  // 1 for a grey picture, 3 for colour
+
+    // Step two, after a successful readHeader. Writes width x height x 3 bytes to `rgb`, rows
+    // top to bottom. False when `rgb` is too small or decoding fails.
+    bool decodeRgb(std::span<uint8_t> rgb);
+
+    const std::string& error() const { return error_; }
+    int warnings() const;
+
+  private:
+    struct Decoder;
+    bool parseHeader();
+
+    std::unique_ptr<Decoder> decoder_;
+    std::vector<uint8_t> bytes_;
+    int width_ = 0;
+    int height_ = 0;
+    int components_ = 0;
+    bool headerRead_ = false;
+    std::string error_;
+};
+
+}  // namespace qx

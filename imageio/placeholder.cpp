@@ -1,1 +1,0 @@
-// Placeholder until the library's first sources land.
