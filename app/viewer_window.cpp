@@ -62,11 +62,14 @@ void ViewerWindow::paintEvent(QPaintEvent*) {
     if (!rows) return;
     const ViewState& v = views_->state();
     // The rows are stored bottom row first; the painter turns them upright, unscaled.
-    const QImage image(rows, v.ViewWidth, v.ViewLength, v.ViewWidth * 3, QImage::Format_BGR888);
+    if (rows_.constBits() != rows || rows_.width() != v.ViewWidth ||
+        rows_.height() != v.ViewLength) {
+        rows_ = QImage(rows, v.ViewWidth, v.ViewLength, v.ViewWidth * 3, QImage::Format_BGR888);
+    }
     QPainter painter(this);
     painter.translate(0, v.ViewLength);
     painter.scale(1, -1);
-    painter.drawImage(0, 0, image);
+    painter.drawImage(0, 0, rows_);
 }
 
 void ViewerWindow::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // pan both pictures together when dragged.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include "app/core/picture_views.h"
@@ -38,6 +39,9 @@ class ViewerWindow : public QWidget, public ViewerSurface {
 
   private:
     Side side_;
+    // Wraps the row buffer; remade only when the buffer or the view size changes, so panning
+    // allocates nothing.
+    QImage rows_;
 };
 
 // Left viewer, caption "Image1"; a resize takes the new client size as the view.
