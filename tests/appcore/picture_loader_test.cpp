@@ -1,0 +1,258 @@
+// Loading pictures for compression: the extension rules, every reader with its messages, the
+// checks before anything large is allocated, and the state the codec is left in.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+#include "app/core/picture_checks.h"
+#include "app/core/picture_loader.h"
+#include "appcore/picture_files.h"
+#include "appcore/scripted_dialogs.h"
+#include "support/test_support.h"
+
+namespace {
+
+class FixedMemory : public qx::MemoryStatusSource {
+  public:
+    explicit FixedMemory(int64_t freeKb) {
+        status_.valid = true;
+        status_.memTotalKb = freeKb;
+        status_.memAvailableKb = freeKb;
+    }
+    qx::MemoryStatus read() const override { return status_; }
+
+  private:
+    qx::MemoryStatus status_;
+};
+
+const FixedMemory kPlenty(int64_t{1} << 30);
+const FixedMemory kNone(0);
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+class PictureLoader : public ::testing::Test {
+  protected:
+    std::unique_ptr<qx::Codec> codec = std::make_unique<qx::Codec>();
+    qxtest::ScriptedDialogs dialogs;
+    std::string dir = qxtest::MakeTempDir();
+
+    qx::LoadResult load(const std::string& name, const qx::MemoryStatusSource& memory = kPlenty) {
+        return qx::LoadPictureForCompression(*codec, dialogs, name, memory);
+    }
+    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) {
+        const std::string path = dir + "/" + name;
+        qxtest::WriteFileBytes(path, bytes);
+        return path;
+    }
+    void expectRefused(const qx::LoadResult& result, const std::string& text, bool banner) {
+        EXPECT_FALSE(result.loaded);
+        EXPECT_EQ(result.showBanner, banner) << text;
+        EXPECT_EQ(dialogs.texts(), std::vector<std::string>{text});
+        dialogs.boxes.clear();
+    }
+};
+
+struct CorpusPicture {
+    const char* name;
+    int width;
+    int length;
+    bool jpeg;
+};
+
+TEST_F(PictureLoader, EveryCorpusPictureLoadsWithItsTrueSize) {
+    const CorpusPicture pictures[] = {
+        {"astronaut.bmp", 512, 512, false},  {"chelsea.bmp", 451, 300, false},
+        {"graf1.bmp", 800, 640, false},      {"coffee.tif", 600, 400, false},
+        {"motorcycle.tif", 741, 500, false}, {"aloe1024.tif", 1024, 1024, false},
+        {"baboon.jpg", 512, 512, true},      {"fruits.jpg", 512, 480, true},
+        {"rocket.jpg", 640, 427, true},      {"hubble.jpg", 1000, 872, true},
+    };
+    for (const CorpusPicture& picture : pictures) {
+        SCOPED_TRACE(picture.name);
+        const std::string path = qxtest::CorpusPath(picture.name);
+        const qx::LoadResult result = load(path);
+        ASSERT_TRUE(result.loaded);
+        EXPECT_TRUE(dialogs.boxes.empty());
+        EXPECT_EQ(result.width, picture.width);
+        EXPECT_EQ(result.length, picture.length);
+        EXPECT_EQ(codec->state.Width, picture.width);
+        EXPECT_EQ(codec->state.Length, picture.length);
+        EXPECT_EQ(result.jpeg, picture.jpeg);
+        if (picture.jpeg) {
+            EXPECT_EQ(result.jpegFileLength,
+                      static_cast<int64_t>(qxtest::ReadFileBytes(path).size()));
+        }
+        EXPECT_EQ(static_cast<int64_t>(codec->state.PictureBuffer.size()),
+                  qx::PictureBufferSize(result.pictureBufferBase, result.width, result.length));
+        EXPECT_LE(codec->params.ReferenceChannel, 1);
+    }
+}
+
+TEST_F(PictureLoader, ExtensionRulesTakeTheFourthLastCharacterCaseSensitively) {
+    for (const char* name : {"a.b", "ab", "pic.jpeg", "x"})
+        expectRefused(load(dir + "/" + name), "Unknown file.", false);
+    // Neither ".Jpg" nor ".png" is a JPEG or a BMP: both go to the TIFF reader.
+    const std::vector<uint8_t> jpeg = qxtest::ReadFileBytes(qxtest::CorpusPath("baboon.jpg"));
+    const qx::LoadResult mixedCase = load(write("pic.Jpg", jpeg));
+    EXPECT_FALSE(mixedCase.loaded);
+    EXPECT_FALSE(mixedCase.jpeg);
+    EXPECT_FALSE(dialogs.boxes.empty());
+    dialogs.boxes.clear();
+    // Upper-case spellings are the same readers.
+    EXPECT_TRUE(load(write("PIC.JPG", jpeg)).loaded);
+    EXPECT_TRUE(load(write("PIC.BMP", qxtest::MakeBmp({}))).loaded);
+}
+
+TEST_F(PictureLoader, MissingFilesAreReportedAndNeverCreated) {
+    expectRefused(load(dir + "/missing.tif"), " File cann't be open.", false);
+    expectRefused(load(dir + "/missing.png"), " File cann't be open.", false);
+    expectRefused(load(dir + "/missing.bmp"), "Title of File '" + dir + "/missing.bmp' isn't read",
+                  true);
+    expectRefused(load(dir + "/missing.jpg"), "Open JPEG Err.", true);
+    for (const char* name : {"missing.tif", "missing.png", "missing.bmp", "missing.jpg"})
+        EXPECT_FALSE(Exists(dir + "/" + name)) << name;
+}
+
+TEST_F(PictureLoader, JpegThatIsNotTrueColourOrIsDamaged) {
+    expectRefused(load(qxtest::CorpusPath("camera-grey.jpg")), "File isn't True Colour (RGB)",
+                  true);
+    const std::vector<uint8_t> jpeg = qxtest::ReadFileBytes(qxtest::CorpusPath("baboon.jpg"));
+    expectRefused(load(write("head.jpg", {jpeg.begin(), jpeg.begin() + 300})), "Open JPEG Err.",
+                  true);
+    expectRefused(load(write("garbage.jpg", std::vector<uint8_t>(5000, 0x5A))), "Open JPEG Err.",
+                  true);
+    expectRefused(load(write("empty.jpg", {})), "Open JPEG Err.", true);
+    // Cut inside the entropy-coded data: libjpeg warns, fills the rest and the picture loads.
+    const qx::LoadResult cut =
+        load(write("cut.jpg", {jpeg.begin(), jpeg.begin() + jpeg.size() / 2}));
+    EXPECT_TRUE(cut.loaded);
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(PictureLoader, BmpHeaderChecksGiveTheirMessages) {
+    qxtest::BmpSpec grey;
+    grey.bitCount = 8;
+    expectRefused(load(write("grey.bmp", qxtest::MakeBmp(grey))), "File isn't True Colour (RGB)",
+                  true);
+    qxtest::BmpSpec rle;
+    rle.compression = 1;
+    expectRefused(load(write("rle.bmp", qxtest::MakeBmp(rle))), "Compress BMP-File cann't read",
+                  true);
+    std::vector<uint8_t> planes = qxtest::MakeBmp({});
+    planes[26] = 2;
+    expectRefused(load(write("planes.bmp", planes)), "Unknown File Format", true);
+    const std::string shortName = write("short.bmp", std::vector<uint8_t>(53, 0));
+    expectRefused(load(shortName), "Title of File '" + shortName + "' isn't read", true);
+    // A sound header over missing rows: the reader refuses it.
+    std::vector<uint8_t> cut = qxtest::MakeBmp({});
+    cut.resize(cut.size() / 2);
+    expectRefused(load(write("cut.bmp", cut)), "Unknown File Format", true);
+}
+
+TEST_F(PictureLoader, BmpIsReadTopToBottomAsRgbAndNeverWritten) {
+    qxtest::BmpSpec spec;
+    spec.imageSizeExtra = 2;  // size field's low byte not zero and not a multiple of 4
+    const std::string path = write("odd.bmp", qxtest::MakeBmp(spec));
+    ::chmod(path.c_str(), 0444);
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    const std::vector<uint8_t> bytes = qxtest::ReadFileBytes(path);
+
+    std::vector<uint8_t> decoded;
+    const qx::LoadResult result =
+        qx::LoadPictureForCompression(*codec, dialogs, path, kPlenty, &decoded);
+    ASSERT_TRUE(result.loaded);
+    ASSERT_EQ(decoded.size(), size_t{40 * 35 * 3});
+    for (int y : {0, 17, 34})
+        for (int x : {0, 39}) {
+            uint8_t rgb[3];
+            qxtest::BmpPixel(x, y, rgb);
+            const uint8_t* got = &decoded[(y * 40 + x) * 3];
+            EXPECT_EQ(std::vector<uint8_t>(got, got + 3), std::vector<uint8_t>(rgb, rgb + 3))
+                << x << "," << y;
+        }
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(qxtest::ReadFileBytes(path), bytes);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+}
+
+TEST_F(PictureLoader, ChelseaWithANonZeroSizeByteStaysUnchangedOnDisk) {
+    const std::string path =
+        write("chelsea.bmp", qxtest::ReadFileBytes(qxtest::CorpusPath("chelsea.bmp")));
+    const std::vector<uint8_t> bytes = qxtest::ReadFileBytes(path);
+    ASSERT_NE(bytes[34], 0);
+    EXPECT_TRUE(load(path).loaded);
+    EXPECT_EQ(qxtest::ReadFileBytes(path), bytes);
+}
+
+TEST_F(PictureLoader, SizeLimitsComeBeforeDecodingWidthFirst) {
+    struct Case {
+        int width, height;
+        std::string text;
+    } cases[] = {
+        {1025, 40, "(Width=1025) > (MaxWidth=1024)"},
+        {40, 1025, "(Length=1025) > (MaxLength=1024)"},
+        {2000, 2000, "(Width=2000) > (MaxWidth=1024)"},
+        {32, 100, "(Width=32) < (MinWidth=33)"},
+        {100, 32, "(Length=32) < (MinLength=33)"},
+        {1, 1, "(Width=1) < (MinWidth=33)"},
+    };
+    for (const Case& c : cases) {
+        qxtest::BmpSpec spec;
+        spec.width = c.width;
+        spec.height = c.height;
+        expectRefused(load(write("size.bmp", qxtest::MakeBmp(spec))), c.text, true);
+    }
+    qxtest::BmpSpec smallest;
+    smallest.width = smallest.height = 33;
+    EXPECT_TRUE(load(write("small.bmp", qxtest::MakeBmp(smallest))).loaded);
+
+    // The check alone: within limits says nothing; 1024 is still accepted.
+    EXPECT_FALSE(qx::CheckPictureSize(dialogs, 1024, 1024));
+    EXPECT_FALSE(qx::CheckPictureSize(dialogs, 33, 33));
+    EXPECT_TRUE(dialogs.boxes.empty());
+}
+
+TEST_F(PictureLoader, DecliningTheMemoryQuestionStopsTheLoad) {
+    const std::string bmp = write("pic.bmp", qxtest::MakeBmp({}));
+    // BMP: the banner stays hidden; JPEG and TIFF show it again.
+    expectRefused(load(bmp, kNone),
+                  bmp + ":  There is few memory for file. Do you want to continue?", false);
+    const std::string jpeg = qxtest::CorpusPath("baboon.jpg");
+    expectRefused(load(jpeg, kNone),
+                  jpeg + ":  There is few memory for file. Do you want to continue?", true);
+    // Going on loads the picture.
+    dialogs.answers = {qx::Answer::Yes};
+    EXPECT_TRUE(load(bmp, kNone).loaded);
+}
+
+TEST_F(PictureLoader, LoadingResetsTheFieldsOnlyACompressedFileSets) {
+    codec->params.GreyFlag = 1;
+    codec->params.ComponentCount = 1;
+    codec->params.QualityBase = 4;
+    codec->params.CropFlag = 1;
+    codec->params.FocusMode = 3;
+    ASSERT_TRUE(load(write("pic.bmp", qxtest::MakeBmp({}))).loaded);
+    EXPECT_EQ(codec->params.GreyFlag, 0);
+    EXPECT_EQ(codec->params.ComponentCount, 3);
+    EXPECT_EQ(codec->params.QualityBase, 10);
+    EXPECT_EQ(codec->params.CropFlag, 0);
+    EXPECT_EQ(codec->params.FocusMode, 0);
+}
+
+TEST(PictureBufferSize, FormulaOrTheNormalisedBlockWhicheverIsLarger) {
+    // BMP 33 x 33: base 97 x 4 x 97, s = trunc(2 sqrt(50181 / 6)) = 182.
+    EXPECT_EQ(qx::PictureBufferSize(97 * 4 * 97, 33, 33), 4 * 182 * 182);
+    // A small TIFF's file length gives less than the 64 x 64 block the picture is widened to.
+    EXPECT_EQ(qx::PictureBufferSize(3467, 33, 33), 4 * 64 * 64 + 4);
+    // Sizes that wrap 32-bit arithmetic stay positive and large.
+    EXPECT_GT(qx::PictureBufferSize(int64_t{3} << 30, 1024, 1024), int64_t{3} << 30);
+}
+
+}  // namespace
