@@ -1,0 +1,112 @@
+// qx1 compress: loads each picture as the desktop program opens it, encodes it in the chosen
+// mode and writes the same bytes as its "Save as Compress File".
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "app/core/picture_loader.h"
+#include "app/core/status_text.h"
+#include "cli/commands.h"
+#include "cli/output_paths.h"
+#include "cli/worker.h"
+
+namespace qx1 {
+
+namespace {
+
+struct CompressJob {
+    std::string input;
+    std::string output;
+    std::string refusal;  // set when the job must not run
+};
+
+FileReport CompressOne(Worker& worker, const CompressJob& job, const Mode& mode, uint32_t time,
+                       bool force, const qx::MemoryStatusSource& memory) {
+    FileSession session(worker.codec, memory);
+    if (!job.refusal.empty()) return Failure(job.input, session.dialogs, job.refusal);
+    if (!force && FileExists(job.output))
+        return Failure(job.input, session.dialogs, job.output + " already exists (-f replaces it)");
+
+    qx::Codec& codec = worker.codec;
+    const qx::LoadResult loaded =
+        qx::LoadPictureForCompression(codec, session.dialogs, job.input, memory);
+    if (!loaded.loaded) return Failure(job.input, session.dialogs);
+
+    codec.params.CompressionMode = mode.compressionMode;
+    codec.params.Quality = mode.quality;
+    // The package driver encodes exactly as the preview does, without decoding afterwards.
+    const int status = qx::CompressForPackage(codec);
+    if (status != qx::kOk) {
+        const char* text = qx::CodecErrorMessage(status);
+        return Failure(job.input, session.dialogs, text ? text : "");
+    }
+    if (!session.dialogs.messages.empty()) return Failure(job.input, session.dialogs);
+
+    const int body = qx::BuildCompressedImage(worker.container, codec, time);
+    if (body < 0) return Failure(job.input, session.dialogs, qx::CodecErrorMessage(qx::kCodeErr));
+
+    if (qx::WriteCompressedFile(worker.container, session.hooks, job.output) != 0 ||
+        !session.dialogs.messages.empty()) {
+        RemoveOutput(job.output);
+        return Failure(job.input, session.dialogs);
+    }
+    FileReport report;
+    report.out = job.input + " -> " + job.output +
+                 qx::CompressedSizeText(body, loaded.width, loaded.length) + "\n";
+    return report;
+}
+
+}  // namespace
+
+int RunCompress(const CompressOptions& options) {
+    Mode mode;
+    if (!ParseMode(options.mode, mode)) {
+        std::fprintf(stderr, "qx1 compress: unknown mode \"%s\" (high or clear)\n",
+                     options.mode.c_str());
+        return kExitUsage;
+    }
+    OutputTarget target;
+    if (std::string why = ResolveOutputTarget(options.output, options.inputs.size(), target);
+        !why.empty()) {
+        std::fprintf(stderr, "qx1 compress: %s\n", why.c_str());
+        return kExitUsage;
+    }
+    uint32_t time = 0;
+    if (std::string why; !CompressionTime(time, why)) {
+        std::fprintf(stderr, "qx1 compress: %s\n", why.c_str());
+        return kExitUsage;
+    }
+    if (target.kind == OutputTarget::Kind::Directory) {
+        std::error_code error;
+        std::filesystem::create_directories(target.path, error);
+    }
+
+    // Two inputs that would write the same output (a.bmp and a.tif) must not both write it.
+    std::vector<CompressJob> jobs;
+    std::set<std::string> outputs;
+    for (const std::string& input : options.inputs) {
+        CompressJob job{input, OutputPath(target, CompressedName(input)), {}};
+        if (!outputs.insert(job.output).second)
+            job.refusal = job.output + " is already the output of an earlier input";
+        jobs.push_back(std::move(job));
+    }
+
+    int threads =
+        options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
+    threads = std::max(1, std::min<int>(threads, static_cast<int>(jobs.size())));
+    std::vector<std::unique_ptr<Worker>> workers;
+    for (int i = 0; i < threads; ++i) workers.push_back(std::make_unique<Worker>());
+    const qx::MemoryStatusSource memory;
+
+    const bool ok = RunFileJobs(
+        jobs.size(), threads,
+        [&](size_t index, int worker) {
+            return CompressOne(*workers[worker], jobs[index], mode, time, options.force, memory);
+        },
+        [&](size_t, const FileReport& report) { PrintReport(report, options.quiet); });
+    return ok ? kExitOk : kExitFailed;
+}
+
+}  // namespace qx1

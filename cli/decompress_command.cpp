@@ -1,0 +1,74 @@
+// qx1 decompress: reads each compressed file, decodes it and writes the restored picture as
+// TIFF. A file the decoder complains about gives no output at all.
+#include <filesystem>
+#include <memory>
+
+#include "app/core/status_text.h"
+#include "cli/commands.h"
+#include "cli/output_paths.h"
+#include "cli/worker.h"
+#include "container/compressed_reader.h"
+#include "imageio/tiff_writer.h"
+
+namespace qx1 {
+
+namespace {
+
+bool IsCompressedName(const std::string& name) {
+    if (name.size() < 4) return false;
+    const std::string extension = name.substr(name.size() - 4);
+    return extension == ".qx1" || extension == ".QX1";
+}
+
+FileReport DecompressOne(Worker& worker, const std::string& input, const std::string& output,
+                         bool force, const qx::MemoryStatusSource& memory) {
+    FileSession session(worker.codec, memory);
+    if (!IsCompressedName(input))
+        return Failure(input, session.dialogs, "not a compressed file (.qx1 or .QX1)");
+    if (!force && FileExists(output))
+        return Failure(input, session.dialogs, output + " already exists (-f replaces it)");
+
+    qx::Codec& codec = worker.codec;
+    // The reader reports its own failures (status 1, or 96 for a declined memory question).
+    // The decoder reports a damaged stream ("Invalide Code", "Quality<0") and goes on with
+    // status 0: here any message means the picture is not worth writing.
+    const int status = qx::OpenCompressedFile(worker.container, codec, input);
+    if (status != 0 || !session.dialogs.messages.empty()) return Failure(input, session.dialogs);
+
+    const qx::CodecState& state = codec.state;
+    if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
+                              state.RestoredPictureKind, session.hooks) != 0) {
+        RemoveOutput(output);
+        return Failure(input, session.dialogs, "Create Err.");
+    }
+    FileReport report;
+    report.out = input + " -> " + output + qx::SizeText(state.Width, state.Length) + "\n";
+    return report;
+}
+
+}  // namespace
+
+int RunDecompress(const DecompressOptions& options) {
+    OutputTarget target;
+    if (std::string why = ResolveOutputTarget(options.output, options.inputs.size(), target);
+        !why.empty()) {
+        std::fprintf(stderr, "qx1 decompress: %s\n", why.c_str());
+        return kExitUsage;
+    }
+    if (target.kind == OutputTarget::Kind::Directory) {
+        std::error_code error;
+        std::filesystem::create_directories(target.path, error);
+    }
+    auto worker = std::make_unique<Worker>();
+    const qx::MemoryStatusSource memory;
+    bool ok = true;
+    for (const std::string& input : options.inputs) {
+        const std::string output = OutputPath(target, RestoredName(input));
+        FileReport report = DecompressOne(*worker, input, output, options.force, memory);
+        PrintReport(report, false);
+        ok = ok && report.ok;
+    }
+    return ok ? kExitOk : kExitFailed;
+}
+
+}  // namespace qx1

@@ -1,0 +1,73 @@
+// qx1: compresses pictures into .qx1 files and restores them, from the command line.
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+
+#ifndef QX_VERSION
+#define QX_VERSION "0"
+#endif
+
+int main(int argc, char** argv) {
+    using namespace qx1;
+    CLI::App app{
+        "Compresses true-colour BMP, JPEG and TIFF pictures (at most 1024 x 1024) into "
+        ".qx1 files and restores them as TIFF.",
+        "qx1"};
+    app.set_version_flag("--version", "qx1 " QX_VERSION);
+    app.require_subcommand(1, 1);
+    app.footer("Exit status: 0 every file succeeded, 1 a file failed, 2 usage error.");
+
+    CompressOptions compress;
+    CLI::App* compressCommand = app.add_subcommand("compress", "Compress pictures into .qx1 files");
+    compressCommand->add_option("-m,--mode", compress.mode, "high (default) or clear")
+        ->check(CLI::IsMember({"high", "clear"}));
+    compressCommand->add_option("-o,--output", compress.output,
+                                "Output directory (existing, or ending in \"/\"), or output file "
+                                "for a single picture");
+    compressCommand
+        ->add_option("-j,--jobs", compress.jobs,
+                     "Pictures compressed at a time (default: number of cores)")
+        ->check(CLI::PositiveNumber);
+    compressCommand->add_flag("-f,--force", compress.force, "Replace existing outputs");
+    compressCommand->add_flag("-q,--quiet", compress.quiet, "Print errors only");
+    compressCommand->add_option("PICTURE", compress.inputs, "BMP, JPEG or TIFF pictures")
+        ->required();
+
+    DecompressOptions decompress;
+    CLI::App* decompressCommand =
+        app.add_subcommand("decompress", "Restore .qx1 files as TIFF pictures (NAME_comp.tif)");
+    decompressCommand->add_option("-o,--output", decompress.output,
+                                  "Output directory (existing, or ending in \"/\"), or output "
+                                  "file for a single input");
+    decompressCommand->add_flag("-f,--force", decompress.force, "Replace existing outputs");
+    decompressCommand->add_option("FILE", decompress.inputs, "Compressed .qx1 files")->required();
+
+    InfoOptions info;
+    CLI::App* infoCommand =
+        app.add_subcommand("info", "Print the title fields and section sizes of .qx1 files");
+    infoCommand->add_flag("--json", info.json, "Print JSON");
+    infoCommand->add_option("FILE", info.inputs, "Compressed .qx1 files")->required();
+
+    RoundtripOptions roundtrip;
+    CLI::App* roundtripCommand = app.add_subcommand(
+        "roundtrip", "Compress and restore a picture in memory; print size, ratio and PSNR");
+    roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
+        ->check(CLI::IsMember({"high", "clear"}));
+    roundtripCommand->add_option("-o,--output", roundtrip.output, "Write the restored picture");
+    roundtripCommand->add_option("PICTURE", roundtrip.input, "BMP, JPEG or TIFF picture")
+        ->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        // Help and version end the program successfully; every other parse error is a usage
+        // error.
+        const int status = app.exit(error);
+        return status == 0 ? kExitOk : kExitUsage;
+    }
+
+    if (compressCommand->parsed()) return RunCompress(compress);
+    if (decompressCommand->parsed()) return RunDecompress(decompress);
+    if (infoCommand->parsed()) return RunInfo(info);
+    return RunRoundtrip(roundtrip);
+}

@@ -1,0 +1,62 @@
+// Output names of compress and decompress.
+#include "cli/output_paths.h"
+
+#include <sys/stat.h>
+
+namespace qx1 {
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string WithoutExtension(const std::string& name) {
+    return name.size() >= 4 ? name.substr(0, name.size() - 4) : name;
+}
+
+}  // namespace
+
+std::string ResolveOutputTarget(const std::string& option, size_t inputCount,
+                                OutputTarget& target) {
+    target = {};
+    if (option.empty()) return {};
+    target.path = option;
+    if (option.back() == '/' || IsDirectory(option)) {
+        target.kind = OutputTarget::Kind::Directory;
+        return {};
+    }
+    if (inputCount > 1)
+        return "-o " + option + " names one file, but " + std::to_string(inputCount) +
+               " inputs were given (use an existing directory or end it in \"/\")";
+    target.kind = OutputTarget::Kind::File;
+    return {};
+}
+
+std::string OutputPath(const OutputTarget& target, const std::string& defaultName) {
+    switch (target.kind) {
+        case OutputTarget::Kind::BesideInput:
+            return defaultName;
+        case OutputTarget::Kind::File:
+            return target.path;
+        case OutputTarget::Kind::Directory:
+            break;
+    }
+    const size_t slash = defaultName.find_last_of('/');
+    const std::string base =
+        slash == std::string::npos ? defaultName : defaultName.substr(slash + 1);
+    std::string directory = target.path;
+    while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
+    return directory == "/" ? "/" + base : directory + "/" + base;
+}
+
+std::string CompressedName(const std::string& input) {
+    return WithoutExtension(input) + ".qx1";
+}
+
+std::string RestoredName(const std::string& input) {
+    return WithoutExtension(input) + "_comp.tif";
+}
+
+}  // namespace qx1

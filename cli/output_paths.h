@@ -1,0 +1,27 @@
+// Where the outputs of compress and decompress go: beside each input by default, or as -o
+// says (a directory when it is one or ends in "/", otherwise one output file).
+#pragma once
+
+#include <string>
+
+namespace qx1 {
+
+struct OutputTarget {
+    enum class Kind { BesideInput, Directory, File };
+    Kind kind = Kind::BesideInput;
+    std::string path;
+};
+
+// Interprets the -o value for inputCount inputs. Returns an empty string, or why the value
+// cannot be used (a usage error).
+std::string ResolveOutputTarget(const std::string& option, size_t inputCount, OutputTarget& target);
+
+// The output for an input whose default output name (beside the input) is defaultName.
+std::string OutputPath(const OutputTarget& target, const std::string& defaultName);
+
+// The input name with its last four characters (the extension) replaced by ".qx1".
+std::string CompressedName(const std::string& input);
+// The input name without its last four characters, followed by "_comp.tif".
+std::string RestoredName(const std::string& input);
+
+}  // namespace qx1

@@ -1,0 +1,73 @@
+// qx1 roundtrip: compresses and restores one picture in memory, as the desktop program shows it,
+// and prints the compressed size, the ratio and the PSNR against the picture in the file.
+#include <memory>
+#include <vector>
+
+#include "app/core/picture_loader.h"
+#include "app/core/status_text.h"
+#include "cli/commands.h"
+#include "cli/psnr.h"
+#include "cli/worker.h"
+#include "imageio/tiff_writer.h"
+
+namespace qx1 {
+
+int RunRoundtrip(const RoundtripOptions& options) {
+    Mode mode;
+    if (!ParseMode(options.mode, mode)) {
+        std::fprintf(stderr, "qx1 roundtrip: unknown mode \"%s\" (high or clear)\n",
+                     options.mode.c_str());
+        return kExitUsage;
+    }
+    uint32_t time = 0;
+    if (std::string why; !CompressionTime(time, why)) {
+        std::fprintf(stderr, "qx1 roundtrip: %s\n", why.c_str());
+        return kExitUsage;
+    }
+    auto worker = std::make_unique<Worker>();
+    const qx::MemoryStatusSource memory;
+    FileSession session(worker->codec, memory);
+    qx::Codec& codec = worker->codec;
+    const std::string& input = options.input;
+
+    auto fail = [&](const std::string& extra) {
+        PrintReport(Failure(input, session.dialogs, extra), false);
+        return kExitFailed;
+    };
+
+    std::vector<uint8_t> source;
+    const qx::LoadResult loaded =
+        qx::LoadPictureForCompression(codec, session.dialogs, input, memory, &source);
+    if (!loaded.loaded) return fail({});
+    codec.params.CompressionMode = mode.compressionMode;
+    codec.params.Quality = mode.quality;
+    const int status = qx::CompressForPreview(codec);
+    if (status != qx::kOk) {
+        const char* text = qx::CodecErrorMessage(status);
+        return fail(text ? text : "");
+    }
+    if (!session.dialogs.messages.empty()) return fail({});
+    const int body = qx::BuildCompressedImage(worker->container, codec, time);
+    if (body < 0) return fail(qx::CodecErrorMessage(qx::kCodeErr));
+
+    const qx::CodecState& state = codec.state;
+    const size_t pictureBytes = source.size();
+    if (state.RestoredPictureKind != qx::kRestoredRgb || state.Width != loaded.width ||
+        state.Length != loaded.length || state.WorkBuffer.size() < pictureBytes)
+        return fail("the restored picture does not match the source's size");
+    const double psnr = Psnr(source.data(), state.WorkBuffer.data(), pictureBytes);
+
+    if (!options.output.empty()) {
+        if (qx::WriteRestoredTiff(options.output, state.WorkBuffer.data(), state.Width,
+                                  state.Length, state.RestoredPictureKind, session.hooks) != 0) {
+            RemoveOutput(options.output);
+            return fail("Create Err.");
+        }
+    }
+    std::printf(
+        "%s%s  %s   PSNR %s\n", input.c_str(), qx::SizeText(loaded.width, loaded.length).c_str(),
+        qx::CompressedSizeText(body, loaded.width, loaded.length).c_str(), PsnrText(psnr).c_str());
+    return kExitOk;
+}
+
+}  // namespace qx1

@@ -1,0 +1,237 @@
+// qx1 as a user runs it: compress, decompress, info and roundtrip on real pictures, the output
+// naming, parallel work, reproducible files, failures that leave nothing behind, and usage
+// errors.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/run_qx1.h"
+#include "support/test_support.h"
+
+namespace {
+
+using qxtest::ListDirectory;
+using qxtest::ReadFileBytes;
+using qxtest::RunQx1;
+
+const std::vector<std::string> kCorpus = {
+    "astronaut.bmp", "chelsea.bmp", "graf1.bmp",  "coffee.tif", "motorcycle.tif",
+    "aloe1024.tif",  "baboon.jpg",  "fruits.jpg", "rocket.jpg", "hubble.jpg"};
+const std::string kEpoch = "SOURCE_DATE_EPOCH=1234567890";
+
+std::vector<std::string> CorpusPaths() {
+    std::vector<std::string> paths;
+    for (const std::string& name : kCorpus) paths.push_back(qxtest::CorpusPath(name));
+    return paths;
+}
+
+std::vector<std::string> Args(std::vector<std::string> head, const std::vector<std::string>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+void Copy(const std::string& from, const std::string& to) {
+    qxtest::WriteFileBytes(to, ReadFileBytes(from));
+}
+
+uint32_t TitleTime(const std::vector<uint8_t>& file) {
+    return file[40] | (file[41] << 8) | (file[42] << 16) | (uint32_t{file[43]} << 24);
+}
+
+TEST(Qx1, CompressesAndRestoresEveryCorpusPicture) {
+    const std::string dir = qxtest::MakeTempDir();
+    const qxtest::Qx1Run compress =
+        RunQx1(Args({"compress", "-q", "-o", "packed/"}, CorpusPaths()), dir, {kEpoch});
+    ASSERT_EQ(compress.status, 0) << compress.err;
+    EXPECT_EQ(compress.out, "");  // -q: errors only
+
+    std::vector<std::string> packed;
+    for (const std::string& name : kCorpus)
+        packed.push_back("packed/" + name.substr(0, name.size() - 4) + ".qx1");
+    const qxtest::Qx1Run restore = RunQx1(Args({"decompress", "-o", "restored"}, packed), dir);
+    // "restored" does not exist and does not end in "/": a single output file, so a usage error.
+    EXPECT_EQ(restore.status, 2);
+    const qxtest::Qx1Run restored = RunQx1(Args({"decompress", "-o", "restored/"}, packed), dir);
+    ASSERT_EQ(restored.status, 0) << restored.err;
+
+    const std::vector<std::pair<int, int>> sizes = {
+        {512, 512},   {451, 300}, {800, 640}, {600, 400}, {741, 500},
+        {1024, 1024}, {512, 512}, {512, 480}, {640, 427}, {1000, 872}};
+    for (size_t i = 0; i < kCorpus.size(); ++i) {
+        const std::string stem = kCorpus[i].substr(0, kCorpus[i].size() - 4);
+        SCOPED_TRACE(stem);
+        const std::vector<uint8_t> qx1 = ReadFileBytes(dir + "/packed/" + stem + ".qx1");
+        EXPECT_EQ(TitleTime(qx1), 1234567890u);
+        const std::vector<uint8_t> tif = ReadFileBytes(dir + "/restored/" + stem + "_comp.tif");
+        EXPECT_EQ(tif.size(), 200u + size_t(sizes[i].first) * sizes[i].second * 3);
+        EXPECT_NE(restored.out.find(stem + "_comp.tif   "), std::string::npos);
+    }
+}
+
+TEST(Qx1, ParallelAndRepeatedRunsWriteTheSameBytes) {
+    const std::string dir = qxtest::MakeTempDir();
+    const std::vector<std::string> pictures = CorpusPaths();
+    ASSERT_EQ(RunQx1(Args({"compress", "-j", "1", "-o", "one/"}, pictures), dir, {kEpoch}).status,
+              0);
+    ASSERT_EQ(RunQx1(Args({"compress", "-j", "2", "-o", "two/"}, pictures), dir, {kEpoch}).status,
+              0);
+    ASSERT_EQ(RunQx1(Args({"compress", "-j", "2", "-o", "again/"}, pictures), dir, {kEpoch}).status,
+              0);
+    const std::vector<std::string> names = ListDirectory(dir + "/one");
+    ASSERT_EQ(names.size(), kCorpus.size());
+    EXPECT_EQ(ListDirectory(dir + "/two"), names);
+    for (const std::string& name : names) {
+        const std::vector<uint8_t> one = ReadFileBytes(dir + "/one/" + name);
+        EXPECT_EQ(ReadFileBytes(dir + "/two/" + name), one) << name;
+        EXPECT_EQ(ReadFileBytes(dir + "/again/" + name), one) << name;
+    }
+}
+
+TEST(Qx1, OutputsGoBesideTheInputOrWhereOutputSays) {
+    const std::string dir = qxtest::MakeTempDir();
+    Copy(qxtest::CorpusPath("chelsea.bmp"), dir + "/chelsea.bmp");
+    Copy(qxtest::CorpusPath("coffee.tif"), dir + "/coffee.TIF");
+
+    const qxtest::Qx1Run run =
+        RunQx1({"compress", "-m", "clear", "chelsea.bmp", "coffee.TIF"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    // One line per file: name, size in Kb with eighths, ratio.
+    EXPECT_NE(run.out.find("chelsea.bmp -> chelsea.qx1   "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" Kb   --> 1 : "), std::string::npos) << run.out;
+    EXPECT_EQ(ReadFileBytes(dir + "/chelsea.qx1")[15], 1);  // CompressionMode of "clear"
+    EXPECT_EQ(ReadFileBytes(dir + "/coffee.qx1")[16], 4);   // Quality of "clear"
+
+    ASSERT_EQ(RunQx1({"compress", "-o", "named.qx1", "chelsea.bmp"}, dir).status, 0);
+    ASSERT_EQ(RunQx1({"decompress", "-o", "named.tif", "named.qx1"}, dir).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir + "/named.tif").size(), 200u + 451 * 300 * 3);
+    // A single output file for several inputs is a usage error, and nothing is written.
+    const qxtest::Qx1Run usage =
+        RunQx1({"compress", "-o", "both.qx1", "chelsea.bmp", "coffee.TIF"}, dir);
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("both.qx1"), std::string::npos);
+    EXPECT_EQ(ListDirectory(dir),
+              (std::vector<std::string>{"chelsea.bmp", "chelsea.qx1", "coffee.TIF", "coffee.qx1",
+                                        "named.qx1", "named.tif"}));
+}
+
+TEST(Qx1, ExistingOutputsAreKeptWithoutForce) {
+    const std::string dir = qxtest::MakeTempDir();
+    Copy(qxtest::CorpusPath("chelsea.bmp"), dir + "/chelsea.bmp");
+    qxtest::WriteFileBytes(dir + "/chelsea.qx1", {1, 2, 3});
+    const qxtest::Qx1Run kept = RunQx1({"compress", "chelsea.bmp"}, dir);
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_NE(kept.err.find("chelsea.bmp: chelsea.qx1 already exists"), std::string::npos)
+        << kept.err;
+    EXPECT_EQ(ReadFileBytes(dir + "/chelsea.qx1"), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(RunQx1({"compress", "-f", "chelsea.bmp"}, dir).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir + "/chelsea.qx1").size(), 6092u);
+}
+
+TEST(Qx1, FailuresExitOneWithTheMessageAndLeaveNoFile) {
+    const std::string dir = qxtest::MakeTempDir();
+    Copy(qxtest::CorpusPath("chelsea.bmp"), dir + "/chelsea.bmp");
+    Copy(qxtest::CorpusPath("camera-grey.jpg"), dir + "/camera-grey.jpg");
+    Copy(qxtest::CorpusPath("baboon.jpg"), dir + "/baboon.jpeg");
+    const std::vector<std::string> before = ListDirectory(dir);
+
+    const qxtest::Qx1Run missing = RunQx1({"compress", "missing.tif"}, dir);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "missing.tif:  File cann't be open.\n");
+    const qxtest::Qx1Run unknown = RunQx1({"compress", "baboon.jpeg"}, dir);
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.err, "baboon.jpeg: Unknown file.\n");
+    const qxtest::Qx1Run grey = RunQx1({"compress", "camera-grey.jpg"}, dir);
+    EXPECT_EQ(grey.status, 1);
+    EXPECT_EQ(grey.err, "camera-grey.jpg: File isn't True Colour (RGB)\n");
+    const qxtest::Qx1Run notCompressed = RunQx1({"decompress", "chelsea.bmp"}, dir);
+    EXPECT_EQ(notCompressed.status, 1);
+    EXPECT_EQ(RunQx1({"decompress", "missing.qx1"}, dir).status, 1);
+    EXPECT_EQ(ListDirectory(dir), before);
+
+    // A good file among bad ones is still written, and the exit status still reports failure.
+    const qxtest::Qx1Run mixed = RunQx1({"compress", "-j", "2", "missing.tif", "chelsea.bmp"}, dir);
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_NE(mixed.out.find("chelsea.bmp -> chelsea.qx1"), std::string::npos);
+}
+
+TEST(Qx1, DamagedCompressedFilesGiveNoRestoredPicture) {
+    const std::string dir = qxtest::MakeTempDir();
+    const std::vector<uint8_t> good = ReadFileBytes(qxtest::ConformancePath("chelsea-high.qx1"));
+    qxtest::WriteFileBytes(dir + "/short.qx1", {good.begin(), good.begin() + 40});
+    qxtest::WriteFileBytes(dir + "/cut.qx1", {good.begin(), good.begin() + good.size() / 2});
+    std::vector<uint8_t> wide = good;
+    wide[8] = 0x01;
+    wide[9] = 0x08;  // SourceWidth 2049
+    qxtest::WriteFileBytes(dir + "/wide.qx1", wide);
+    std::vector<uint8_t> scrambled = good;
+    for (size_t i = 200; i < 1200; ++i) scrambled[i] = static_cast<uint8_t>(scrambled[i] * 37 + i);
+    qxtest::WriteFileBytes(dir + "/scrambled.qx1", scrambled);
+
+    for (const char* name : {"short.qx1", "cut.qx1", "wide.qx1", "scrambled.qx1"}) {
+        SCOPED_TRACE(name);
+        const qxtest::Qx1Run run = RunQx1({"decompress", name}, dir);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.rfind(std::string(name) + ": ", 0), 0u) << run.err;
+    }
+    EXPECT_EQ(ListDirectory(dir),
+              (std::vector<std::string>{"cut.qx1", "scrambled.qx1", "short.qx1", "wide.qx1"}));
+    EXPECT_EQ(RunQx1({"info", "short.qx1"}, dir).status, 1);
+    EXPECT_EQ(RunQx1({"info", "cut.qx1"}, dir).status, 1);
+}
+
+TEST(Qx1, InfoShowsTitleFieldsAndSections) {
+    const std::string file = qxtest::ConformancePath("astronaut-high.qx1");
+    const qxtest::Qx1Run text = RunQx1({"info", file}, "/");
+    ASSERT_EQ(text.status, 0) << text.err;
+    for (const char* line : {"SourceWidth = 512", "ReferenceChannel = 1", "CompressionTime = 0",
+                             "CumFreq = 512", "file length = 11507"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line;
+    const qxtest::Qx1Run json = RunQx1({"info", "--json", file}, "/");
+    ASSERT_EQ(json.status, 0);
+    EXPECT_EQ(json.out.front(), '[');
+    EXPECT_NE(json.out.find("\"CodedWidth\": 512"), std::string::npos);
+    EXPECT_NE(json.out.find("\"FileLength\": 11507"), std::string::npos);
+}
+
+TEST(Qx1, RoundtripPrintsSizeRatioAndPsnr) {
+    const std::string dir = qxtest::MakeTempDir();
+    const qxtest::Qx1Run run =
+        RunQx1({"roundtrip", "-o", "shown.tif", qxtest::CorpusPath("astronaut.bmp")}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("(512*512)"), std::string::npos) << run.out;
+    // The body of astronaut-high.qx1 is 11455 bytes: 11.1 Kb, ratio 69.
+    EXPECT_NE(run.out.find("11.1 Kb   --> 1 : 69"), std::string::npos) << run.out;
+    const size_t psnr = run.out.find("PSNR ");
+    ASSERT_NE(psnr, std::string::npos);
+    const double db = std::stod(run.out.substr(psnr + 5));
+    EXPECT_GT(db, 20.0);
+    EXPECT_LT(db, 60.0);
+    EXPECT_EQ(ReadFileBytes(dir + "/shown.tif").size(), 200u + 512 * 512 * 3);
+}
+
+TEST(Qx1, UsageErrorsExitTwoAndHelpAndVersionZero) {
+    const std::string dir = qxtest::MakeTempDir();
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"compress"},
+                                               {"frobnicate"},
+                                               {"compress", "-m", "fast", "a.bmp"},
+                                               {"compress", "-j", "0", "a.bmp"},
+                                               {"roundtrip", "a.bmp", "b.bmp"}}) {
+        const qxtest::Qx1Run run = RunQx1(args, dir);
+        EXPECT_EQ(run.status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(run.err.empty());
+    }
+    const qxtest::Qx1Run epoch = RunQx1({"compress", "a.bmp"}, dir, {"SOURCE_DATE_EPOCH=soon"});
+    EXPECT_EQ(epoch.status, 2);
+    const qxtest::Qx1Run help = RunQx1({"--help"}, dir);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("compress"), std::string::npos);
+    const qxtest::Qx1Run version = RunQx1({"--version"}, dir);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("qx1 ", 0), 0u);
+    EXPECT_TRUE(ListDirectory(dir).empty());
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+// Runs build/bin/qx1 as a separate process and captures what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace qxtest {
+
+struct Qx1Run {
+    int status = -1;  // exit status, or -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs qx1 with args in directory cwd; env holds extra "NAME=value" settings, and
+// SOURCE_DATE_EPOCH is removed unless env sets it.
+Qx1Run RunQx1(const std::vector<std::string>& args, const std::string& cwd,
+              const std::vector<std::string>& env = {});
+
+// Names of the entries of a directory, sorted.
+std::vector<std::string> ListDirectory(const std::string& dir);
+
+}  // namespace qxtest
