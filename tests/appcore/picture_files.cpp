@@ -17,26 +17,26 @@ void BmpPixel(int x, int y, uint8_t rgb[3]) {
     rgb[2] = static_cast<uint8_t>(255 - x * 3);
 }
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
-    const int bytesPerPixel = spec.bitCount / 8 > 0 ? spec.bitCount / 8 : 1;
-    const uint32_t stride = (static_cast<uint32_t>(spec.width) * bytesPerPixel + 3) & ~3u;
-    const uint32_t imageSize = stride * static_cast<uint32_t>(spec.height);
+std::vector<uint8_t> MakeBmp(const BmpShape& shape) {
+    const int bytesPerPixel = shape.bitCount / 8 > 0 ? shape.bitCount / 8 : 1;
+    const uint32_t stride = (static_cast<uint32_t>(shape.width) * bytesPerPixel + 3) & ~3u;
+    const uint32_t imageSize = stride * static_cast<uint32_t>(shape.height);
     std::vector<uint8_t> bytes(54 + imageSize, 0);
     bytes[0] = 'B';
     bytes[1] = 'M';
     Put(bytes, 2, static_cast<uint32_t>(bytes.size()), 4);
     Put(bytes, 10, 54, 4);
     Put(bytes, 14, 40, 4);
-    Put(bytes, 18, static_cast<uint32_t>(spec.width), 4);
-    Put(bytes, 22, static_cast<uint32_t>(spec.height), 4);
+    Put(bytes, 18, static_cast<uint32_t>(shape.width), 4);
+    Put(bytes, 22, static_cast<uint32_t>(shape.height), 4);
     Put(bytes, 26, 1, 2);
-    Put(bytes, 28, static_cast<uint32_t>(spec.bitCount), 2);
-    Put(bytes, 30, spec.compression, 4);
-    Put(bytes, 34, imageSize + spec.imageSizeExtra, 4);
-    if (spec.bitCount != 24) return bytes;
-    for (int y = 0; y < spec.height; ++y) {
-        const size_t row = 54 + static_cast<size_t>(spec.height - 1 - y) * stride;
-        for (int x = 0; x < spec.width; ++x) {
+    Put(bytes, 28, static_cast<uint32_t>(shape.bitCount), 2);
+    Put(bytes, 30, shape.compression, 4);
+    Put(bytes, 34, imageSize + shape.imageSizeExtra, 4);
+    if (shape.bitCount != 24) return bytes;
+    for (int y = 0; y < shape.height; ++y) {
+        const size_t row = 54 + static_cast<size_t>(shape.height - 1 - y) * stride;
+        for (int x = 0; x < shape.width; ++x) {
             uint8_t rgb[3];
             BmpPixel(x, y, rgb);
             bytes[row + 3 * x] = rgb[2];

@@ -10,14 +10,14 @@ namespace qxtest {
 // A BMP file of width x height with the given bit count; 24-bit pixels follow fill(x, y) as
 // red, green, blue, rows stored bottom-up with 4-byte padding. imageSize goes into the header's
 // size field as it is.
-struct BmpSpec {
+struct BmpShape {
     int width = 40;
     int height = 35;
     int bitCount = 24;
     uint32_t compression = 0;
     uint32_t imageSizeExtra = 0;  // added to the true size in the size field
 };
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec);
+std::vector<uint8_t> MakeBmp(const BmpShape& shape);
 
 // The colour that MakeBmp gives pixel (x, y), counted from the top row.
 void BmpPixel(int x, int y, uint8_t rgb[3]);

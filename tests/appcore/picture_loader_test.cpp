@@ -134,11 +134,11 @@ TEST_F(PictureLoader, JpegThatIsNotTrueColourOrIsDamaged) {
 }
 
 TEST_F(PictureLoader, BmpHeaderChecksGiveTheirMessages) {
-    qxtest::BmpSpec grey;
+    qxtest::BmpShape grey;
     grey.bitCount = 8;
     expectRefused(load(write("grey.bmp", qxtest::MakeBmp(grey))), "File isn't True Colour (RGB)",
                   true);
-    qxtest::BmpSpec rle;
+    qxtest::BmpShape rle;
     rle.compression = 1;
     expectRefused(load(write("rle.bmp", qxtest::MakeBmp(rle))), "Compress BMP-File cann't read",
                   true);
@@ -154,9 +154,9 @@ TEST_F(PictureLoader, BmpHeaderChecksGiveTheirMessages) {
 }
 
 TEST_F(PictureLoader, BmpIsReadTopToBottomAsRgbAndNeverWritten) {
-    qxtest::BmpSpec spec;
-    spec.imageSizeExtra = 2;  // size field's low byte not zero and not a multiple of 4
-    const std::string path = write("odd.bmp", qxtest::MakeBmp(spec));
+    qxtest::BmpShape shape;
+    shape.imageSizeExtra = 2;  // size field's low byte not zero and not a multiple of 4
+    const std::string path = write("odd.bmp", qxtest::MakeBmp(shape));
     ::chmod(path.c_str(), 0444);
     struct stat before {};
     ::stat(path.c_str(), &before);
@@ -204,12 +204,12 @@ TEST_F(PictureLoader, SizeLimitsComeBeforeDecodingWidthFirst) {
         {1, 1, "(Width=1) < (MinWidth=33)"},
     };
     for (const Case& c : cases) {
-        qxtest::BmpSpec spec;
-        spec.width = c.width;
-        spec.height = c.height;
-        expectRefused(load(write("size.bmp", qxtest::MakeBmp(spec))), c.text, true);
+        qxtest::BmpShape shape;
+        shape.width = c.width;
+        shape.height = c.height;
+        expectRefused(load(write("size.bmp", qxtest::MakeBmp(shape))), c.text, true);
     }
-    qxtest::BmpSpec smallest;
+    qxtest::BmpShape smallest;
     smallest.width = smallest.height = 33;
     EXPECT_TRUE(load(write("small.bmp", qxtest::MakeBmp(smallest))).loaded);
 
