@@ -19,14 +19,20 @@ struct Worker {
     qx::Container container;
 };
 
-// The dialogs and hooks of one file: every message the library shows ends up in dialogs.
+// The dialogs and hooks of one file: every message the library shows ends up in dialogs. The
+// codec talks to them while the session lasts.
 struct FileSession {
     CliDialogs dialogs;
     qx::DialogHooks hooks;
+    qx::Codec& codec;
 
-    FileSession(qx::Codec& codec, const qx::MemoryStatusSource& memory) : hooks(dialogs, memory) {
+    FileSession(qx::Codec& c, const qx::MemoryStatusSource& memory)
+        : hooks(dialogs, memory), codec(c) {
         codec.hooks = &hooks;
     }
+    ~FileSession() { codec.hooks = &qx::Codec::defaultHooks; }
+    FileSession(const FileSession&) = delete;
+    FileSession& operator=(const FileSession&) = delete;
 };
 
 // Codec settings of the two modes.
