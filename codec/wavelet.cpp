@@ -54,39 +54,49 @@ void MirrorGuards(T* x, int n, int step) {
 
 // Sums are formed in unsigned 32-bit arithmetic: the low 32 bits of the exact sum, so damaged
 // coefficients give defined results, and the loops vectorise.
-inline int32_t Shifted(uint32_t sum, int shift) {
+[[gnu::always_inline]] inline int32_t Shifted(uint32_t sum, int shift) {
     return static_cast<int32_t>(sum) >> shift;
 }
 
 // Adds tap x (a[k - left] + a[k + right]) to acc[k] for k = 0 ... n-1.
-inline void AddTap(uint32_t* acc, const int32_t* a, int left, int right, int tap, int n) {
+[[gnu::always_inline]] inline void AddTap(uint32_t* acc, const int32_t* a, int left, int right,
+                                          int tap, int n) {
     const uint32_t t = static_cast<uint32_t>(tap);
     for (int k = 0; k < n; ++k)
         acc[k] += t * (static_cast<uint32_t>(a[k - left]) + static_cast<uint32_t>(a[k + right]));
 }
 
-inline void SetTap(uint32_t* acc, const int32_t* a, int tap, int n) {
+[[gnu::always_inline]] inline void SetTap(uint32_t* acc, const int32_t* a, int tap, int n) {
     const uint32_t t = static_cast<uint32_t>(tap);
     for (int k = 0; k < n; ++k) acc[k] = t * static_cast<uint32_t>(a[k]);
 }
 
-// Splits a mirrored line into its even and odd samples, two guards each side.
-void Deinterleave(const int32_t* x, int half, int32_t* even, int32_t* odd) {
-    for (int k = -2; k < half + 2; ++k) {
+// Splits a row of n (even) samples into its even and odd samples and fills two guards on each
+// side as mirroring the row without repeating its edge samples would.
+[[gnu::always_inline]] inline void SplitRow(const int32_t* x, int n, int32_t* even, int32_t* odd) {
+    const int h = n / 2;
+    for (int k = 0; k < h; ++k) {
         even[k] = x[2 * k];
         odd[k] = x[2 * k + 1];
     }
+    even[-1] = even[std::min(1, h - 1)];
+    even[-2] = even[std::min(2, h - 1)];
+    odd[-1] = odd[0];
+    odd[-2] = odd[std::min(1, h - 1)];
+    even[h] = even[h - 1];
+    even[h + 1] = even[std::max(h - 2, 0)];
+    odd[h] = odd[h - 2 >= 0 ? h - 2 : -1];
+    odd[h + 1] = odd[h - 3 >= -2 ? h - 3 : -2];
 }
 
 // Low-pass output k is centred on x[2k], high-pass output k on x[2k+1].
-void AnalyseLine(int32_t* x, int n, const AnalysisFilter& f, int32_t* low, int32_t* high,
-                 WaveletScratch& scratch) {
-    MirrorGuards(x, n, 1);
+[[gnu::always_inline]] inline void AnalyseRow(int32_t* row, int n, const AnalysisFilter& f,
+                                              WaveletScratch& scratch) {
     const int half = n / 2;
     int32_t* even = scratch.even.data() + 2;
     int32_t* odd = scratch.odd.data() + 2;
     uint32_t* acc = scratch.acc.data();
-    Deinterleave(x, half, even, odd);
+    SplitRow(row, n, even, odd);
 
     SetTap(acc, even, f.low[0], half);
     for (int d = 1; d < f.lowTaps; ++d) {
@@ -95,7 +105,7 @@ void AnalyseLine(int32_t* x, int n, const AnalysisFilter& f, int32_t* low, int32
         else
             AddTap(acc, odd, (d + 1) / 2, (d - 1) / 2, f.low[d], half);
     }
-    for (int k = 0; k < half; ++k) low[k] = Shifted(acc[k], f.lowShift);
+    for (int k = 0; k < half; ++k) row[k] = Shifted(acc[k], f.lowShift);
 
     SetTap(acc, odd, f.high[0], half);
     for (int d = 1; d < f.highTaps; ++d) {
@@ -104,13 +114,14 @@ void AnalyseLine(int32_t* x, int n, const AnalysisFilter& f, int32_t* low, int32
         else
             AddTap(acc, even, (d - 1) / 2, (d + 1) / 2, f.high[d], half);
     }
-    for (int k = 0; k < half; ++k) high[k] = Shifted(acc[k], f.highShift);
+    for (int k = 0; k < half; ++k) row[half + k] = Shifted(acc[k], f.highShift);
 }
 
 // Filters columns x0 ... x1-1 of a band of `height` rows, a chunk of adjacent columns at a
 // time so that every step works on contiguous samples.
-void AnalyseColumns(int32_t* plane, int stride, int x0, int x1, int height, const AnalysisFilter& f,
-                    WaveletScratch& scratch) {
+[[gnu::always_inline]] inline void AnalyseColumns(int32_t* plane, int stride, int x0, int x1,
+                                                  int height, const AnalysisFilter& f,
+                                                  WaveletScratch& scratch) {
     scratch.strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
     const int half = height / 2;
     uint32_t acc[kChunk];
@@ -137,43 +148,49 @@ void AnalyseColumns(int32_t* plane, int stride, int x0, int x1, int height, cons
     }
 }
 
-// Synthesis of a row whose low half is row[0 ... n/2-1] and high half row[n/2 ... n-1].
-void SynthesiseRow(int32_t* row, int n, const SynthesisFilter& f, WaveletScratch& scratch) {
-    const int half = n / 2;
-    int32_t* y = scratch.line.data() + kGuard;
-    for (int k = 0; k < half; ++k) {
-        y[2 * k] = row[k];
-        y[2 * k + 1] = row[half + k];
-    }
-    MirrorGuards(y, n, 1);
+// Synthesis of a row whose low half is row[0 ... n/2-1] and high half row[n/2 ... n-1]; the
+// guards are those of the interleaved row mirrored without repeating its edge samples.
+[[gnu::always_inline]] inline void SynthesiseRow(int32_t* row, int n, const SynthesisFilter& f,
+                                                 WaveletScratch& scratch) {
+    const int h = n / 2;
     int32_t* low = scratch.even.data() + 2;
     int32_t* high = scratch.odd.data() + 2;
-    Deinterleave(y, half, low, high);
+    std::memcpy(low, row, sizeof(int32_t) * h);
+    std::memcpy(high, row + h, sizeof(int32_t) * h);
+    low[-1] = low[std::min(1, h - 1)];
+    low[-2] = low[std::min(2, h - 1)];
+    high[-1] = high[0];
+    high[-2] = high[std::min(1, h - 1)];
+    low[h] = low[h - 1];
+    low[h + 1] = low[std::max(h - 2, 0)];
+    high[h] = high[h - 2 >= 0 ? h - 2 : -1];
+    high[h + 1] = high[h - 3 >= -2 ? h - 3 : -2];
     uint32_t* accEven = scratch.acc.data();
-    uint32_t* accOdd = scratch.acc.data() + half;
+    uint32_t* accOdd = scratch.acc.data() + h;
 
-    SetTap(accEven, low, f.even[0], half);
+    SetTap(accEven, low, f.even[0], h);
     for (int d = 1; d < f.evenTaps; ++d) {
         if (d % 2 == 0)
-            AddTap(accEven, low, d / 2, d / 2, f.even[d], half);
+            AddTap(accEven, low, d / 2, d / 2, f.even[d], h);
         else
-            AddTap(accEven, high, (d + 1) / 2, (d - 1) / 2, f.even[d], half);
+            AddTap(accEven, high, (d + 1) / 2, (d - 1) / 2, f.even[d], h);
     }
-    SetTap(accOdd, high, f.odd[0], half);
+    SetTap(accOdd, high, f.odd[0], h);
     for (int d = 1; d < f.oddTaps; ++d) {
         if (d % 2 == 0)
-            AddTap(accOdd, high, d / 2, d / 2, f.odd[d], half);
+            AddTap(accOdd, high, d / 2, d / 2, f.odd[d], h);
         else
-            AddTap(accOdd, low, (d - 1) / 2, (d + 1) / 2, f.odd[d], half);
+            AddTap(accOdd, low, (d - 1) / 2, (d + 1) / 2, f.odd[d], h);
     }
-    for (int k = 0; k < half; ++k) {
+    for (int k = 0; k < h; ++k) {
         row[2 * k] = Shifted(accEven[k], kSynthesisShift);
         row[2 * k + 1] = Shifted(accOdd[k], kSynthesisShift);
     }
 }
 
-void SynthesiseColumns(int32_t* plane, int stride, int x0, int x1, int height,
-                       const SynthesisFilter& f, WaveletScratch& scratch) {
+[[gnu::always_inline]] inline void SynthesiseColumns(int32_t* plane, int stride, int x0, int x1,
+                                                     int height, const SynthesisFilter& f,
+                                                     WaveletScratch& scratch) {
     scratch.strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
     const int half = height / 2;
     uint32_t acc[kChunk];
@@ -209,9 +226,10 @@ void Reserve(WaveletScratch& scratch, int longestLine) {
 
 }  // namespace
 
-WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
-                             int minBandSize, int levelOffset, int firstLevelFilter,
-                             WaveletScratch& scratch) {
+// Built for AVX2 as well as the baseline; the loader picks the clone the processor runs.
+__attribute__((target_clones("avx2", "default"))) WaveletResult ForwardWavelet(
+    const int16_t* samples, int32_t* plane, int width, int height, int minBandSize, int levelOffset,
+    int firstLevelFilter, WaveletScratch& scratch) {
     const size_t count = static_cast<size_t>(width) * height;
     for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
 
@@ -222,12 +240,9 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     Reserve(scratch, std::max(width, height));
     while (bw % 2 == 0 && bh % 2 == 0 && bw >= minBandSize && bh >= minBandSize && bw > 0) {
         const int level = result.levels + 1;
-        int32_t* line = scratch.line.data() + kGuard;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
         for (int r = 0; r < bh; ++r) {
-            int32_t* row = plane + static_cast<size_t>(r) * width;
-            std::memcpy(line, row, sizeof(int32_t) * bw);
-            AnalyseLine(line, bw, rowFilter, row, row + bw / 2, scratch);
+            AnalyseRow(plane + static_cast<size_t>(r) * width, bw, rowFilter, scratch);
         }
         if (level <= 2) {
             // The two largest levels filter whole strips of 16 columns; columns past the last
@@ -258,8 +273,11 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     return result;
 }
 
-void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
-                    int firstLevelFilter, WaveletScratch& scratch) {
+__attribute__((target_clones("avx2", "default"))) void InverseWavelet(int32_t* plane, int lastWidth,
+                                                                      int lastHeight, int width,
+                                                                      int levels,
+                                                                      int firstLevelFilter,
+                                                                      WaveletScratch& scratch) {
     int bw = lastWidth;
     int bh = lastHeight;
     bool nineSeven = (levels == 1 && firstLevelFilter == 0);
