@@ -1,0 +1,74 @@
+// A batch run with scripted dialogs, a recording progress window and files in a fresh directory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/core/package_compression.h"
+#include "appcore/command_fixture.h"
+#include "appcore/picture_files.h"
+#include "appcore/scripted_dialogs.h"
+
+namespace qxtest {
+
+class BatchDialogs : public ScriptedDialogs {
+  public:
+    std::deque<std::string> directories;  // directory dialog answers; cancelled when empty
+    int directoryDialogs = 0;
+
+    std::string chooseDirectory(const std::string&, const std::string&) override {
+        ++directoryDialogs;
+        if (directories.empty()) return {};
+        std::string d = directories.front();
+        directories.pop_front();
+        return d;
+    }
+};
+
+class RecordingProgress : public qx::PackageProgress {
+  public:
+    std::vector<std::string> captions;
+    std::vector<int> values;
+    bool shown = false;
+    bool everShown = false;
+    bool bannerVisible = true;
+
+    void setCaption(const std::string& caption) override { captions.push_back(caption); }
+    void setValue(int value) override { values.push_back(value); }
+    void show() override { shown = everShown = true; }
+    void hide() override { shown = false; }
+    void setBannerVisible(bool visible) override { bannerVisible = visible; }
+    int last() const { return values.empty() ? -1 : values.back(); }
+};
+
+class PackageTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes a 24-bit BMP (or another shape) into the source directory; returns its full name.
+    std::string writeBmp(const std::string& name, const BmpShape& shape = {});
+    // Chooses files and the target directory, then runs the command.
+    qx::PackageResult run(const std::vector<std::string>& files);
+    std::string targetFile(const std::string& name) const { return target + "/" + name; }
+    // Every box appeared with input released.
+    void expectBoxesUnlocked() const;
+
+    std::string root;
+    std::string source;
+    std::string target;
+    BatchDialogs dialogs;
+    RecordingProgress progress;
+    AmpleMemory memory;
+    qx::Codec codec;
+    qx::Container container;
+
+  private:
+    std::filesystem::path previousDirectory_;
+};
+
+}  // namespace qxtest
