@@ -14,6 +14,7 @@
 #include "app/core/startup_figures.h"
 #include "app/core/thread_priority.h"
 #include "app/help_window.h"
+#include "app/package_window.h"
 #include "app/progress_window.h"
 #include "app/qt_user_dialogs.h"
 #include "app/qx_application.h"
@@ -101,6 +102,9 @@ TForm1::TForm1(Codec& codec, Container& container, const MemoryStatusSource& mem
     client_->setViewState(&views_->state());
     commands_ =
         std::make_unique<PictureCommands>(codec_, container_, *dialogs_, *this, *views_, memory_);
+    connect(this, &TForm1::packageCompressionRequested, this, [this] {
+        RunPackageCompression(codec_, container_, *dialogs_, memory_, *form4_, *this);
+    });
 }
 
 TForm1::~TForm1() {

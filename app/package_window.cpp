@@ -1,0 +1,50 @@
+// The batch's progress shown in TForm4.
+#include "app/package_window.h"
+
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+
+#include "app/core/package_compression.h"
+#include "app/core/window_surface.h"
+#include "app/progress_window.h"
+
+namespace qx {
+
+namespace {
+
+class Form4Progress : public PackageProgress {
+  public:
+    Form4Progress(TForm4& form, MainSurface& main) : form_(form), main_(main) {}
+
+    void setCaption(const std::string& caption) override {
+        form_.setWindowTitle(QString::fromStdString(caption));
+    }
+    void setValue(int value) override { form_.setShare(value); }
+    void show() override {
+        // Centred on the screen, the bar at 0.
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            form_.move(area.left() + (area.width() - form_.width()) / 2,
+                       area.top() + (area.height() - form_.height()) / 2);
+        }
+        form_.show();
+        form_.setShare(0);
+    }
+    void hide() override { form_.hide(); }
+    void setBannerVisible(bool visible) override { main_.setBannerVisible(visible); }
+
+  private:
+    TForm4& form_;
+    MainSurface& main_;
+};
+
+}  // namespace
+
+void RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
+                           const MemoryStatusSource& memory, TForm4& form4, MainSurface& main) {
+    Form4Progress progress(form4, main);
+    PackageCompression1Click(codec, container, dialogs, progress, memory);
+}
+
+}  // namespace qx
