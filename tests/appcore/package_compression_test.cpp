@@ -181,6 +181,38 @@ TEST_F(PackageTest, AnOutputThatCannotBeCreatedAsksToGoOn) {
     EXPECT_FALSE(fs::exists(source + "/a.qx1"));
 }
 
+TEST_F(PackageTest, AVanishedTargetWritesNothingAnywhere) {
+    dialogs.onLock = [this](bool block) {
+        if (block) fs::remove_all(target);
+    };
+    EXPECT_EQ(run({writeBmp("a.bmp"), writeBmp("b.bmp")}).savedCount, 0);
+    const std::vector<std::string> texts = dialogs.texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[1], "Directory  '" + target + "'  not found.");
+    EXPECT_EQ(texts[2], "a.qx1: Open Err.\n Compress next files?");
+    EXPECT_FALSE(fs::exists(source + "/a.qx1"));
+    EXPECT_FALSE(fs::exists(target));
+    expectBoxesUnlocked();
+}
+
+TEST_F(PackageTest, BrokenOrMissingInputsAskOrStopWithoutCreatingFiles) {
+    const std::string garbage = source + "/garbage.jpg";
+    WriteFileBytes(garbage, {0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3, 4, 5});
+    dialogs.answers = {Answer::Yes};
+    EXPECT_EQ(run({garbage, writeBmp("fine.bmp")}).savedCount, 1);
+    EXPECT_EQ(dialogs.texts()[1],
+              "garbage.jpg: Open JPEG Err. Do you want to compress next files?");
+    EXPECT_EQ(dialogs.boxes.size(), 3u);
+
+    dialogs = {};
+    const std::string missing = source + "/missing.bmp";
+    EXPECT_EQ(run({missing, writeBmp("after.bmp")}).savedCount, 0);
+    EXPECT_EQ(dialogs.boxes.back().text, "Title of File '" + missing + "' isn't read");
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_FALSE(fs::exists(targetFile("after.qx1")));
+    expectBoxesUnlocked();
+}
+
 TEST_F(PackageTest, CorpusPicturesGiveTheReferenceFiles) {
     const std::vector<std::string> names = {"astronaut.bmp", "coffee.tif", "chelsea.bmp"};
     std::vector<std::string> files;

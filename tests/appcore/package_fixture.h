@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ class BatchDialogs : public ScriptedDialogs {
   public:
     std::deque<std::string> directories;  // directory dialog answers; cancelled when empty
     int directoryDialogs = 0;
+    std::function<void(bool)> onLock;  // called before every change of the input lock
+
+    void lockInput(bool block) override {
+        if (onLock) onLock(block);
+        ScriptedDialogs::lockInput(block);
+    }
 
     std::string chooseDirectory(const std::string&, const std::string&) override {
         ++directoryDialogs;
