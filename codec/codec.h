@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/buffer.h"
 #include "codec/wavelet.h"
 
 namespace qx {
@@ -53,7 +54,7 @@ class CodecHooks {
 
 // A stream of 32-bit words filled from the most significant bit down.
 struct WordStream {
-    std::vector<uint32_t> words;
+    Buffer<uint32_t> words;
     uint32_t index = 0;  // current word
     uint32_t used = 0;   // bits already used in it (0 ... 31)
     // Writing: the highest word index the stream may move to. Reading: the number of stored
@@ -106,9 +107,9 @@ struct CodecState {
     std::vector<uint8_t> WorkBuffer;
     // The second picture block that resampling writes into before the two are exchanged.
     std::vector<uint8_t> OtherBlock;
-    std::vector<int16_t> PlaneBuffer;
+    Buffer<int16_t> PlaneBuffer;
     std::array<int32_t, 3> PlaneOffset{};
-    std::vector<int16_t> LumaScratch;
+    Buffer<int16_t> LumaScratch;
     std::array<int32_t, 4> FocusRect{};  // x, y, width, length
     uint8_t CodecStatus = 0;
     uint8_t RestoredPictureKind = 0;
@@ -146,14 +147,14 @@ struct Codec {
     CodecState state;
     CodecParameters params;
     CoefficientTables tables;
-    std::vector<int32_t> CoefficientPlane;
-    std::vector<uint8_t> SignificanceMap;
+    Buffer<int32_t> CoefficientPlane;
+    Buffer<uint8_t> SignificanceMap;
     WordStream MainCode;
     WordStream RefineCode;
     StreamEnd MainCodeEnd;
     StreamEnd RefineCodeEnd;
     // Encoder scratch: |coefficient| of the current component, -1 once coded as significant.
-    std::vector<int32_t> Magnitudes;
+    Buffer<int32_t> Magnitudes;
     WaveletScratch wavelet;
     CodecHooks* hooks = &defaultHooks;
 
