@@ -28,4 +28,19 @@ TEST(PreAdjustColours, ExtremesAndEveryPixel) {
     EXPECT_EQ(Adjust({0, 0, 0, 200, 100, 0}), (std::vector<uint8_t>{0, 0, 0, 175, 100, 13}));
 }
 
+TEST(PreAdjustColours, LongRowsAdjustEveryPixelOnItsOwn) {
+    // 101 pixels cycling through the examples above: whole vector blocks and a tail, each
+    // pixel with its own result wherever it sits.
+    const std::vector<std::vector<uint8_t>> in{
+        {200, 100, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}, {255, 0, 0}};
+    const std::vector<std::vector<uint8_t>> out{
+        {175, 100, 13}, {21, 21, 234}, {254, 254, 255}, {0, 0, 0}, {212, 21, 11}};
+    std::vector<uint8_t> row, expected;
+    for (size_t x = 0; x < 101; ++x) {
+        row.insert(row.end(), in[x % 5].begin(), in[x % 5].end());
+        expected.insert(expected.end(), out[x % 5].begin(), out[x % 5].end());
+    }
+    EXPECT_EQ(Adjust(row), expected);
+}
+
 }  // namespace
