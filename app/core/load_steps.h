@@ -10,6 +10,7 @@
 #include "app/core/memory_status.h"
 #include "app/core/picture_loader.h"
 #include "app/core/user_dialogs.h"
+#include "codec/buffer.h"
 #include "codec/codec.h"
 
 namespace qx {
@@ -21,8 +22,9 @@ struct LoadContext {
     const std::string& name;
     DialogHooks hooks;  // hands the readers' messages and memory question to dialogs
     LoadResult result;
-    // The decoded picture, red, green, blue, rows top to bottom; freed once handed on.
-    std::vector<uint8_t> loadBuffer;
+    // The decoded picture, red, green, blue, rows top to bottom; freed once handed on. Readers
+    // write every byte they report, so the buffer is not zero-filled.
+    Buffer<uint8_t> loadBuffer;
 
     LoadContext(Codec& c, UserDialogs& d, const MemoryStatusSource& m, const std::string& n)
         : codec(c), dialogs(d), memory(m), name(n), hooks(d, m) {}

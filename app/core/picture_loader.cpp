@@ -44,8 +44,12 @@ int64_t PictureBufferSize(int64_t base, int width, int length) {
 bool AllocatePictureBuffer(LoadContext& context) {
     const LoadResult& r = context.result;
     try {
-        context.codec.state.PictureBuffer.assign(
-            static_cast<size_t>(PictureBufferSize(r.pictureBufferBase, r.width, r.length)), 0);
+        // Smoothing writes the picture before anything reads it; whether the growth zero-fills
+        // is up to the buffer's allocator.
+        auto& picture = context.codec.state.PictureBuffer;
+        picture.clear();
+        picture.resize(
+            static_cast<size_t>(PictureBufferSize(r.pictureBufferBase, r.width, r.length)));
     } catch (const std::bad_alloc&) {
         context.codec.state.PictureBuffer = {};
         context.tell(" 2) There is no memory for file.");
@@ -56,7 +60,8 @@ bool AllocatePictureBuffer(LoadContext& context) {
 
 bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text) {
     try {
-        context.loadBuffer.assign(static_cast<size_t>(size), 0);
+        context.loadBuffer.clear();
+        context.loadBuffer.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         context.loadBuffer = {};
         context.tell(text);
