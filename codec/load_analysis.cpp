@@ -14,18 +14,19 @@ namespace {
 constexpr int kStrongSmoothing = 360;
 constexpr int kLightSmoothing = 330;
 
-// Per-row working arrays, one entry per channel byte of the row.
+// Per-row working arrays: one entry per channel byte of the row, and one busy flag per pixel
+// with eight zero flags of padding so that the flags can be read eight at a time.
 struct RowScratch {
-    explicit RowScratch(size_t bytes)
+    explicit RowScratch(size_t bytes, int width)
         : columnLow(bytes),
           columnHigh(bytes),
           columnSum(bytes),
           windowRange(bytes),
-          windowSum(bytes) {}
+          busy(static_cast<size_t>(width) + 8, 0) {}
     std::vector<uint8_t> columnLow, columnHigh;  // of the three source samples above each other
     std::vector<uint16_t> columnSum;
     std::vector<uint8_t> windowRange;  // of the 3 x 3 source window around each sample
-    std::vector<uint16_t> windowSum;
+    std::vector<uint8_t> busy;         // 1 where the source window alone reaches kLightSmoothing
 };
 
 inline void WriteSmoothed(uint8_t* out, const uint8_t* centre, const int* neighbours,
@@ -38,41 +39,67 @@ inline void WriteSmoothed(uint8_t* out, const uint8_t* centre, const int* neighb
     }
 }
 
+// The first x in from ... last whose flag is set, or last + 1.
+inline int NextBusy(const uint8_t* busy, int from, int last) {
+    int x = from;
+    for (; x + 7 <= last; x += 8) {
+        uint64_t flags;
+        std::memcpy(&flags, busy + x, sizeof flags);
+        if (flags != 0) break;
+    }
+    while (x <= last && !busy[x]) ++x;
+    return x;
+}
+
 // Smooths one interior row. The windows are first measured on the source alone, which the
 // compiler vectorises; a pixel whose left neighbour was smoothed is measured again with that
-// neighbour's output as its middle-left sample.
-void SmoothRow(const uint8_t* above, const uint8_t* middle, const uint8_t* below, uint8_t* out,
-               int width, RowScratch& scratch) {
+// neighbour's output as its middle-left sample. Any other pixel is smoothed only when its
+// source window is busy, so the walk jumps from one busy pixel to the next.
+__attribute__((target_clones("avx2", "default"))) void SmoothRow(const uint8_t* __restrict above,
+                                                                 const uint8_t* __restrict middle,
+                                                                 const uint8_t* __restrict below,
+                                                                 uint8_t* __restrict out, int width,
+                                                                 RowScratch& scratch) {
     const size_t bytes = static_cast<size_t>(width) * 3;
     std::memcpy(out, middle, bytes);
-    uint8_t* low = scratch.columnLow.data();
-    uint8_t* high = scratch.columnHigh.data();
-    uint16_t* sum = scratch.columnSum.data();
+    // The rows and the scratch arrays do not overlap.
+    uint8_t* __restrict low = scratch.columnLow.data();
+    uint8_t* __restrict high = scratch.columnHigh.data();
+    uint16_t* __restrict sum = scratch.columnSum.data();
     for (size_t i = 0; i < bytes; ++i) {
         const uint8_t a = above[i], b = middle[i], c = below[i];
         low[i] = std::min(a, std::min(b, c));
         high[i] = std::max(a, std::max(b, c));
         sum[i] = static_cast<uint16_t>(a + b + c);
     }
-    uint8_t* range = scratch.windowRange.data();
-    uint16_t* windowSum = scratch.windowSum.data();
+    uint8_t* __restrict range = scratch.windowRange.data();
     for (size_t i = 3; i + 3 < bytes; ++i) {
         const uint8_t lo = std::min(low[i - 3], std::min(low[i], low[i + 3]));
         const uint8_t hi = std::max(high[i - 3], std::max(high[i], high[i + 3]));
         range[i] = static_cast<uint8_t>(hi - lo);
-        windowSum[i] = static_cast<uint16_t>(sum[i - 3] + sum[i] + sum[i + 3]);
+    }
+    uint8_t* __restrict busy = scratch.busy.data();
+    const int last = width - 2;
+    for (int x = 1; x <= last; ++x) {
+        const uint8_t* r = range + 3 * x;
+        busy[x] = static_cast<uint8_t>(r[0] + r[1] + r[2] >= kLightSmoothing);
     }
 
     bool leftSmoothed = false;
-    for (int x = 1; x <= width - 2; ++x) {
-        const size_t i = 3 * static_cast<size_t>(x);
+    for (int x = 1; x <= last; ++x) {
         int activity = 0;
         int neighbours[3];
         if (!leftSmoothed) {
+            x = NextBusy(busy, x, last);
+            if (x > last) break;
+            const size_t i = 3 * static_cast<size_t>(x);
             activity = range[i] + range[i + 1] + range[i + 2];
-            if (activity < kLightSmoothing) continue;
-            for (int ch = 0; ch < 3; ++ch) neighbours[ch] = windowSum[i + ch] - middle[i + ch];
+            for (int ch = 0; ch < 3; ++ch) {
+                const size_t k = i + ch;
+                neighbours[ch] = sum[k - 3] + sum[k] + sum[k + 3] - middle[k];
+            }
         } else {
+            const size_t i = 3 * static_cast<size_t>(x);
             for (int ch = 0; ch < 3; ++ch) {
                 const size_t k = i + ch;
                 const int up = above[k - 3], left = out[k - 3], down = below[k - 3];
@@ -86,6 +113,7 @@ void SmoothRow(const uint8_t* above, const uint8_t* middle, const uint8_t* below
                 continue;
             }
         }
+        const size_t i = 3 * static_cast<size_t>(x);
         WriteSmoothed(out + i, middle + i, neighbours, activity);
         leftSmoothed = true;
     }
@@ -100,7 +128,7 @@ void SmoothBusyAreas(const uint8_t* source, uint8_t* destination, int width, int
         return;
     }
     std::memcpy(destination, source, rowBytes);
-    RowScratch scratch(rowBytes);
+    RowScratch scratch(rowBytes, width);
     for (int y = 1; y <= length - 2; ++y) {
         SmoothRow(source + (y - 1) * rowBytes, source + y * rowBytes, source + (y + 1) * rowBytes,
                   destination + y * rowBytes, width, scratch);

@@ -110,6 +110,18 @@ TEST(SmoothBusyAreas, MatchesTheWindowWalkOnBusyPictures) {
         for (auto& v : in) v = static_cast<uint8_t>(rng() % spread);
         EXPECT_EQ(Smooth(in, w, l), LiteralSmooth(in, w, l)) << spread;
     }
+    // Quiet rows with a few busy spots: long runs without a busy pixel, spots near both ends
+    // of a row and next to each other.
+    for (int w : {40, 75, 130}) {
+        const int l = 9;
+        Picture in(w * l * 3);
+        for (auto& v : in) v = static_cast<uint8_t>(100 + rng() % 8);
+        for (int spot = 0; spot < 12; ++spot) {
+            const size_t at = (rng() % (w * l)) * 3;
+            in[at] = 255, in[at + 1] = 0, in[at + 2] = 255;
+        }
+        EXPECT_EQ(Smooth(in, w, l), LiteralSmooth(in, w, l)) << w;
+    }
 }
 
 qx::CodecParameters Analyse(const Picture& p, int w, int l) {
