@@ -54,6 +54,50 @@ void ForwardGrey(const uint8_t* picture, int16_t* luma, size_t pixels) {
 
 }  // namespace
 
+namespace {
+
+// One picture row to luma and, when WithChroma, to the chroma of its blocks, taken from the
+// lower-right pixel of each 2 x 2 block (the odd pixels of odd rows). The channel order is a
+// template argument so that the loads have fixed offsets; pixels go in pairs so that the chroma
+// reuses the levels of the odd pixel.
+template <int Reference, int First, int Second, bool WithChroma>
+void ForwardRow(const uint8_t* __restrict row, int width, const int16_t* __restrict refLevels,
+                const int16_t* __restrict firstLevels, const int16_t* __restrict secondLevels,
+                int16_t* __restrict lumaRow, int16_t* __restrict chroma1,
+                int16_t* __restrict chroma2) {
+    const int pairs = width / 2;
+    for (int j = 0; j < pairs; ++j) {
+        const uint8_t* px = row + 6 * j;
+        const int p0 = refLevels[px[Reference]];
+        const int f0 = firstLevels[px[First]];
+        const int s0 = secondLevels[px[Second]];
+        const int p1 = refLevels[px[3 + Reference]];
+        const int f1 = firstLevels[px[3 + First]];
+        const int s1 = secondLevels[px[3 + Second]];
+        lumaRow[2 * j] = static_cast<int16_t>((2 * p0 + f0 + s0) >> 2);
+        lumaRow[2 * j + 1] = static_cast<int16_t>((2 * p1 + f1 + s1) >> 2);
+        if constexpr (WithChroma) {
+            chroma1[j] = static_cast<int16_t>(f1 - p1);
+            chroma2[j] = static_cast<int16_t>(s1 - p1);
+        }
+    }
+    if (width % 2) {
+        const uint8_t* px = row + 3 * (width - 1);
+        lumaRow[width - 1] = static_cast<int16_t>(
+            (2 * refLevels[px[Reference]] + firstLevels[px[First]] + secondLevels[px[Second]]) >>
+            2);
+    }
+}
+
+using ForwardRowFunction = void (*)(const uint8_t*, int, const int16_t*, const int16_t*,
+                                    const int16_t*, int16_t*, int16_t*, int16_t*);
+
+template <int Reference, int First, int Second>
+constexpr std::array<ForwardRowFunction, 2> kForwardRows{
+    ForwardRow<Reference, First, Second, false>, ForwardRow<Reference, First, Second, true>};
+
+}  // namespace
+
 void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* luma, int width,
                             int length, uint8_t greyFlag, uint8_t referenceChannel,
                             uint8_t toneSelect) {
@@ -63,35 +107,27 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
         return;
     }
     const ToneChoice choice = SplitToneSelect(toneSelect);
+    // Indexed by the channel's position in a pixel: red, green, blue.
     const std::array<LevelLookup, 3> levels{LevelsOf(choice.red), LevelsOf(choice.green),
                                             LevelsOf(choice.blue)};
     const ChannelOrder order = OrderFor(referenceChannel);
-    const LevelLookup& refLevels = levels[order.reference];
-    const LevelLookup& firstLevels = levels[order.first];
-    const LevelLookup& secondLevels = levels[order.second];
+    const std::array<ForwardRowFunction, 2>& forwardRows =
+        referenceChannel == 0   ? kForwardRows<1, 2, 0>
+        : referenceChannel == 1 ? kForwardRows<0, 2, 1>
+                                : kForwardRows<2, 1, 0>;
+    const int16_t* refLevels = levels[order.reference].data();
+    const int16_t* firstLevels = levels[order.first].data();
+    const int16_t* secondLevels = levels[order.second].data();
 
     const int halfWidth = width / 2;
     int16_t* chroma1 = planes + pixels;
     int16_t* chroma2 = chroma1 + pixels / 4;
     for (int y = 0; y < length; ++y) {
-        const uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
-        int16_t* lumaRow = luma + static_cast<size_t>(y) * width;
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* px = row + 3 * x;
-            lumaRow[x] = static_cast<int16_t>((2 * refLevels[px[order.reference]] +
-                                               firstLevels[px[order.first]] +
-                                               secondLevels[px[order.second]]) >>
-                                              2);
-        }
-        if (y % 2 == 0) continue;
-        // Odd rows: the lower-right pixel of each 2 x 2 block carries the block's chroma.
+        // Odd rows: the chroma row of the blocks they close.
         const size_t chromaRow = static_cast<size_t>(y / 2) * halfWidth;
-        for (int j = 0; j < halfWidth; ++j) {
-            const uint8_t* px = row + 3 * (2 * j + 1);
-            const int p = refLevels[px[order.reference]];
-            chroma1[chromaRow + j] = static_cast<int16_t>(firstLevels[px[order.first]] - p);
-            chroma2[chromaRow + j] = static_cast<int16_t>(secondLevels[px[order.second]] - p);
-        }
+        forwardRows[y % 2](picture + static_cast<size_t>(y) * width * 3, width, refLevels,
+                           firstLevels, secondLevels, luma + static_cast<size_t>(y) * width,
+                           chroma1 + chromaRow, chroma2 + chromaRow);
     }
 }
 
