@@ -1,5 +1,7 @@
 #include "codec/wavelet.h"
 
+#include "codec/split_work.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -91,7 +93,7 @@ void MirrorGuards(T* x, int n, int step) {
 
 // Low-pass output k is centred on x[2k], high-pass output k on x[2k+1].
 [[gnu::always_inline]] inline void AnalyseRow(int32_t* row, int n, const AnalysisFilter& f,
-                                              WaveletScratch& scratch) {
+                                              WaveletLane& scratch) {
     const int half = n / 2;
     int32_t* even = scratch.even.data() + 2;
     int32_t* odd = scratch.odd.data() + 2;
@@ -121,8 +123,7 @@ void MirrorGuards(T* x, int n, int step) {
 // time so that every step works on contiguous samples.
 [[gnu::always_inline]] inline void AnalyseColumns(int32_t* plane, int stride, int x0, int x1,
                                                   int height, const AnalysisFilter& f,
-                                                  WaveletScratch& scratch) {
-    scratch.strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
+                                                  WaveletLane& scratch) {
     const int half = height / 2;
     uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
@@ -151,7 +152,7 @@ void MirrorGuards(T* x, int n, int step) {
 // Synthesis of a row whose low half is row[0 ... n/2-1] and high half row[n/2 ... n-1]; the
 // guards are those of the interleaved row mirrored without repeating its edge samples.
 [[gnu::always_inline]] inline void SynthesiseRow(int32_t* row, int n, const SynthesisFilter& f,
-                                                 WaveletScratch& scratch) {
+                                                 WaveletLane& scratch) {
     const int h = n / 2;
     int32_t* low = scratch.even.data() + 2;
     int32_t* high = scratch.odd.data() + 2;
@@ -190,8 +191,7 @@ void MirrorGuards(T* x, int n, int step) {
 
 [[gnu::always_inline]] inline void SynthesiseColumns(int32_t* plane, int stride, int x0, int x1,
                                                      int height, const SynthesisFilter& f,
-                                                     WaveletScratch& scratch) {
-    scratch.strip.resize(static_cast<size_t>(height + 2 * kGuard) * kChunk);
+                                                     WaveletLane& scratch) {
     const int half = height / 2;
     uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
@@ -216,20 +216,61 @@ void MirrorGuards(T* x, int n, int step) {
     }
 }
 
-void Reserve(WaveletScratch& scratch, int longestLine) {
+void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     const size_t n = static_cast<size_t>(longestLine);
-    scratch.line.resize(n + 2 * kGuard);
-    scratch.even.resize(n / 2 + 8);
-    scratch.odd.resize(n / 2 + 8);
-    scratch.acc.resize(n + 8);
+    for (WaveletLane& lane : scratch.lanes) {
+        lane.even.resize(n / 2 + 8);
+        lane.odd.resize(n / 2 + 8);
+        lane.acc.resize(n + 8);
+        lane.strip.resize(static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk);
+    }
+}
+
+// Bands of this many samples or more are worth a helper thread.
+constexpr int kSplitSamples = 1 << 16;
+
+// Built for AVX2 as well as the baseline; the loader picks the clone the processor runs.
+__attribute__((target_clones("avx2", "default"))) void AnalyseRows(int32_t* plane, int width,
+                                                                   int r0, int r1, int bw,
+                                                                   const AnalysisFilter& f,
+                                                                   WaveletLane& lane) {
+    for (int r = r0; r < r1; ++r) AnalyseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
+}
+
+__attribute__((target_clones("avx2", "default"))) void AnalyseColumnRange(int32_t* plane, int width,
+                                                                          int x0, int x1, int bh,
+                                                                          const AnalysisFilter& f,
+                                                                          WaveletLane& lane) {
+    AnalyseColumns(plane, width, x0, x1, bh, f, lane);
+}
+
+__attribute__((target_clones("avx2", "default"))) void SynthesiseRows(int32_t* plane, int width,
+                                                                      int r0, int r1, int bw,
+                                                                      const SynthesisFilter& f,
+                                                                      WaveletLane& lane) {
+    for (int r = r0; r < r1; ++r)
+        SynthesiseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
+}
+
+__attribute__((target_clones("avx2", "default"))) void SynthesiseColumnRange(
+    int32_t* plane, int width, int x0, int x1, int bh, const SynthesisFilter& f,
+    WaveletLane& lane) {
+    SynthesiseColumns(plane, width, x0, x1, bh, f, lane);
+}
+
+// Columns x0 ... x1-1 of a band, split between two lanes when the band is large.
+void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
+                    WaveletScratch& scratch, bool split) {
+    SplitInTwo(x0, x1, split, [&](int lane, int a, int b) {
+        AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
+    });
 }
 
 }  // namespace
 
-// Built for AVX2 as well as the baseline; the loader picks the clone the processor runs.
-__attribute__((target_clones("avx2", "default"))) WaveletResult ForwardWavelet(
-    const int16_t* samples, int32_t* plane, int width, int height, int minBandSize, int levelOffset,
-    int firstLevelFilter, WaveletScratch& scratch) {
+WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
+                             int minBandSize, int levelOffset, int firstLevelFilter,
+                             WaveletScratch& scratch) {
     const size_t count = static_cast<size_t>(width) * height;
     for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
 
@@ -237,29 +278,31 @@ __attribute__((target_clones("avx2", "default"))) WaveletResult ForwardWavelet(
     int bw = width;
     int bh = height;
     bool nineSeven = (firstLevelFilter == 0);
-    Reserve(scratch, std::max(width, height));
+    Reserve(scratch, std::max(width, height), height);
     while (bw % 2 == 0 && bh % 2 == 0 && bw >= minBandSize && bh >= minBandSize && bw > 0) {
         const int level = result.levels + 1;
+        const bool split = bw * bh >= kSplitSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
-        for (int r = 0; r < bh; ++r) {
-            AnalyseRow(plane + static_cast<size_t>(r) * width, bw, rowFilter, scratch);
-        }
+        SplitInTwo(0, bh, split, [&](int lane, int r0, int r1) {
+            AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
+        });
         if (level <= 2) {
             // The two largest levels filter whole strips of 16 columns; columns past the last
             // full strip stay unfiltered.
             const int covered = bw / 16 * 16;
             if (level == 1 && nineSeven) {
-                AnalyseColumns(plane, width, 0, covered, bh, kFilter97, scratch);
+                ColumnsInLanes(plane, width, 0, covered, bh, kFilter97, scratch, split);
             } else if (level == 1) {
-                AnalyseColumns(plane, width, 0, covered, bh, kColumns53Level2Left, scratch);
+                ColumnsInLanes(plane, width, 0, covered, bh, kColumns53Level2Left, scratch, split);
             } else {
-                const int split = std::min(bw / 2, covered);
-                AnalyseColumns(plane, width, 0, split, bh, kColumns53Level2Left, scratch);
-                AnalyseColumns(plane, width, split, covered, bh, kColumns53Level2Right, scratch);
+                const int half = std::min(bw / 2, covered);
+                ColumnsInLanes(plane, width, 0, half, bh, kColumns53Level2Left, scratch, split);
+                ColumnsInLanes(plane, width, half, covered, bh, kColumns53Level2Right, scratch,
+                               split);
             }
         } else {
-            AnalyseColumns(plane, width, 0, bw / 2, bh, kColumns53UpperLeft, scratch);
-            AnalyseColumns(plane, width, bw / 2, bw, bh, kColumns53UpperRight, scratch);
+            ColumnsInLanes(plane, width, 0, bw / 2, bh, kColumns53UpperLeft, scratch, split);
+            ColumnsInLanes(plane, width, bw / 2, bw, bh, kColumns53UpperRight, scratch, split);
         }
         result.lastWidth = bw;
         result.lastHeight = bh;
@@ -273,21 +316,23 @@ __attribute__((target_clones("avx2", "default"))) WaveletResult ForwardWavelet(
     return result;
 }
 
-__attribute__((target_clones("avx2", "default"))) void InverseWavelet(int32_t* plane, int lastWidth,
-                                                                      int lastHeight, int width,
-                                                                      int levels,
-                                                                      int firstLevelFilter,
-                                                                      WaveletScratch& scratch) {
+void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
+                    int firstLevelFilter, WaveletScratch& scratch) {
     int bw = lastWidth;
     int bh = lastHeight;
     bool nineSeven = (levels == 1 && firstLevelFilter == 0);
-    Reserve(scratch, std::max(width, bh << std::max(levels - 1, 0)));
+    const int tallest = bh << std::max(levels - 1, 0);
+    Reserve(scratch, std::max(width, tallest), tallest);
     for (int level = levels; level > 0; --level) {
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
+        const bool split = bw * bh >= kSplitSamples;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
-        SynthesiseColumns(plane, width, 0, columns, bh, f, scratch);
-        for (int r = 0; r < bh; ++r)
-            SynthesiseRow(plane + static_cast<size_t>(r) * width, bw, f, scratch);
+        SplitInTwo(0, columns, split, [&](int lane, int x0, int x1) {
+            SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
+        });
+        SplitInTwo(0, bh, split, [&](int lane, int r0, int r1) {
+            SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
+        });
         bw *= 2;
         bh *= 2;
         if (level - 1 == 1 && firstLevelFilter == 0) nineSeven = true;

@@ -2,6 +2,7 @@
 // above, Mallat layout (low band top-left).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -16,14 +17,18 @@ struct WaveletResult {
     int lastHeight = 0;
 };
 
-// Scratch lines and strips of the transform, kept between calls so nothing is allocated per
-// line.
-struct WaveletScratch {
-    std::vector<int32_t> line;
+// Per-thread scratch of the transform: the even and odd halves of a line, the tap sums, and a
+// strip of adjacent columns. Kept between calls so nothing is allocated per line.
+struct WaveletLane {
     std::vector<int32_t> even;
     std::vector<int32_t> odd;
     std::vector<uint32_t> acc;
     std::vector<int32_t> strip;
+};
+
+// Large bands are split between two threads, one lane each.
+struct WaveletScratch {
+    std::array<WaveletLane, 2> lanes;
 };
 
 // Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects
