@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "codec/tone_tables.h"
 
@@ -157,32 +158,89 @@ void SharpenLuma(const int16_t* source, int16_t* destination, int width, int len
 
 namespace {
 
-// One picture row from its luma row and the chroma row of its blocks; the channel order is a
-// template argument so that the stores have fixed offsets.
-template <int Reference, int First, int Second>
-void InverseRow(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, uint8_t* row,
-                int width, int halfWidth) {
+// Tone levels of one row, one array per channel in the order reference, first, second, and each
+// pixel's chroma pair; one entry per pixel.
+struct RowLevels {
+    explicit RowLevels(int width)
+        : reference(width), first(width), second(width), chroma1(width), chroma2(width) {}
+    std::vector<uint8_t> reference, first, second;
+    std::vector<int16_t> chroma1, chroma2;
+};
+
+// The levels of one row from its luma row and the chroma row of its blocks. Spreading the chroma
+// to every pixel first keeps the arithmetic in unit-stride loops that the compiler vectorises.
+__attribute__((target_clones("avx2", "default"))) void LevelsOfRow(
+    const int16_t* __restrict luma, const int16_t* __restrict chroma1,
+    const int16_t* __restrict chroma2, int width, int halfWidth, uint8_t* __restrict reference,
+    uint8_t* __restrict first, uint8_t* __restrict second, int16_t* __restrict pixelChroma1,
+    int16_t* __restrict pixelChroma2) {
     const int pairs = std::min(width / 2, halfWidth);
     for (int j = 0; j < pairs; ++j) {
-        const int c1 = chroma1[j];
-        const int c2 = chroma2[j];
-        const int t = (c1 + c2) >> 2;
-        for (int k = 0; k < 2; ++k) {
-            const int p = ClampByte(luma[2 * j + k] - t);
-            uint8_t* px = row + 3 * (2 * j + k);
-            px[Reference] = static_cast<uint8_t>(p);
-            px[First] = ClampByte(p + c1);
-            px[Second] = ClampByte(p + c2);
-        }
+        pixelChroma1[2 * j] = pixelChroma1[2 * j + 1] = chroma1[j];
+        pixelChroma2[2 * j] = pixelChroma2[2 * j + 1] = chroma2[j];
     }
     // An odd last column (never produced by normalisation) reuses the last block.
     for (int x = 2 * pairs; x < width; ++x) {
-        const int c1 = chroma1[halfWidth - 1];
-        const int c2 = chroma2[halfWidth - 1];
+        pixelChroma1[x] = chroma1[halfWidth - 1];
+        pixelChroma2[x] = chroma2[halfWidth - 1];
+    }
+    for (int x = 0; x < width; ++x) {
+        const int c1 = pixelChroma1[x];
+        const int c2 = pixelChroma2[x];
         const int p = ClampByte(luma[x] - ((c1 + c2) >> 2));
-        row[3 * x + Reference] = static_cast<uint8_t>(p);
-        row[3 * x + First] = ClampByte(p + c1);
-        row[3 * x + Second] = ClampByte(p + c2);
+        reference[x] = static_cast<uint8_t>(p);
+        first[x] = ClampByte(p + c1);
+        second[x] = ClampByte(p + c2);
+    }
+}
+
+// Interleaves a row's levels into RGB pixels through a lookup per channel position (red, green,
+// blue); the channel order is a template argument so that the stores have fixed offsets.
+template <int Reference, int First, int Second>
+void StoreRow(const RowLevels& levels, uint8_t* __restrict row, int width,
+              const std::array<const uint8_t*, 3>& lookups) {
+    const uint8_t* __restrict toReference = lookups[Reference];
+    const uint8_t* __restrict toFirst = lookups[First];
+    const uint8_t* __restrict toSecond = lookups[Second];
+    const uint8_t* reference = levels.reference.data();
+    const uint8_t* first = levels.first.data();
+    const uint8_t* second = levels.second.data();
+#pragma GCC unroll 4
+    for (int x = 0; x < width; ++x) {
+        uint8_t* px = row + 3 * x;
+        px[Reference] = toReference[reference[x]];
+        px[First] = toFirst[first[x]];
+        px[Second] = toSecond[second[x]];
+    }
+}
+
+constexpr ToneLookup kUnchanged = [] {
+    ToneLookup lookup{};
+    for (int v = 0; v < 256; ++v) lookup[v] = static_cast<uint8_t>(v);
+    return lookup;
+}();
+
+void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int length,
+                        uint8_t referenceChannel, const std::array<const uint8_t*, 3>& lookups) {
+    const int halfWidth = width / 2;
+    const int halfLength = length / 2;
+    if (halfWidth == 0 || halfLength == 0) return;
+    const size_t pixels = static_cast<size_t>(width) * length;
+    const int16_t* chroma1 = planes + pixels;
+    const int16_t* chroma2 = chroma1 + pixels / 4;
+    auto storeRow = referenceChannel == 0   ? StoreRow<1, 2, 0>
+                    : referenceChannel == 1 ? StoreRow<0, 2, 1>
+                                            : StoreRow<2, 1, 0>;
+    static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
+    RowLevels levels(width);
+    for (int y = 0; y < length; ++y) {
+        // An odd last row likewise reuses the last row of blocks.
+        const size_t chromaRow = static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
+        LevelsOfRow(planes + static_cast<size_t>(y) * width, chroma1 + chromaRow,
+                    chroma2 + chromaRow, width, halfWidth, levels.reference.data(),
+                    levels.first.data(), levels.second.data(), levels.chroma1.data(),
+                    levels.chroma2.data());
+        storeRow(levels, picture + static_cast<size_t>(y) * width * 3, width, lookups);
     }
 }
 
@@ -190,23 +248,16 @@ void InverseRow(const int16_t* luma, const int16_t* chroma1, const int16_t* chro
 
 void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, int length,
                             uint8_t referenceChannel) {
-    const int halfWidth = width / 2;
-    const int halfLength = length / 2;
-    if (halfWidth == 0 || halfLength == 0) return;
-    const size_t pixels = static_cast<size_t>(width) * length;
-    const int16_t* chroma1 = planes + pixels;
-    const int16_t* chroma2 = chroma1 + pixels / 4;
-    auto inverseRow = referenceChannel == 0   ? InverseRow<1, 2, 0>
-                      : referenceChannel == 1 ? InverseRow<0, 2, 1>
-                                              : InverseRow<2, 1, 0>;
-    static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
-    for (int y = 0; y < length; ++y) {
-        // An odd last row likewise reuses the last row of blocks.
-        const size_t chromaRow = static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
-        inverseRow(planes + static_cast<size_t>(y) * width, chroma1 + chromaRow,
-                   chroma2 + chromaRow, picture + static_cast<size_t>(y) * width * 3, width,
-                   halfWidth);
-    }
+    InverseWithLookups(planes, picture, width, length, referenceChannel,
+                       {kUnchanged.data(), kUnchanged.data(), kUnchanged.data()});
+}
+
+void RestoreColours(const int16_t* planes, uint8_t* picture, int width, int length,
+                    uint8_t referenceChannel, uint8_t toneSelect) {
+    const ToneChoice choice = SplitToneSelect(toneSelect);
+    InverseWithLookups(planes, picture, width, length, referenceChannel,
+                       {ToneExpandTable[choice.red].data(), ToneExpandTable[choice.green].data(),
+                        ToneExpandTable[choice.blue].data()});
 }
 
 void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect) {

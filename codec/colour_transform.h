@@ -27,6 +27,10 @@ void SharpenLuma(const int16_t* source, int16_t* destination, int width, int len
 void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, int length,
                             uint8_t referenceChannel);
 
+// InverseColourTransform followed by ExpandTones in one pass over the picture.
+void RestoreColours(const int16_t* planes, uint8_t* picture, int width, int length,
+                    uint8_t referenceChannel, uint8_t toneSelect);
+
 // Replaces every channel's tone level by its expanded value, in place.
 void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect);
 

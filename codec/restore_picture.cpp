@@ -78,9 +78,8 @@ int RestorePicture(Codec& codec) {
         // Grey luma was made from the unshifted staircase, so its samples are channel values.
         RestoreGrey(s.PlaneBuffer.data(), s.WorkBuffer.data(), pixels);
     } else {
-        InverseColourTransform(s.PlaneBuffer.data(), s.WorkBuffer.data(), s.Width, s.Length,
-                               p.ReferenceChannel);
-        ExpandTones(s.WorkBuffer.data(), s.Width, s.Length, p.ToneSelect);
+        RestoreColours(s.PlaneBuffer.data(), s.WorkBuffer.data(), s.Width, s.Length,
+                       p.ReferenceChannel, p.ToneSelect);
     }
     // The kind describes the picture in WorkBuffer even when it stays at the coded size.
     s.RestoredPictureKind = grey ? kGreyPictureKind : kColourPictureKind;
