@@ -153,8 +153,6 @@ struct Codec {
     WordStream RefineCode;
     StreamEnd MainCodeEnd;
     StreamEnd RefineCodeEnd;
-    // Encoder scratch: |coefficient| of the current component, -1 once coded as significant.
-    Buffer<int32_t> Magnitudes;
     WaveletScratch wavelet;
     CodecHooks* hooks = &defaultHooks;
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 
 #include "codec/codec.h"
 #include "codec/low_band.h"
@@ -146,7 +145,6 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     t.LastLevelWidth = static_cast<int16_t>(w.lastWidth);
     t.LastLevelHeight = static_cast<int16_t>(w.lastHeight);
     const size_t count = static_cast<size_t>(width) * height;
-    std::memset(codec.SignificanceMap.data(), 0, count);
 
     // The per-tree tables hold 1024 trees per component.
     if (w.lowWidth > 32 || w.lowHeight > 32 || 3 * w.lowWidth * w.lowHeight > kTreesPerComponent)
@@ -155,14 +153,17 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     if (int status = ComputeMaxThresholds(codec, component, width, w.levels)) return status;
     if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels);
 
-    codec.Magnitudes.resize(count);
-    const int32_t* plane = codec.CoefficientPlane.data();
-    for (size_t i = 0; i < count; ++i) codec.Magnitudes[i] = plane[i] < 0 ? -plane[i] : plane[i];
+    // The passes read magnitudes from the plane and signs from the map.
+    int32_t* plane = codec.CoefficientPlane.data();
+    uint8_t* marks = codec.SignificanceMap.data();
+    for (size_t i = 0; i < count; ++i) {
+        marks[i] = plane[i] < 0 ? kNegative : 0;
+        plane[i] = plane[i] < 0 ? -plane[i] : plane[i];
+    }
 
     PassContext p;
-    p.plane = codec.CoefficientPlane.data();
-    p.marks = codec.SignificanceMap.data();
-    p.magnitudes = codec.Magnitudes.data();
+    p.plane = plane;
+    p.marks = marks;
     p.width = width;
     p.levels = w.levels;
     p.component = component;

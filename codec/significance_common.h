@@ -7,14 +7,17 @@
 
 namespace qx {
 
-constexpr uint8_t kMarked = 2;  // SignificanceMap value of a coefficient coded as significant
+// SignificanceMap: bit 1 marks a coefficient coded as significant. While encoding, bit 0 holds
+// the coefficient's sign and the plane its magnitude (-1 once marked), so that the zerotree test
+// is a plain maximum over the plane.
+constexpr uint8_t kMarked = 2;
+constexpr uint8_t kNegative = 1;
 
 struct PassContext {
-    int32_t* plane = nullptr;       // CoefficientPlane of the component
-    uint8_t* marks = nullptr;       // SignificanceMap
-    int32_t* magnitudes = nullptr;  // encoder only: |c|, or -1 once marked
-    int width = 0;                  // row stride
-    int levels = 0;                 // LevelCount of the component
+    int32_t* plane = nullptr;  // CoefficientPlane of the component
+    uint8_t* marks = nullptr;  // SignificanceMap
+    int width = 0;             // row stride
+    int levels = 0;            // LevelCount of the component
     int component = 0;
     int lowWidth = 0;
     int lowHeight = 0;

@@ -11,7 +11,7 @@ namespace {
 bool RootsZerotree(const PassContext& p, int px, int py, int level) {
     for (int k = 1; level - k >= p.D + 1; ++k) {
         const int side = 1 << k;
-        const int32_t* row = p.magnitudes + static_cast<size_t>(py << k) * p.width + (px << k);
+        const int32_t* row = p.plane + static_cast<size_t>(py << k) * p.width + (px << k);
         for (int j = 0; j < side; ++j, row += p.width) {
             int32_t peak = -1;
             for (int i = 0; i < side; ++i) peak = std::max(peak, row[i]);
@@ -24,8 +24,7 @@ bool RootsZerotree(const PassContext& p, int px, int py, int level) {
 // Codes an unmarked node; returns whether it roots a zerotree (always so in the 1-bit form).
 bool CodeNode(PassContext& p, int px, int py, int level, bool oneBit) {
     const size_t at = static_cast<size_t>(py) * p.width + px;
-    const int32_t c = p.plane[at];
-    const int32_t a = c < 0 ? -c : c;
+    const int32_t a = p.plane[at];
     const uint32_t sig = a >= p.T ? 1 : 0;
     bool zerotree = true;
     if (oneBit) {
@@ -35,20 +34,20 @@ bool CodeNode(PassContext& p, int px, int py, int level, bool oneBit) {
         PutBits(*p.main, (zerotree ? 0u : 2u) + sig, 2);
     }
     if (sig) {
-        const uint32_t sign = c < 0 ? 1 : 0;
+        const uint32_t sign = p.marks[at] & kNegative;
         if (level == 1 && p.component == 0) {
             PutBits(*p.refine, sign, 1);
         } else {
             PutBits(*p.refine, sign * 2 + (a >= p.T15 ? 1 : 0), 2);
         }
-        p.marks[at] = kMarked;
-        p.magnitudes[at] = -1;
+        p.marks[at] |= kMarked;
+        p.plane[at] = -1;
     }
     return zerotree;
 }
 
 bool IsMarked(const PassContext& p, int px, int py) {
-    return p.marks[static_cast<size_t>(py) * p.width + px] == kMarked;
+    return (p.marks[static_cast<size_t>(py) * p.width + px] & kMarked) != 0;
 }
 
 int Finish(const PassContext& p) {

@@ -7,11 +7,11 @@
 
 namespace {
 
-// A 4 x 2 plane holding one HL tree of two levels: root (1, 0), children (2..3, 0..1).
+// A 4 x 2 plane holding one HL tree of two levels: root (1, 0), children (2..3, 0..1). The
+// encoder reads magnitudes from the plane and signs from the map.
 struct SmallTree {
     std::vector<int32_t> plane = std::vector<int32_t>(8, 0);
     std::vector<uint8_t> marks = std::vector<uint8_t>(8, 0);
-    std::vector<int32_t> magnitudes = std::vector<int32_t>(8, 0);
     qx::WordStream main;
     qx::WordStream refine;
     qx::PassContext p;
@@ -23,7 +23,6 @@ struct SmallTree {
         refine.limit = 7;
         p.plane = plane.data();
         p.marks = marks.data();
-        p.magnitudes = magnitudes.data();
         p.width = 4;
         p.levels = 2;
         p.lowWidth = 1;
@@ -33,8 +32,8 @@ struct SmallTree {
         p.setTree(0);
     }
     void set(int x, int y, int32_t v) {
-        plane[y * 4 + x] = v;
-        magnitudes[y * 4 + x] = v < 0 ? -v : v;
+        plane[y * 4 + x] = v < 0 ? -v : v;
+        marks[y * 4 + x] = v < 0 ? qx::kNegative : 0;
     }
 };
 
@@ -80,7 +79,7 @@ TEST(SignificancePass, ZerotreeAndMarkedNodes) {
     // A marked root costs nothing itself; each unmarked child costs one bit at the lowest level.
     SmallTree marked;
     marked.marks[1] = qx::kMarked;
-    marked.magnitudes[1] = -1;
+    marked.plane[1] = -1;
     marked.p.setThreshold(32);
     ASSERT_EQ(qx::EncodeTreePass(marked.p), 0);
     EXPECT_EQ(marked.main.used, 4u);
