@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/buffer.h"
 #include "codec/codec.h"
 #include "container/file_handle.h"
 #include "container/file_title.h"
@@ -25,8 +26,10 @@ struct Container {
     // Working buffers, grown as needed and kept between pictures.
     std::vector<uint8_t> packerInput;
     std::vector<uint8_t> packed;
-    std::vector<uint8_t> readBody;
-    std::vector<uint8_t> unpacked;
+    // The reader's: the body is read whole into readBody, and only the bytes the unpacker
+    // produces are used from unpacked, so neither is zero-filled as it grows.
+    Buffer<uint8_t> readBody;
+    Buffer<uint8_t> unpacked;
     // The compressed file the reader opened; the caller closes it after the read.
     FileHandle slot;
 
