@@ -5,15 +5,11 @@
 
 namespace qx {
 
-int AllocateCodingBuffers(Codec& codec, int width, int length, bool zeroPlanes) {
+int AllocateCodingBuffers(Codec& codec, int width, int length) {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
     try {
         // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
-        if (zeroPlanes) {
-            codec.state.PlaneBuffer.assign(2 * pixels, 0);
-        } else {
-            codec.state.PlaneBuffer.resize(2 * pixels);
-        }
+        codec.state.PlaneBuffer.resize(2 * pixels);
         codec.CoefficientPlane.resize(pixels);
         codec.SignificanceMap.resize(pixels + 65536);
         // Each stream holds W x L bytes.

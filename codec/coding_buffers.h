@@ -7,10 +7,10 @@
 namespace qx {
 
 // Sizes PlaneBuffer, CoefficientPlane, SignificanceMap and both code streams for a coded
-// picture of width x length; returns 0, or kNoMemory when an allocation fails. The decoder
-// asks for zeroed planes, so that a decode that ends early restores the same picture every
-// time; the encoder writes every plane sample before reading it.
-int AllocateCodingBuffers(Codec& codec, int width, int length, bool zeroPlanes = true);
+// picture of width x length; returns 0, or kNoMemory when an allocation fails. Nothing is
+// zero-filled: every stage writes what it later reads (a decode that ends early zeroes the
+// planes it did not reach).
+int AllocateCodingBuffers(Codec& codec, int width, int length);
 
 // Empties both code streams for writing: positions 0, first words 0, write limits set so that
 // every file written stays readable.

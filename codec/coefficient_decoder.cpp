@@ -58,6 +58,19 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
     return true;
 }
 
+// A decode that ends early leaves the planes it did not reach zero, so a damaged file restores
+// the same picture on every run.
+void ZeroPlanesFrom(Codec& codec, int first) {
+    CodecState& s = codec.state;
+    const size_t luma = static_cast<size_t>(s.CodedWidth) * s.CodedLength;
+    for (int c = first; c < 3; ++c) {
+        const size_t begin = static_cast<size_t>(s.PlaneOffset[c]);
+        const size_t size = c == 0 ? luma : luma / 4;
+        if (begin + size <= s.PlaneBuffer.size())
+            std::fill_n(s.PlaneBuffer.begin() + static_cast<std::ptrdiff_t>(begin), size, 0);
+    }
+}
+
 }  // namespace
 
 int DecodeCoefficients(Codec& codec) {
@@ -65,6 +78,7 @@ int DecodeCoefficients(Codec& codec) {
     codec.RefineCode.rewind();
     if (codec.params.LowBandMode == 1 && codec.params.Quality < 0) {
         codec.hooks->showMessage("Quality<0");
+        ZeroPlanesFrom(codec, 0);
         return kOk;
     }
     CodecState& s = codec.state;
@@ -75,6 +89,7 @@ int DecodeCoefficients(Codec& codec) {
         s.Length = static_cast<int16_t>(c == 0 ? height : height >> 1);
         if (!DecodeComponent(codec, c, s.Width, s.Length)) {
             codec.hooks->showMessage("Invalide Code");
+            ZeroPlanesFrom(codec, c);
             break;
         }
     }

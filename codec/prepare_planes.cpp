@@ -104,7 +104,7 @@ int Prepare(Codec& codec) {
     }
     if (p.CropFlag) CropToFocus(s, p);
 
-    if (int status = AllocateCodingBuffers(codec, s.Width, s.Length, false)) return status;
+    if (int status = AllocateCodingBuffers(codec, s.Width, s.Length)) return status;
     s.CodedWidth = s.Width;
     s.CodedLength = s.Length;
     const int32_t pixels = int32_t{s.Width} * s.Length;
