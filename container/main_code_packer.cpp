@@ -2,6 +2,8 @@
 // variables; every product range x cumulative count fits in 32 bits.
 #include "container/main_code_packer.h"
 
+#include <algorithm>
+
 #include "codec/codec.h"
 
 namespace qx {
@@ -155,10 +157,31 @@ int FindSymbol(const CumFreqTable& cumFreq, uint32_t count) {
     return s;
 }
 
+namespace {
+
+// FindSymbol for every count below the total, by one lookup: filled when the table starts at 0
+// and never decreases, the case of every table the reader accepts; empty otherwise.
+std::vector<int16_t> SymbolLookup(const CumFreqTable& cumFreq) {
+    std::vector<int16_t> symbols;
+    if (cumFreq.at(-1) != 0) return symbols;
+    for (int s = 0; s <= 256; ++s) {
+        if (cumFreq.at(s) < cumFreq.at(s - 1)) return symbols;
+    }
+    symbols.resize(cumFreq.total());
+    for (int s = CumFreqTable::kEndSymbol; s < 256; ++s) {
+        std::fill(symbols.begin() + cumFreq.at(s), symbols.begin() + cumFreq.at(s + 1),
+                  static_cast<int16_t>(s));
+    }
+    return symbols;
+}
+
+}  // namespace
+
 int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
                    std::span<uint8_t> output) {
     const uint32_t total = cumFreq.total();
     if (total == 0) return kDecodeErr;
+    const std::vector<int16_t> symbols = SymbolLookup(cumFreq);
     const int64_t maxBytes = int64_t{limit} - 20;
 
     BitSource source(packed);
@@ -172,7 +195,7 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
         const uint32_t range = high - low + 1;
         if (range == 0) return kDecodeErr;  // only a table that decreases gets here
         const uint32_t count = (((value - low + 1) * total - 1) / range) & kMask16;
-        const int s = FindSymbol(cumFreq, count);
+        const int s = count < symbols.size() ? symbols[count] : FindSymbol(cumFreq, count);
 
         Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), total);
         for (;;) {
