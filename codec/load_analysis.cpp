@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace qx {
@@ -121,19 +122,25 @@ __attribute__((target_clones("avx2", "default"))) void SmoothRow(const uint8_t* 
 
 }  // namespace
 
+void SmoothBusyRows(const uint8_t* source, uint8_t* destination, int width, int length, int begin,
+                    int end) {
+    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
+    const bool smoothed = width >= 3 && length >= 3;
+    std::optional<RowScratch> scratch;  // made for the first interior row
+    for (int y = std::max(begin, 0); y < std::min(end, length); ++y) {
+        const uint8_t* middle = source + y * rowBytes;
+        uint8_t* out = destination + y * rowBytes;
+        if (!smoothed || y == 0 || y == length - 1) {
+            std::memcpy(out, middle, rowBytes);
+            continue;
+        }
+        if (!scratch) scratch.emplace(rowBytes, width);
+        SmoothRow(middle - rowBytes, middle, middle + rowBytes, out, width, *scratch);
+    }
+}
+
 void SmoothBusyAreas(const uint8_t* source, uint8_t* destination, int width, int length) {
-    const size_t rowBytes = static_cast<size_t>(width) * 3;
-    if (width < 3 || length < 3) {
-        std::memcpy(destination, source, rowBytes * std::max(length, 0));
-        return;
-    }
-    std::memcpy(destination, source, rowBytes);
-    RowScratch scratch(rowBytes, width);
-    for (int y = 1; y <= length - 2; ++y) {
-        SmoothRow(source + (y - 1) * rowBytes, source + y * rowBytes, source + (y + 1) * rowBytes,
-                  destination + y * rowBytes, width, scratch);
-    }
-    std::memcpy(destination + (length - 1) * rowBytes, source + (length - 1) * rowBytes, rowBytes);
+    SmoothBusyRows(source, destination, width, length, 0, length);
 }
 
 namespace {
@@ -168,18 +175,36 @@ __attribute__((target_clones("avx2", "default"))) RowSums SumRow(const uint8_t* 
 
 }  // namespace
 
-void AnalysePicture(const uint8_t* picture, int width, int length, CodecParameters& params) {
-    uint64_t activity[3] = {0, 0, 0};
-    uint64_t redSum = 0, redCount = 0, greenSum = 0, greenCount = 0;
+void PictureSums::add(const PictureSums& other) {
+    for (int ch = 0; ch < 3; ++ch) activity[ch] += other.activity[ch];
+    redSum += other.redSum;
+    redCount += other.redCount;
+    greenSum += other.greenSum;
+    greenCount += other.greenCount;
+}
+
+void AddPictureSums(const uint8_t* picture, int width, int begin, int end, PictureSums& sums) {
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
-    for (int y = 0; y < length; ++y) {
+    for (int y = begin; y < end; ++y) {
         const RowSums row = SumRow(picture + y * rowBytes, width);
-        for (int ch = 0; ch < 3; ++ch) activity[ch] += row.activity[ch];
-        redSum += row.red;
-        redCount += row.redCount;
-        greenSum += row.green;
-        greenCount += row.greenCount;
+        for (int ch = 0; ch < 3; ++ch) sums.activity[ch] += row.activity[ch];
+        sums.redSum += row.red;
+        sums.redCount += row.redCount;
+        sums.greenSum += row.green;
+        sums.greenCount += row.greenCount;
     }
+}
+
+void AnalysePicture(const uint8_t* picture, int width, int length, CodecParameters& params) {
+    PictureSums sums;
+    AddPictureSums(picture, width, 0, length, sums);
+    FinishAnalysis(sums, width, length, params);
+}
+
+void FinishAnalysis(const PictureSums& sums, int width, int length, CodecParameters& params) {
+    const uint64_t* activity = sums.activity;
+    const uint64_t redSum = sums.redSum, redCount = sums.redCount;
+    const uint64_t greenSum = sums.greenSum, greenCount = sums.greenCount;
 
     // A dominance mean counts only when more than 100 pixels support it.
     const uint64_t redMean = redCount > 100 ? redSum / redCount : 0;

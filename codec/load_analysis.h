@@ -13,8 +13,23 @@ namespace qx {
 // The window's middle-left sample is the pixel just written, not the source pixel.
 void SmoothBusyAreas(const uint8_t* source, uint8_t* destination, int width, int length);
 
+// SmoothBusyAreas for the rows begin ... end - 1 only. Each output row depends on the source
+// alone, so row ranges may be done in any order or at the same time.
+void SmoothBusyRows(const uint8_t* source, uint8_t* destination, int width, int length, int begin,
+                    int end);
+
 // Measures the mean horizontal activity of each channel and which of red and green dominates;
 // writes ChannelActivity, ToneSelect and ReferenceChannel.
 void AnalysePicture(const uint8_t* picture, int width, int length, CodecParameters& params);
+
+// The analysis in two steps: sums added up row range by row range (in any order, in separate
+// PictureSums that are then added together), then the parameters from the picture's sums.
+struct PictureSums {
+    uint64_t activity[3] = {0, 0, 0};
+    uint64_t redSum = 0, redCount = 0, greenSum = 0, greenCount = 0;
+    void add(const PictureSums& other);
+};
+void AddPictureSums(const uint8_t* picture, int width, int begin, int end, PictureSums& sums);
+void FinishAnalysis(const PictureSums& sums, int width, int length, CodecParameters& params);
 
 }  // namespace qx

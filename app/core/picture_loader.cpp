@@ -3,6 +3,7 @@
 #include "app/core/picture_loader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
 
@@ -10,6 +11,7 @@
 #include "app/core/pre_adjust_colours.h"
 #include "codec/geometry.h"
 #include "codec/load_analysis.h"
+#include "codec/split_work.h"
 
 namespace qx {
 
@@ -27,6 +29,31 @@ PictureKind KindOfName(const std::string& name) {
     if (extension == ".jpg" || extension == ".JPG") return PictureKind::Jpeg;
     if (extension == ".bmp" || extension == ".BMP") return PictureKind::Bmp;
     return PictureKind::Tiff;
+}
+
+// Bands of rows small enough to stay in the cache from one step to the next.
+constexpr int kBandRows = 16;
+// Pictures from this many pixels on share the steps with a second thread.
+constexpr int64_t kSplitFromPixels = 256 * 1024;
+
+// Smoothing into the picture block, colour pre-adjustment and analysis, band by band. Every
+// step works on rows independently, so the two halves of a large picture go to two threads.
+void PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, int length,
+                          CodecParameters& params) {
+    std::array<PictureSums, 2> sums;
+    const bool split = int64_t{width} * length >= kSplitFromPixels;
+    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
+    SplitInTwo(0, length, split, [&](int lane, int begin, int end) {
+        for (int y = begin; y < end; y += kBandRows) {
+            const int stop = std::min(end, y + kBandRows);
+            SmoothBusyRows(loaded, picture, width, length, y, stop);
+            PreAdjustColours(picture + y * rowBytes, width, stop - y);
+            AddPictureSums(picture, width, y, stop, sums[lane]);
+        }
+    });
+    sums[0].add(sums[1]);
+    ResetReaderFields(params);
+    FinishAnalysis(sums[0], width, length, params);
 }
 
 }  // namespace
@@ -100,14 +127,11 @@ LoadResult LoadPictureForCompression(Codec& codec, UserDialogs& dialogs, const s
         decodedPicture->assign(context.loadBuffer.begin(),
                                context.loadBuffer.begin() +
                                    static_cast<std::ptrdiff_t>(result.width) * result.length * 3);
-    SmoothBusyAreas(context.loadBuffer.data(), state.PictureBuffer.data(), result.width,
-                    result.length);
+    PrepareLoadedPicture(context.loadBuffer.data(), state.PictureBuffer.data(), result.width,
+                         result.length, codec.params);
     context.loadBuffer = {};
     state.Width = static_cast<int16_t>(result.width);
     state.Length = static_cast<int16_t>(result.length);
-    ResetReaderFields(codec.params);
-    PreAdjustColours(state.PictureBuffer.data(), result.width, result.length);
-    AnalysePicture(state.PictureBuffer.data(), result.width, result.length, codec.params);
     result.loaded = true;
     result.showBanner = false;
     return result;

@@ -191,3 +191,32 @@ TEST(AnalysePicture, EqualLeadersCountForBoth) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LoadSteps, RowRangesInAnyOrderGiveTheWholePicturesResults) {
+    std::mt19937 rng(4);
+    const int w = 45, l = 31;
+    Picture in(w * l * 3);
+    for (auto& v : in) v = static_cast<uint8_t>(rng() % 256);
+    // Smoothing: ranges from the bottom up, including one-row ranges at both borders.
+    Picture pieces(in.size(), 0xAA);
+    for (const auto& [begin, end] :
+         {std::pair{30, 31}, std::pair{17, 30}, std::pair{1, 17}, std::pair{0, 1}}) {
+        qx::SmoothBusyRows(in.data(), pieces.data(), w, l, begin, end);
+    }
+    EXPECT_EQ(pieces, Smooth(in, w, l));
+    // Analysis: two halves' sums added together.
+    qx::PictureSums top, bottom;
+    qx::AddPictureSums(in.data(), w, 0, 13, top);
+    qx::AddPictureSums(in.data(), w, 13, l, bottom);
+    top.add(bottom);
+    qx::CodecParameters split;
+    qx::FinishAnalysis(top, w, l, split);
+    const qx::CodecParameters whole = Analyse(in, w, l);
+    EXPECT_EQ(split.ChannelActivity, whole.ChannelActivity);
+    EXPECT_EQ(split.ToneSelect, whole.ToneSelect);
+    EXPECT_EQ(split.ReferenceChannel, whole.ReferenceChannel);
+}
+
+}  // namespace
