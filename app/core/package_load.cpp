@@ -14,11 +14,13 @@ constexpr const char* kNoMemory = " 2) There is no memory for file.";
 constexpr const char* kNextFiles = ": Do you want to compress next files?";
 
 // Forwards every box to the real dialogs, except the messages in held, and remembers the last
-// message and whether a Yes/No question was declined.
+// message and whether a Yes/No question was declined. The loader opens the file by its full
+// name and its questions start with that name; they reach the user with the shown name instead.
 class WatchedDialogs : public UserDialogs {
   public:
-    WatchedDialogs(UserDialogs& inner, std::set<std::string> held)
-        : inner_(inner), held_(std::move(held)) {}
+    WatchedDialogs(UserDialogs& inner, std::set<std::string> held, const std::string& fullName,
+                   const std::string& shownName)
+        : inner_(inner), held_(std::move(held)), fullName_(fullName), shownName_(shownName) {}
 
     std::string last;
     bool declined = false;
@@ -33,7 +35,7 @@ class WatchedDialogs : public UserDialogs {
     }
     void information(const std::string& text) override { inner_.information(text); }
     Answer askYesNo(const std::string& text) override {
-        const Answer answer = inner_.askYesNo(text);
+        const Answer answer = inner_.askYesNo(shown(text));
         if (answer != Answer::Yes) declined = true;
         return answer;
     }
@@ -58,8 +60,16 @@ class WatchedDialogs : public UserDialogs {
     void lockInput(bool block) override { inner_.lockInput(block); }
 
   private:
+    std::string shown(const std::string& text) const {
+        const std::string prefix = fullName_ + ":";
+        if (text.rfind(prefix, 0) != 0) return text;
+        return shownName_ + text.substr(fullName_.size());
+    }
+
     UserDialogs& inner_;
     std::set<std::string> held_;
+    const std::string& fullName_;
+    const std::string& shownName_;
 };
 
 bool IsSizeMessage(const std::string& text) {
@@ -118,7 +128,7 @@ const char* QuestionAfter(Reader reader, const std::string& last) {
 BatchStep LoadBatchPicture(Codec& codec, UserDialogs& dialogs, const MemoryStatusSource& memory,
                            const std::string& fullName, const std::string& currentName) {
     const Reader reader = ReaderOf(currentName);
-    WatchedDialogs watched(dialogs, HeldMessages(reader));
+    WatchedDialogs watched(dialogs, HeldMessages(reader), fullName, currentName);
     if (LoadPictureForCompression(codec, watched, fullName, memory).loaded)
         return BatchStep::Compress;
     if (watched.declined) return BatchStep::Stop;

@@ -3,38 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/core/package_compression.h"
+#include "appcore/batch_dialogs.h"
 #include "appcore/command_fixture.h"
 #include "appcore/picture_files.h"
 #include "appcore/scripted_dialogs.h"
 
 namespace qxtest {
-
-class BatchDialogs : public ScriptedDialogs {
-  public:
-    std::deque<std::string> directories;  // directory dialog answers; cancelled when empty
-    int directoryDialogs = 0;
-    std::function<void(bool)> onLock;  // called before every change of the input lock
-
-    void lockInput(bool block) override {
-        if (onLock) onLock(block);
-        ScriptedDialogs::lockInput(block);
-    }
-
-    std::string chooseDirectory(const std::string&, const std::string&) override {
-        ++directoryDialogs;
-        if (directories.empty()) return {};
-        std::string d = directories.front();
-        directories.pop_front();
-        return d;
-    }
-};
 
 class RecordingProgress : public qx::PackageProgress {
   public:
@@ -50,6 +29,18 @@ class RecordingProgress : public qx::PackageProgress {
     void hide() override { shown = false; }
     void setBannerVisible(bool visible) override { bannerVisible = visible; }
     int last() const { return values.empty() ? -1 : values.back(); }
+};
+
+// The free page file that the low-memory question sees; ample unless a test lowers it.
+class SettableMemory : public qx::MemoryStatusSource {
+  public:
+    int64_t freeKb = int64_t{16} << 20;
+    qx::MemoryStatus read() const override {
+        qx::MemoryStatus s;
+        s.valid = true;
+        s.memTotalKb = s.memAvailableKb = freeKb;
+        return s;
+    }
 };
 
 class PackageTest : public ::testing::Test {
@@ -70,7 +61,7 @@ class PackageTest : public ::testing::Test {
     std::string target;
     BatchDialogs dialogs;
     RecordingProgress progress;
-    AmpleMemory memory;
+    SettableMemory memory;
     qx::Codec codec;
     qx::Container container;
 

@@ -1,0 +1,92 @@
+// The questions of a batch: how they name the file, and that input is released for every one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "appcore/package_fixture.h"
+#include "appcore/picture_files.h"
+#include "support/test_support.h"
+
+namespace qxtest {
+namespace {
+
+using qx::Answer;
+namespace fs = std::filesystem;
+
+std::string LowMemory(const std::string& name) {
+    return name + ":  There is few memory for file. Do you want to continue?";
+}
+
+class PackageQuestions : public PackageTest {
+  protected:
+    std::string copyCorpus(const std::string& name) {
+        fs::copy_file(CorpusPath(name), source + "/" + name);
+        return source + "/" + name;
+    }
+    // Counts the locks taken, so that a box that finds input released is known to follow work
+    // done under the lock.
+    void countLocks() {
+        dialogs.onLock = [this](bool block) {
+            if (block) ++locks;
+        };
+    }
+    int locks = 0;
+};
+
+TEST_F(PackageQuestions, TheLowMemoryQuestionNamesTheFileAsShownForEveryReader) {
+    memory.freeKb = 10;  // a 40 x 35 picture needs 20 Kb, the corpus pictures far more
+    countLocks();
+    dialogs.answers = {Answer::Yes, Answer::Yes, Answer::No};
+    const qx::PackageResult result = run({writeBmp("small.bmp"), copyCorpus("coffee.tif"),
+                                          copyCorpus("rocket.jpg"), writeBmp("never.bmp")});
+    EXPECT_EQ(result.savedCount, 2);
+    const std::vector<std::string> texts = dialogs.texts();
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts[1], LowMemory("small.bmp"));
+    EXPECT_EQ(texts[2], LowMemory("coffee.tif"));
+    EXPECT_EQ(texts[3], LowMemory("rocket.jpg"));
+    EXPECT_EQ(dialogs.boxes[4].kind, "information");
+    EXPECT_TRUE(fs::exists(targetFile("small.qx1")));
+    EXPECT_TRUE(fs::exists(targetFile("coffee.qx1")));
+    EXPECT_FALSE(fs::exists(targetFile("rocket.qx1")));
+    EXPECT_FALSE(fs::exists(targetFile("never.qx1")));
+    EXPECT_GE(locks, 3);
+    expectBoxesUnlocked();
+}
+
+TEST_F(PackageQuestions, EnoughMemoryAsksNothing) {
+    memory.freeKb = 20;
+    EXPECT_EQ(run({writeBmp("small.bmp")}).savedCount, 1);
+    EXPECT_EQ(dialogs.boxes.size(), 2u);
+}
+
+TEST_F(PackageQuestions, EveryBoxOfAMixedBatchFindsInputReleased) {
+    fs::create_directories(target);
+    const std::vector<uint8_t> old = {'o', 'l', 'd'};
+    WriteFileBytes(targetFile("kept.qx1"), old);
+    const std::string tiff = source + "/a.tiff";
+    WriteFileBytes(tiff, {'I', 'I', 42, 0, 8, 0, 0, 0});
+    const std::string bigEndian = source + "/motorola.tif";
+    WriteFileBytes(bigEndian, {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 0});
+    countLocks();
+    dialogs.answers = {Answer::Yes, Answer::Yes, Answer::No};
+    const qx::PackageResult result =
+        run({tiff, bigEndian, writeBmp("kept.bmp"), writeBmp("z.bmp")});
+    EXPECT_EQ(result.savedCount, 1);
+    const std::vector<std::string> texts = dialogs.texts();
+    ASSERT_EQ(texts.size(), 7u);
+    EXPECT_EQ(texts[1], "Unknown file's extension.");
+    EXPECT_EQ(texts[2], "a.tiff: Unknown file's extension. Do you want to compress next files?");
+    EXPECT_EQ(texts[3], "File isn't for IBM PC. File '" + bigEndian + "'");
+    EXPECT_EQ(texts[4], "motorola.tif: Compress next files?");
+    EXPECT_EQ(texts[5], "File 'kept.qx1' already exist. Replace it?");
+    EXPECT_EQ(dialogs.boxes[6].kind, "information");
+    EXPECT_EQ(ReadFileBytes(targetFile("kept.qx1")), old);
+    EXPECT_TRUE(fs::exists(targetFile("z.qx1")));
+    // Every file was started under the lock, and the bigger pictures locked again after loading.
+    EXPECT_GE(locks, 4);
+    expectBoxesUnlocked();
+}
+
+}  // namespace
+}  // namespace qxtest
