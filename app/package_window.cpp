@@ -22,13 +22,10 @@ class Form4Progress : public PackageProgress {
     }
     void setValue(int value) override { form_.setShare(value); }
     void show() override {
-        // Centred on the screen, the bar at 0.
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            form_.move(area.left() + (area.width() - form_.width()) / 2,
-                       area.top() + (area.height() - form_.height()) / 2);
-        }
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        form_.prepareForBatch(screen ? screen->geometry() : QRect());
         form_.show();
+        form_.setEnabled(false);
         form_.setShare(0);
     }
     void hide() override { form_.hide(); }

@@ -92,7 +92,7 @@ TEST_F(MainWindow, HelpOpensTheShippedHelpAtItsFirstTopic) {
 
 TEST_F(MainWindow, ProgressWindowTakesNoInput) {
     qx::TForm4* progress = form_->form4();
-    EXPECT_EQ(progress->size(), QSize(538, 78));
+    EXPECT_EQ(progress->maximumSize(), QSize(538, 78));
     EXPECT_FALSE(progress->isEnabled());
     EXPECT_FALSE(progress->isVisible());
 }

@@ -1,8 +1,17 @@
-// "Package Compression" chosen from the main window's menu runs the batch with its dialogs.
+// "Package Compression" chosen from the main window's menu runs the batch with its dialogs and
+// shows its progress in TForm4.
 #include <QAction>
+#include <QImage>
 #include <QLabel>
+#include <QProgressBar>
+#include <algorithm>
+#include <filesystem>
+#include <vector>
 
 #include "app/progress_window.h"
+#include "appcore/batch_dialogs.h"
+#include "appcore/picture_files.h"
+#include "support/test_support.h"
 #include "tests/app/window_fixture.h"
 
 namespace qxtest {
@@ -21,6 +30,92 @@ TEST_F(PackageWindow, TheMenuCommandAsksForFilesAndDirectoryAndRestoresTheBanner
     EXPECT_FALSE(form_->form4()->isVisible());
     EXPECT_EQ(form_->Image1()->isHidden(), bannerHidden);
     EXPECT_FALSE(dialogs_.locked);
+}
+
+// The window as laid out for a batch: 538 wide, centred as a 538 x 78 window, the bar one pixel
+// inside it and the window one pixel taller than the bar at either edge.
+void ExpectBatchLayout(const qx::TForm4& form, QSize screen) {
+    const QProgressBar* bar = form.ProgressBar1();
+    EXPECT_EQ(form.pos(), QPoint((screen.width() - 538) / 2, (screen.height() - 78) / 2));
+    EXPECT_EQ(form.width(), 538);
+    EXPECT_EQ(form.maximumSize(), QSize(538, 78));
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(192, 192, 192));
+    EXPECT_EQ(bar->width(), 536);
+    EXPECT_EQ(bar->y(), 1);
+    EXPECT_EQ(form.height(), bar->height() + 2);
+    EXPECT_GT(bar->height(), 0);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_FALSE(form.isEnabled());
+}
+
+TEST_F(PackageWindow, TheProgressWindowIsLaidOutAgainForEveryBatch) {
+    qx::TForm4& form = *form_->form4();
+    form.ProgressBar1()->setValue(70);
+    form.ProgressBar1()->hide();
+    form.setGeometry(16, 24, 506, 30);
+    form.prepareForBatch(QRect(QPoint(0, 0), Screen()));
+    ExpectBatchLayout(form, Screen());
+    EXPECT_EQ(form.ProgressBar1()->value(), 0);
+}
+
+TEST_F(PackageWindow, TheDisabledWindowDrawsItsBarAsAnEnabledOne) {
+    qx::TForm4& form = *form_->form4();
+    form.prepareForBatch(QRect(QPoint(0, 0), Screen()));
+    form.ProgressBar1()->setValue(40);
+    ASSERT_FALSE(form.isEnabled());
+    const QImage disabled = form.grab().toImage();
+    form.setEnabled(true);
+    const QImage enabled = form.grab().toImage();
+    form.setEnabled(false);
+    EXPECT_EQ(disabled, enabled);
+    const QProgressBar* bar = form.ProgressBar1();
+    const int middle = bar->y() + bar->height() / 2;
+    EXPECT_NE(disabled.pixel(bar->x() + bar->width() / 5, middle),
+              disabled.pixel(bar->x() + bar->width() * 4 / 5, middle));
+}
+
+// Runs a real batch through the menu and looks at TForm4 whenever the batch takes the lock.
+TEST(PackageBatchWindowTest, ShowsTheDisabledWindowWithTheFileInItsCaption) {
+    const std::string dir = MakeTempDir();
+    std::filesystem::create_directories(dir + "/in");
+    for (const char* name : {"one.bmp", "two.bmp"}) {
+        WriteFileBytes(dir + "/in/" + name, MakeBmp({}));
+    }
+
+    qx::Codec codec;
+    qx::Container container;
+    qx::MemoryStatusSource memory;
+    BatchDialogs dialogs;
+    dialogs.opened = {dir + "/in/one.bmp", dir + "/in/two.bmp"};
+    dialogs.directories = {dir + "/out"};
+    qx::TForm1 form(codec, container, memory, &dialogs);
+    QSignalSpy started(&form, &qx::TForm1::started);
+    form.start();
+    if (!form.isStarted()) {
+        ASSERT_TRUE(started.wait(5000));
+    }
+
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    std::vector<QString> captions;
+    dialogs.onLock = [&](bool block) {
+        if (!block) return;
+        const qx::TForm4& form4 = *form.form4();
+        EXPECT_TRUE(form4.isVisible());
+        ExpectBatchLayout(form4, screen);
+        captions.push_back(form4.windowTitle());
+    };
+    form.PackageCompression1->trigger();
+
+    EXPECT_FALSE(form.form4()->isVisible());
+    ASSERT_FALSE(captions.empty());
+    EXPECT_EQ(captions.back(), " Compr: 2 from 2 - two.bmp  ");
+    EXPECT_NE(std::find(captions.begin(), captions.end(), " Compr: 1 from 2 - one.bmp  "),
+              captions.end());
+    EXPECT_EQ(form.form4()->ProgressBar1()->value(), 100);
+    EXPECT_TRUE(std::filesystem::exists(dir + "/out/two.qx1"));
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

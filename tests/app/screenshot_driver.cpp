@@ -1,17 +1,29 @@
-// Runs the desktop program's real windows with scripted answers: opens the picture named on the
-// command line, compresses it in "High Compression", pans both viewers a little, prints READY
-// and keeps the windows up for a few seconds so that the screen can be photographed.
+// Runs the desktop program's real windows with scripted answers.
+//   PICTURE [SECONDS]: opens the picture, compresses it in "High Compression", pans both viewers
+//     a little, prints READY and keeps the windows up so that the screen can be photographed.
+//   batch OUTPUT.png PICTURE...: compresses the pictures with "Package Compression" into a
+//     fresh directory, answering Yes to every question, and saves the screen to OUTPUT.png as
+//     the fourth file starts.
+#include <QDir>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-#include <QLabel>
 #include "app/core/memory_status.h"
 #include "app/main_window.h"
+#include "app/progress_window.h"
 #include "app/qx_application.h"
 #include "app/viewer_window.h"
+#include "appcore/batch_dialogs.h"
 #include "appcore/scripted_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
@@ -24,11 +36,71 @@ void Drag(QWidget* viewer, QPoint from, QPoint to, int moves) {
     QTest::mouseRelease(viewer, Qt::LeftButton, {}, to);
 }
 
+void PrintBoxes(const qxtest::ScriptedDialogs& dialogs) {
+    for (const qxtest::ShownBox& box : dialogs.boxes) {
+        std::fprintf(stderr, "box: %s\n", box.text.c_str());
+    }
+}
+
+// The batch, photographed from inside its progress callback once the caption names the fourth
+// file (or the last, in a shorter batch). Returns 0 when the screenshot was saved.
+int RunBatch(int argc, char** argv) {
+    const QString output = QString::fromLocal8Bit(argv[2]);
+    qx::PreferX11();
+    qx::QxApplication app(argc, argv);
+    qx::Codec codec;
+    qx::Container container;
+    qx::MemoryStatusSource memory;
+    qxtest::BatchDialogs dialogs;
+    for (int i = 3; i < argc; ++i) {
+        dialogs.opened.push_back(argv[i]);
+        dialogs.answers.push_back(qx::Answer::Yes);  // go on past any picture that is refused
+    }
+    const int count = argc - 3;
+    const QString wanted = QString(" Compr: %1 from %2 - ").arg(std::min(4, count)).arg(count);
+    QTemporaryDir target;
+    dialogs.directories.push_back(QDir(target.path()).filePath("packed").toStdString());
+    qx::TForm1 form(codec, container, memory, &dialogs);
+
+    bool saved = false;
+    QString caption;
+    int value = 0;
+    qx::TForm4& form4 = *form.form4();
+    QObject::connect(form4.ProgressBar1(), &QProgressBar::valueChanged, &form4, [&](int now) {
+        if (saved || !form4.windowTitle().startsWith(wanted)) return;
+        // The bar paints its new value before the screen is read.
+        form4.ProgressBar1()->repaint();
+        QTest::qWait(300);
+        saved = form.screen()->grabWindow(0).save(output, "PNG");
+        caption = form4.windowTitle();
+        value = now;
+    });
+    QObject::connect(&form, &qx::TForm1::started, &form, [&] {
+        form.PackageCompression1->trigger();
+        PrintBoxes(dialogs);
+        std::printf("%s at %d: \"%s\", %zu boxes\n", saved ? "SAVED" : "NOT SAVED", value,
+                    caption.toStdString().c_str(), dialogs.boxes.size());
+        std::fflush(stdout);
+        // Posted, so that it also ends the loop when the batch ran before the loop started.
+        QTimer::singleShot(0, &app, [&app, &saved] { app.exit(saved ? 0 : 1); });
+    });
+    form.start();
+    return app.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "batch") == 0) {
+        if (argc < 4) {
+            std::fprintf(stderr, "usage: %s batch OUTPUT.png PICTURE...\n", argv[0]);
+            return 2;
+        }
+        return RunBatch(argc, argv);
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s PICTURE [SECONDS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PICTURE [SECONDS] | batch OUTPUT.png PICTURE...\n",
+                     argv[0]);
         return 2;
     }
     const std::string picture = argv[1];
@@ -51,9 +123,7 @@ int main(int argc, char** argv) {
         QTest::qWait(100);
         Drag(form.form3(), QPoint(200, 200), QPoint(240, 200), 2);
         QTest::qWait(500);
-        for (const qxtest::ShownBox& box : dialogs.boxes) {
-            std::fprintf(stderr, "box: %s\n", box.text.c_str());
-        }
+        PrintBoxes(dialogs);
         const qx::ViewState& v = form.views().state();
         std::printf("READY %s | %s | view %dx%d at %d,%d\n",
                     form.windowTitle().toStdString().c_str(),
