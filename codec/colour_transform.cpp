@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "codec/split_work.h"
 #include "codec/tone_tables.h"
 
 namespace qx {
@@ -39,6 +40,11 @@ LevelLookup LevelsOf(int table) {
     const ToneLookup& staircase = ToneTable[table];
     for (int v = 0; v < 256; ++v) levels[v] = static_cast<int16_t>(staircase[v] - staircase[0]);
     return levels;
+}
+
+// Pictures from this many pixels on are transformed by two threads, each taking half the rows.
+bool IsLarge(int width, int length) {
+    return int64_t{width} * length >= 256 * 1024;
 }
 
 inline uint8_t ClampByte(int v) {
@@ -123,13 +129,15 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
     const int halfWidth = width / 2;
     int16_t* chroma1 = planes + pixels;
     int16_t* chroma2 = chroma1 + pixels / 4;
-    for (int y = 0; y < length; ++y) {
-        // Odd rows: the chroma row of the blocks they close.
-        const size_t chromaRow = static_cast<size_t>(y / 2) * halfWidth;
-        forwardRows[y % 2](picture + static_cast<size_t>(y) * width * 3, width, refLevels,
-                           firstLevels, secondLevels, luma + static_cast<size_t>(y) * width,
-                           chroma1 + chromaRow, chroma2 + chromaRow);
-    }
+    SplitInTwo(0, length, IsLarge(width, length), [&](int, int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            // Odd rows: the chroma row of the blocks they close.
+            const size_t chromaRow = static_cast<size_t>(y / 2) * halfWidth;
+            forwardRows[y % 2](picture + static_cast<size_t>(y) * width * 3, width, refLevels,
+                               firstLevels, secondLevels, luma + static_cast<size_t>(y) * width,
+                               chroma1 + chromaRow, chroma2 + chromaRow);
+        }
+    });
 }
 
 void SharpenLuma(const int16_t* source, int16_t* destination, int width, int length,
@@ -232,16 +240,19 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
                     : referenceChannel == 1 ? StoreRow<0, 2, 1>
                                             : StoreRow<2, 1, 0>;
     static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
-    RowLevels levels(width);
-    for (int y = 0; y < length; ++y) {
-        // An odd last row likewise reuses the last row of blocks.
-        const size_t chromaRow = static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
-        LevelsOfRow(planes + static_cast<size_t>(y) * width, chroma1 + chromaRow,
-                    chroma2 + chromaRow, width, halfWidth, levels.reference.data(),
-                    levels.first.data(), levels.second.data(), levels.chroma1.data(),
-                    levels.chroma2.data());
-        storeRow(levels, picture + static_cast<size_t>(y) * width * 3, width, lookups);
-    }
+    SplitInTwo(0, length, IsLarge(width, length), [&](int, int begin, int end) {
+        RowLevels levels(width);
+        for (int y = begin; y < end; ++y) {
+            // An odd last row likewise reuses the last row of blocks.
+            const size_t chromaRow =
+                static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
+            LevelsOfRow(planes + static_cast<size_t>(y) * width, chroma1 + chromaRow,
+                        chroma2 + chromaRow, width, halfWidth, levels.reference.data(),
+                        levels.first.data(), levels.second.data(), levels.chroma1.data(),
+                        levels.chroma2.data());
+            storeRow(levels, picture + static_cast<size_t>(y) * width * 3, width, lookups);
+        }
+    });
 }
 
 }  // namespace
