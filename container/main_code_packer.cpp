@@ -3,6 +3,7 @@
 #include "container/main_code_packer.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "codec/codec.h"
 
@@ -20,25 +21,34 @@ class BitSink {
   public:
     BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out), limit_(limit) { out_[0] = 0; }
 
-    bool put(uint32_t bit) {
-        if (bit) out_[pos_] = static_cast<uint8_t>(out_[pos_] | mask_);
-        mask_ >>= 1;
-        if (mask_ == 0) {
-            mask_ = 0x80;
-            ++pos_;
-            if (pos_ >= limit_) return false;
-            out_[pos_] = 0;
+    // The count (at most 16) low bits of bits, most significant first. Fails once a completed
+    // byte reaches the limit.
+    bool putBits(uint32_t bits, int count) {
+        while (count > 0) {
+            const int room = 8 - used_;
+            const int take = count < room ? count : room;
+            const uint32_t chunk = (bits >> (count - take)) & ((1u << take) - 1);
+            out_[pos_] = static_cast<uint8_t>(out_[pos_] | (chunk << (room - take)));
+            used_ += take;
+            count -= take;
+            if (used_ == 8) {
+                used_ = 0;
+                ++pos_;
+                if (pos_ >= limit_) return false;
+                out_[pos_] = 0;
+            }
         }
         return true;
     }
 
     // A bit followed by `pending` copies of its complement.
     bool putWithPending(uint32_t bit, uint32_t pending) {
-        if (!put(bit)) return false;
-        for (; pending > 0; --pending) {
-            if (!put(bit ^ 1)) return false;
+        if (!putBits(bit, 1)) return false;
+        const uint32_t complement = bit ? 0 : 0xFFFF;
+        for (; pending > 16; pending -= 16) {
+            if (!putBits(complement, 16)) return false;
         }
-        return true;
+        return putBits(complement, static_cast<int>(pending));
     }
 
     size_t completed() const { return pos_; }
@@ -47,7 +57,7 @@ class BitSink {
     std::vector<uint8_t>& out_;
     size_t limit_;
     size_t pos_ = 0;
-    uint8_t mask_ = 0x80;
+    int used_ = 0;  // bits of out_[pos_] already written
 };
 
 // Reads bits from the most significant end of each byte; past the end every bit is 0.
@@ -114,16 +124,22 @@ int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
     auto code = [&](int symbol) {
         Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), total);
         for (;;) {
-            if (((high ^ low) & kTop) == 0) {
+            const uint32_t differ = high ^ low;
+            if ((differ & kTop) == 0) {
+                // The n leading bits on which low and high agree go out at once: the first
+                // with the pending bits, the others after it.
+                const int n = differ == 0 ? 16 : std::countl_zero(differ) - 16;
                 if (!sink.putWithPending((high >> 15) & 1, pending)) return false;
                 pending = 0;
-            } else if ((low & kSecond) != 0 && (high & kSecond) == 0) {
-                ++pending;
-                low &= kSecond - 1;
-                high |= kSecond;
-            } else {
-                break;
+                if (!sink.putBits(high >> (16 - n), n - 1)) return false;
+                low = (low << n) & kMask16;
+                high = ((high << n) | ((1u << n) - 1)) & kMask16;
+                continue;
             }
+            if ((low & kSecond) == 0 || (high & kSecond) != 0) break;
+            ++pending;
+            low &= kSecond - 1;
+            high |= kSecond;
             low = (low << 1) & kMask16;
             high = ((high << 1) | 1) & kMask16;
         }
