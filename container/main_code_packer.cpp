@@ -75,6 +75,23 @@ class BitSource {
         return (byte >> left_) & 1;
     }
 
+    // The next count (at most 16) bits, the first read in the most significant place.
+    uint32_t getBits(int count) {
+        uint32_t bits = 0;
+        while (count > 0) {
+            if (left_ == 0) {
+                ++pos_;
+                left_ = 8;
+            }
+            const int take = count < left_ ? count : left_;
+            const uint32_t byte = pos_ < in_.size() ? in_[pos_] : 0;
+            bits = (bits << take) | ((byte >> (left_ - take)) & ((1u << take) - 1));
+            left_ -= take;
+            count -= take;
+        }
+        return bits;
+    }
+
   private:
     std::span<const uint8_t> in_;
     size_t pos_ = static_cast<size_t>(-1);  // just before the first byte
@@ -215,15 +232,19 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
 
         Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), total);
         for (;;) {
-            if ((high ^ low) & kTop) {
-                if ((low & kSecond) != 0 && (high & kSecond) == 0) {
-                    value ^= kSecond;
-                    low &= kSecond - 1;
-                    high |= kSecond;
-                } else {
-                    break;
-                }
+            const uint32_t differ = high ^ low;
+            if ((differ & kTop) == 0) {
+                // Shift out all n leading bits on which low and high agree at once.
+                const int n = differ == 0 ? 16 : std::countl_zero(differ) - 16;
+                low = (low << n) & kMask16;
+                high = ((high << n) | ((1u << n) - 1)) & kMask16;
+                value = ((value << n) | source.getBits(n)) & kMask16;
+                continue;
             }
+            if ((low & kSecond) == 0 || (high & kSecond) != 0) break;
+            value ^= kSecond;
+            low &= kSecond - 1;
+            high |= kSecond;
             low = (low << 1) & kMask16;
             high = ((high << 1) | 1) & kMask16;
             value = ((value << 1) | source.get()) & kMask16;
