@@ -102,11 +102,11 @@ struct CodecState {
     int16_t CodedWidth = 0;
     int16_t CodedLength = 0;
     // RGB picture handed over by the caller; PreparePlanes consumes it.
-    std::vector<uint8_t> PictureBuffer;
+    Buffer<uint8_t> PictureBuffer;
     // The normalised RGB picture while preparing; the restored picture afterwards.
-    std::vector<uint8_t> WorkBuffer;
+    Buffer<uint8_t> WorkBuffer;
     // The second picture block that resampling writes into before the two are exchanged.
-    std::vector<uint8_t> OtherBlock;
+    Buffer<uint8_t> OtherBlock;
     Buffer<int16_t> PlaneBuffer;
     std::array<int32_t, 3> PlaneOffset{};
     Buffer<int16_t> LumaScratch;

@@ -38,11 +38,11 @@ void FillDisplayCopy(DisplayCopy& copy, const uint8_t* picture, int width, int l
     }
 }
 
-void RefillFromDisplayCopy(const DisplayCopy& copy, std::vector<uint8_t>& picture,
-                           int64_t capacity) {
+void RefillFromDisplayCopy(const DisplayCopy& copy, Buffer<uint8_t>& picture, int64_t capacity) {
     const size_t pixels = static_cast<size_t>(copy.width) * static_cast<size_t>(copy.length);
-    picture.assign(
-        std::max<size_t>(pixels * 3, static_cast<size_t>(std::max<int64_t>(capacity, 0))), 0);
+    picture.clear();
+    picture.resize(
+        std::max<size_t>(pixels * 3, static_cast<size_t>(std::max<int64_t>(capacity, 0))));
     const uint8_t* in = copy.bytes.data();
     uint8_t* out = picture.data();
     for (size_t i = 0; i < pixels; ++i, in += 3, out += 3) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/core/view_state.h"
+#include "codec/buffer.h"
 
 namespace qx {
 
@@ -29,7 +30,6 @@ void FillDisplayCopy(DisplayCopy& copy, const uint8_t* picture, int width, int l
 
 // Writes the display copy back as red, green, blue into `picture` (which it resizes to at least
 // `capacity` bytes).
-void RefillFromDisplayCopy(const DisplayCopy& copy, std::vector<uint8_t>& picture,
-                           int64_t capacity);
+void RefillFromDisplayCopy(const DisplayCopy& copy, Buffer<uint8_t>& picture, int64_t capacity);
 
 }  // namespace qx

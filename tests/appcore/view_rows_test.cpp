@@ -64,7 +64,7 @@ TEST(DisplayCopies, ColourIsSwappedToBlueGreenRedAndBack) {
     EXPECT_EQ((std::vector<uint8_t>(copy.bytes.begin(), copy.bytes.begin() + 6)),
               (std::vector<uint8_t>{30, 20, 10, 60, 50, 40}));
 
-    std::vector<uint8_t> back;
+    qx::Buffer<uint8_t> back;
     qx::RefillFromDisplayCopy(copy, back, 64);
     EXPECT_EQ(back.size(), 64u);
     EXPECT_EQ((std::vector<uint8_t>(back.begin(), back.begin() + 6)), rgb);
