@@ -28,6 +28,28 @@ inline void PutBits(WordStream& s, uint32_t value, uint32_t n) {
     s.used = p - 32;
 }
 
+// Appends every bit written to src (its full words, then the used bits of its current word);
+// false, with dst marked failed, when dst would move past its word limit.
+inline bool AppendStream(WordStream& dst, const WordStream& src) {
+    const auto putWord = [&dst](uint32_t word) {
+        if (dst.failed || dst.index + 1 > dst.limit) {
+            dst.failed = true;
+            return;
+        }
+        if (dst.used == 0) {
+            dst.words[dst.index] = word;
+            dst.words[dst.index + 1] = 0;
+        } else {
+            dst.words[dst.index] |= word >> dst.used;
+            dst.words[dst.index + 1] = word << (32 - dst.used);
+        }
+        ++dst.index;
+    };
+    for (uint32_t i = 0; i < src.index; ++i) putWord(src.words[i]);
+    if (src.used > 0) PutBits(dst, src.words[src.index] >> (32 - src.used), src.used);
+    return !dst.failed;
+}
+
 // Reads the next n bits (1 ... 7). A read that needs a word at or past the stream's limit
 // fails: the stream is marked failed and 0 returned.
 inline uint32_t GetBits(WordStream& s, uint32_t n) {

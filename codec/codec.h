@@ -151,6 +151,10 @@ struct Codec {
     Buffer<uint8_t> SignificanceMap;
     WordStream MainCode;
     WordStream RefineCode;
+    // The encoder codes the second half of a component's trees on a helper thread into these,
+    // then appends them to the two streams above.
+    WordStream SideMainCode;
+    WordStream SideRefineCode;
     StreamEnd MainCodeEnd;
     StreamEnd RefineCodeEnd;
     WaveletScratch wavelet;

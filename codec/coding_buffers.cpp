@@ -15,6 +15,8 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
         // Each stream holds W x L bytes.
         codec.MainCode.words.resize(std::max<size_t>(pixels / 4, 8));
         codec.RefineCode.words.resize(std::max<size_t>(pixels / 4, 8));
+        codec.SideMainCode.words.resize(codec.MainCode.words.size());
+        codec.SideRefineCode.words.resize(codec.RefineCode.words.size());
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }

@@ -4,13 +4,18 @@
 #include <array>
 #include <cmath>
 
+#include "codec/bit_stream.h"
 #include "codec/codec.h"
 #include "codec/low_band.h"
 #include "codec/significance_common.h"
+#include "codec/split_work.h"
 #include "codec/threshold_schedule.h"
 
 namespace qx {
 namespace {
+
+// Components of this many coefficients or more share their trees between two threads.
+constexpr size_t kSplitSamples = 1 << 16;
 
 struct Band {
     int x = 0;
@@ -161,26 +166,50 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
         plane[i] = plane[i] < 0 ? -plane[i] : plane[i];
     }
 
-    PassContext p;
-    p.plane = plane;
-    p.marks = marks;
-    p.width = width;
-    p.levels = w.levels;
-    p.component = component;
-    p.lowWidth = w.lowWidth;
-    p.lowHeight = w.lowHeight;
-    p.main = &codec.MainCode;
-    p.refine = &codec.RefineCode;
+    PassContext base;
+    base.plane = plane;
+    base.marks = marks;
+    base.width = width;
+    base.levels = w.levels;
+    base.component = component;
+    base.lowWidth = w.lowWidth;
+    base.lowHeight = w.lowHeight;
+    base.main = &codec.MainCode;
+    base.refine = &codec.RefineCode;
     const int trees = 3 * w.lowWidth * w.lowHeight;
-    for (int tree = 0; tree < trees; ++tree) {
-        p.setTree(tree);
-        const int status = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
-            p.setThreshold(T);
-            p.D = D;
-            return EncodeTreePass(p);
-        });
-        if (status) return status;
+
+    // Each tree owns its coefficients and its bits follow the previous tree's, so the second
+    // half of the trees can be coded at the same time into side streams appended afterwards.
+    const bool split = count >= kSplitSamples;
+    if (split) {
+        for (auto [side, stream] : {std::pair{&codec.SideMainCode, &codec.MainCode},
+                                    std::pair{&codec.SideRefineCode, &codec.RefineCode}}) {
+            side->rewind();
+            side->words[0] = 0;
+            side->limit = stream->limit;
+        }
     }
+    int statuses[2] = {kOk, kOk};
+    SplitInTwo(0, trees, split, [&](int lane, int first, int last) {
+        PassContext p = base;
+        if (lane == 1) {
+            p.main = &codec.SideMainCode;
+            p.refine = &codec.SideRefineCode;
+        }
+        for (int tree = first; tree < last && statuses[lane] == kOk; ++tree) {
+            p.setTree(tree);
+            statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
+                p.setThreshold(T);
+                p.D = D;
+                return EncodeTreePass(p);
+            });
+        }
+    });
+    if (statuses[0] != kOk) return statuses[0];
+    if (statuses[1] != kOk) return statuses[1];
+    if (split && (!AppendStream(codec.MainCode, codec.SideMainCode) ||
+                  !AppendStream(codec.RefineCode, codec.SideRefineCode)))
+        return kMainCodeErr;
     return kOk;
 }
 

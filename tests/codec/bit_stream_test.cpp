@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "codec/bit_stream.h"
@@ -34,6 +35,33 @@ TEST(BitStream, RandomSymbolsReadBackExactly) {
     EXPECT_EQ(s.index, endIndex);
     EXPECT_EQ(s.used, endUsed);
     EXPECT_FALSE(s.failed);
+}
+
+TEST(BitStream, AppendingAStreamEqualsWritingItsSymbolsInPlace) {
+    std::mt19937 rng(11);
+    for (int headSymbols : {0, 7, 16, 17, 500}) {
+        qx::WordStream whole = MakeStream(512);
+        qx::WordStream head = MakeStream(512);
+        qx::WordStream tail = MakeStream(512);
+        for (int i = 0; i < headSymbols + 700; ++i) {
+            const uint32_t n = 1 + rng() % 2;
+            const uint32_t v = rng() & ((1u << n) - 1);
+            qx::PutBits(whole, v, n);
+            qx::PutBits(i < headSymbols ? head : tail, v, n);
+        }
+        ASSERT_TRUE(qx::AppendStream(head, tail));
+        EXPECT_EQ(head.index, whole.index);
+        EXPECT_EQ(head.used, whole.used);
+        EXPECT_TRUE(std::equal(whole.words.begin(), whole.words.begin() + whole.index + 1,
+                               head.words.begin()));
+    }
+    // An append that would pass the limit fails and leaves the stream marked.
+    qx::WordStream small = MakeStream(8);
+    small.limit = 2;
+    qx::WordStream big = MakeStream(8);
+    for (int i = 0; i < 100; ++i) qx::PutBits(big, 1, 1);
+    EXPECT_FALSE(qx::AppendStream(small, big));
+    EXPECT_TRUE(small.failed);
 }
 
 TEST(BitStream, WordBoundaries) {
