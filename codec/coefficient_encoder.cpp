@@ -51,26 +51,32 @@ int32_t BlockPeak(const int32_t* plane, int stride, int x0, int y0, int side) {
     return peak;
 }
 
-int ComputeMaxThresholds(Codec& codec, int component, int width, int levels) {
+int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, bool split) {
     CoefficientTables& t = codec.tables;
     const int trees = 3 * t.LowBandWidth * t.LowBandHeight;
-    PassContext geometry;
-    geometry.lowWidth = t.LowBandWidth;
-    geometry.lowHeight = t.LowBandHeight;
+    std::array<int32_t, kTreesPerComponent> peaks;
+    SplitInTwo(0, trees, split, [&](int, int first, int last) {
+        PassContext geometry;
+        geometry.lowWidth = t.LowBandWidth;
+        geometry.lowHeight = t.LowBandHeight;
+        for (int tree = first; tree < last; ++tree) {
+            geometry.setTree(tree);
+            int32_t m = 0;
+            for (int k = 0; k < levels; ++k)
+                m = std::max(m, BlockPeak(codec.CoefficientPlane.data(), width, geometry.rootX << k,
+                                          geometry.rootY << k, 1 << k));
+            peaks[tree] = m;
+        }
+    });
     std::array<int32_t, kTreesPerComponent> bounds;
     bool scaled = false;
     for (int tree = 0; tree < trees; ++tree) {
-        geometry.setTree(tree);
-        int32_t m = 0;
-        for (int k = 0; k < levels; ++k)
-            m = std::max(m, BlockPeak(codec.CoefficientPlane.data(), width, geometry.rootX << k,
-                                      geometry.rootY << k, 1 << k));
-        if (m >= 131072) {
+        if (peaks[tree] >= 131072) {
             codec.hooks->showMessage(" MaxTheshold Err.");
             return kMaxThresholdErr;
         }
         int32_t bound = 65536;
-        while (bound > std::max(m, 8)) bound >>= 1;
+        while (bound > std::max(peaks[tree], 8)) bound >>= 1;
         bounds[tree] = bound;
         scaled = scaled || bound >= 32768;
     }
@@ -83,56 +89,57 @@ int ComputeMaxThresholds(Codec& codec, int component, int width, int levels) {
     return kOk;
 }
 
-// Block statistics of the luma at levels 1 and 2; zeroes HH coefficients below 8 there.
-void ComputeBlockStatistics(Codec& codec, int width, int height, int levels) {
+// Statistics of tree t's block at level j + 1 (j = 0, 1); zeroes its HH coefficients below 8.
+void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height, int levels) {
     CoefficientTables& t = codec.tables;
     const int llw = t.LowBandWidth;
     const int llh = t.LowBandHeight;
-    int32_t* plane = codec.CoefficientPlane.data();
-    for (int j = 0; j < 2 && levels - j >= 1; ++j) {
-        const int level = j + 1;
-        const int side = 1 << (levels - level);
-        for (int d = 0; d < 3; ++d) {
-            const Band origin = BandOrigin(d, level, width, height);
-            for (int by = 0; by < llh; ++by) {
-                for (int bx = 0; bx < llw; ++bx) {
-                    const int tree = d * llh * llw + by * llw + bx;
-                    int64_t count = 0;
-                    int64_t sum = 0;
-                    double squares = 0;
-                    int32_t peak = 0;
-                    for (int y = 0; y < side; ++y) {
-                        int32_t* row = plane +
-                                       static_cast<size_t>(origin.y + by * side + y) * width +
-                                       origin.x + bx * side;
-                        for (int x = 0; x < side; ++x) {
-                            const int32_t a = row[x] < 0 ? -row[x] : row[x];
-                            peak = std::max(peak, a);
-                            if (a >= 8) {
-                                ++count;
-                                sum += a;
-                                squares += static_cast<double>(a) * a;
-                            } else if (d == 2) {
-                                row[x] = 0;
-                            }
-                        }
-                    }
-                    const int at = j * kTreesPerComponent + tree;
-                    int64_t mean = 0;
-                    uint16_t deviation = 0;
-                    if (count > 0) {
-                        mean = (2 * sum + count) / (2 * count);
-                        const double real = static_cast<double>(sum) / count;
-                        deviation =
-                            static_cast<uint16_t>(std::sqrt(squares / count - real * real + 0.5));
-                    }
-                    t.BlockMeans[at] = static_cast<uint16_t>(std::min<int64_t>(mean, 255));
-                    t.BlockPeaks[at] = static_cast<uint16_t>(std::min(peak, j == 0 ? 127 : 255));
-                    t.BlockDeviations[at] = deviation;
-                }
+    const int d = tree / (llw * llh);
+    const int by = tree % (llw * llh) / llw;
+    const int bx = tree % llw;
+    const int level = j + 1;
+    const int side = 1 << (levels - level);
+    const Band origin = BandOrigin(d, level, width, height);
+    int64_t count = 0;
+    int64_t sum = 0;
+    double squares = 0;  // exact: at most 2^16 squares below 2^34 each
+    int32_t peak = 0;
+    for (int y = 0; y < side; ++y) {
+        int32_t* row = codec.CoefficientPlane.data() +
+                       static_cast<size_t>(origin.y + by * side + y) * width + origin.x + bx * side;
+        for (int x = 0; x < side; ++x) {
+            const int32_t a = row[x] < 0 ? -row[x] : row[x];
+            peak = std::max(peak, a);
+            if (a >= 8) {
+                ++count;
+                sum += a;
+                squares += static_cast<double>(a) * a;
+            } else if (d == 2) {
+                row[x] = 0;
             }
         }
     }
+    const int at = j * kTreesPerComponent + tree;
+    int64_t mean = 0;
+    uint16_t deviation = 0;
+    if (count > 0) {
+        mean = (2 * sum + count) / (2 * count);
+        const double real = static_cast<double>(sum) / count;
+        deviation = static_cast<uint16_t>(std::sqrt(squares / count - real * real + 0.5));
+    }
+    t.BlockMeans[at] = static_cast<uint16_t>(std::min<int64_t>(mean, 255));
+    t.BlockPeaks[at] = static_cast<uint16_t>(std::min(peak, j == 0 ? 127 : 255));
+    t.BlockDeviations[at] = deviation;
+}
+
+// Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks).
+void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split) {
+    const int trees = 3 * codec.tables.LowBandWidth * codec.tables.LowBandHeight;
+    SplitInTwo(0, trees, split, [&](int, int first, int last) {
+        for (int tree = first; tree < last; ++tree)
+            for (int j = 0; j < 2 && levels - j >= 1; ++j)
+                BlockStatisticsOfTree(codec, tree, j, width, height, levels);
+    });
 }
 
 int EncodeComponent(Codec& codec, int component, int width, int height) {
@@ -155,8 +162,9 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     if (w.lowWidth > 32 || w.lowHeight > 32 || 3 * w.lowWidth * w.lowHeight > kTreesPerComponent)
         return kLowBandTooLarge;
     if (int status = CodeLowBand(codec, component, width)) return status;
-    if (int status = ComputeMaxThresholds(codec, component, width, w.levels)) return status;
-    if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels);
+    const bool split = count >= kSplitSamples;
+    if (int status = ComputeMaxThresholds(codec, component, width, w.levels, split)) return status;
+    if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels, split);
 
     // The passes read magnitudes from the plane and signs from the map.
     int32_t* plane = codec.CoefficientPlane.data();
@@ -180,7 +188,6 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
 
     // Each tree owns its coefficients and its bits follow the previous tree's, so the second
     // half of the trees can be coded at the same time into side streams appended afterwards.
-    const bool split = count >= kSplitSamples;
     if (split) {
         for (auto [side, stream] : {std::pair{&codec.SideMainCode, &codec.MainCode},
                                     std::pair{&codec.SideRefineCode, &codec.RefineCode}}) {
