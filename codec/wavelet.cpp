@@ -73,14 +73,9 @@ void MirrorGuards(T* x, int n, int step) {
     for (int k = 0; k < n; ++k) acc[k] = t * static_cast<uint32_t>(a[k]);
 }
 
-// Splits a row of n (even) samples into its even and odd samples and fills two guards on each
-// side as mirroring the row without repeating its edge samples would.
-[[gnu::always_inline]] inline void SplitRow(const int32_t* x, int n, int32_t* even, int32_t* odd) {
-    const int h = n / 2;
-    for (int k = 0; k < h; ++k) {
-        even[k] = x[2 * k];
-        odd[k] = x[2 * k + 1];
-    }
+// Fills two guards on each side of the even and odd halves (h samples each) of a line as
+// mirroring the whole line without repeating its edge samples would.
+[[gnu::always_inline]] inline void FillHalfGuards(int32_t* even, int32_t* odd, int h) {
     even[-1] = even[std::min(1, h - 1)];
     even[-2] = even[std::min(2, h - 1)];
     odd[-1] = odd[0];
@@ -89,6 +84,16 @@ void MirrorGuards(T* x, int n, int step) {
     even[h + 1] = even[std::max(h - 2, 0)];
     odd[h] = odd[h - 2 >= 0 ? h - 2 : -1];
     odd[h + 1] = odd[h - 3 >= -2 ? h - 3 : -2];
+}
+
+// Splits a row of n (even) samples into its even and odd samples, with their guards.
+[[gnu::always_inline]] inline void SplitRow(const int32_t* x, int n, int32_t* even, int32_t* odd) {
+    const int h = n / 2;
+    for (int k = 0; k < h; ++k) {
+        even[k] = x[2 * k];
+        odd[k] = x[2 * k + 1];
+    }
+    FillHalfGuards(even, odd, h);
 }
 
 // Low-pass output k is centred on x[2k], high-pass output k on x[2k+1].
@@ -158,14 +163,7 @@ void MirrorGuards(T* x, int n, int step) {
     int32_t* high = scratch.odd.data() + 2;
     std::memcpy(low, row, sizeof(int32_t) * h);
     std::memcpy(high, row + h, sizeof(int32_t) * h);
-    low[-1] = low[std::min(1, h - 1)];
-    low[-2] = low[std::min(2, h - 1)];
-    high[-1] = high[0];
-    high[-2] = high[std::min(1, h - 1)];
-    low[h] = low[h - 1];
-    low[h + 1] = low[std::max(h - 2, 0)];
-    high[h] = high[h - 2 >= 0 ? h - 2 : -1];
-    high[h + 1] = high[h - 3 >= -2 ? h - 3 : -2];
+    FillHalfGuards(low, high, h);
     uint32_t* accEven = scratch.acc.data();
     uint32_t* accOdd = scratch.acc.data() + h;
 

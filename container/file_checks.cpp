@@ -3,6 +3,7 @@
 #include "container/file_checks.h"
 
 #include "codec/coding_buffers.h"
+#include "codec/geometry.h"
 #include "container/body_layout.h"
 
 namespace qx {
@@ -14,14 +15,10 @@ constexpr int kFloorTableSize = 10;
 constexpr int kMaxReferenceChannel = 2;
 }  // namespace
 
-int NormalisedSide(int side) {
-    return side < 600 ? (side + 32) / 64 * 64 : (side + 64) / 128 * 128;
-}
-
 bool TitleIsConsistent(const FileTitle& title, int minBandSize) {
     if (title.SourceWidth < kMinSourceSide || title.SourceLength < kMinSourceSide) return false;
-    if (title.CodedWidth != NormalisedSide(title.SourceWidth) ||
-        title.CodedLength != NormalisedSide(title.SourceLength)) {
+    if (title.CodedWidth != NormaliseSize(title.SourceWidth) ||
+        title.CodedLength != NormaliseSize(title.SourceLength)) {
         return false;
     }
     const WaveletGeometry g =

@@ -9,10 +9,6 @@
 
 namespace qx {
 
-// The coded side that size normalisation gives for a source side: a multiple of 64 below 600,
-// of 128 from 600 up, rounded to the nearest.
-int NormalisedSide(int side);
-
 // Sides of 33 or more whose coded sizes are what normalisation gives, a wavelet geometry that
 // matches the coded size, a floor index 0 ... 9 and a reference channel 0 ... 2. The source
 // sides' upper limit is checked by the reader itself, with its own messages.

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "codec/coding_buffers.h"
-#include "container/file_checks.h"
+#include "codec/geometry.h"
 #include "support/test_support.h"
 
 namespace qxtest {
@@ -16,8 +16,8 @@ qx::Codec EncodedCodec(int sourceWidth, int sourceLength, uint32_t mainEnd, uint
     auto& s = codec.state;
     s.SourceWidth = static_cast<int16_t>(sourceWidth);
     s.SourceLength = static_cast<int16_t>(sourceLength);
-    s.CodedWidth = static_cast<int16_t>(qx::NormalisedSide(sourceWidth));
-    s.CodedLength = static_cast<int16_t>(qx::NormalisedSide(sourceLength));
+    s.CodedWidth = static_cast<int16_t>(qx::NormaliseSize(static_cast<int16_t>(sourceWidth)));
+    s.CodedLength = static_cast<int16_t>(qx::NormaliseSize(static_cast<int16_t>(sourceLength)));
     s.Width = s.CodedWidth;
     s.Length = s.CodedLength;
     codec.params.GreyFlag = grey ? 1 : 0;
