@@ -7,7 +7,6 @@
 #include <QTextBrowser>
 
 #include "app/help_window.h"
-#include "app/progress_window.h"
 #include "tests/app/window_fixture.h"
 
 namespace qxtest {
@@ -88,13 +87,6 @@ TEST_F(MainWindow, HelpOpensTheShippedHelpAtItsFirstTopic) {
     EXPECT_EQ(help->browser()->source().fileName(), "QX_WendoHelp.html");
     EXPECT_EQ(help->browser()->source().fragment(), "topic1");
     EXPECT_TRUE(help->browser()->toPlainText().contains("High Compression"));
-}
-
-TEST_F(MainWindow, ProgressWindowTakesNoInput) {
-    qx::TForm4* progress = form_->form4();
-    EXPECT_EQ(progress->maximumSize(), QSize(538, 78));
-    EXPECT_FALSE(progress->isEnabled());
-    EXPECT_FALSE(progress->isVisible());
 }
 
 TEST_F(MainWindow, ExitClosesTheWindows) {

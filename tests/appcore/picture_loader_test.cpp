@@ -63,14 +63,11 @@ struct CorpusPicture {
     bool jpeg;
 };
 
-TEST_F(PictureLoader, EveryCorpusPictureLoadsWithItsTrueSize) {
-    const CorpusPicture pictures[] = {
-        {"astronaut.bmp", 512, 512, false},  {"chelsea.bmp", 451, 300, false},
-        {"graf1.bmp", 800, 640, false},      {"coffee.tif", 600, 400, false},
-        {"motorcycle.tif", 741, 500, false}, {"aloe1024.tif", 1024, 1024, false},
-        {"baboon.jpg", 512, 512, true},      {"fruits.jpg", 512, 480, true},
-        {"rocket.jpg", 640, 427, true},      {"hubble.jpg", 1000, 872, true},
-    };
+TEST_F(PictureLoader, CorpusPicturesOfEachReaderLoadWithTheirTrueSizes) {
+    // One of each reader; qx1's corpus test loads the rest.
+    const CorpusPicture pictures[] = {{"chelsea.bmp", 451, 300, false},
+                                      {"aloe1024.tif", 1024, 1024, false},
+                                      {"hubble.jpg", 1000, 872, true}};
     for (const CorpusPicture& picture : pictures) {
         SCOPED_TRACE(picture.name);
         const std::string path = qxtest::CorpusPath(picture.name);
