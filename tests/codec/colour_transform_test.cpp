@@ -242,34 +242,6 @@ TEST(InverseColourTransform, RedReferenceExample) {
     }
 }
 
-TEST(InverseColourTransform, GivesBackTheLevelsOfEachBlocksLowerRightPixel) {
-    std::mt19937 rng(11);
-    const int w = 8, l = 6;
-    for (uint8_t ref : {0, 1, 2}) {
-        for (uint8_t tones : {0x00, 0x19, 0x26, 0xFF}) {
-            std::vector<uint8_t> rgb(w * l * 3);
-            for (auto& v : rgb) v = static_cast<uint8_t>(rng());
-            Planes p = Forward(rgb, w, l, ref, tones);
-            auto back = Inverse(p, ref);
-            const qx::ToneChoice choice = qx::SplitToneSelect(tones);
-            const int tables[] = {choice.red, choice.green, choice.blue};
-            for (int y = 1; y < l; y += 2) {
-                for (int x = 1; x < w; x += 2) {
-                    for (int c = 0; c < 3; ++c) {
-                        const size_t i = (y * w + x) * 3 + c;
-                        EXPECT_EQ(back[i], ToneTable[tables[c]][rgb[i]] - ToneTable[tables[c]][0])
-                            << int(ref) << " " << int(tones) << " " << x << "," << y;
-                    }
-                }
-            }
-        }
-    }
-}
-
-}  // namespace
-
-namespace {
-
 // Pixel-by-pixel model of RestoreColours: the block's chroma (the last block for an odd last
 // column or row), the clamped reference level, the clamped other levels, then the expansion.
 std::vector<uint8_t> LiteralRestore(Planes& p, uint8_t ref, uint8_t tones) {

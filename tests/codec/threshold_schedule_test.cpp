@@ -89,14 +89,10 @@ TEST(ThresholdSchedule, FloorsFollowTheLevel2Mean) {
         n = qx::ApplyThresholdFloor(params, tables, 0, list, n, 0);
         return list[n - 1];
     };
-    EXPECT_EQ(lastFloor(0, 56), 56);
-    EXPECT_EQ(lastFloor(0, 51), 54);
-    EXPECT_EQ(lastFloor(0, 52), 46);
-    EXPECT_EQ(lastFloor(0, 55), 46);
-    EXPECT_EQ(lastFloor(4, 38), 38);
-    EXPECT_EQ(lastFloor(4, 33), 36);
-    EXPECT_EQ(lastFloor(4, 34), 28);
-    EXPECT_EQ(lastFloor(4, 37), 28);
+    // {quality, level-2 mean, last threshold}
+    const int cases[][3] = {{0, 56, 56}, {0, 51, 54}, {0, 52, 46}, {0, 55, 46},
+                            {4, 38, 38}, {4, 33, 36}, {4, 34, 28}, {4, 37, 28}};
+    for (const auto& c : cases) EXPECT_EQ(lastFloor(c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
 
 TEST(ThresholdSchedule, SmallAndEmptyLists) {

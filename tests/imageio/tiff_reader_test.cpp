@@ -239,12 +239,9 @@ TEST(TiffReader, SidesOutsideTheLimitsAreRefusedWidthFirst) {
     };
     const std::vector<Case> cases = {
         {1025, 1025, kTypeShort, "(Width=1025) > (MaxWidth=1024)"},
-        {1300, 40, kTypeShort, "(Width=1300) > (MaxWidth=1024)"},
         {1024, 1025, kTypeShort, "(Length=1025) > (MaxLength=1024)"},
-        {40, 40000, kTypeShort, "(Length=40000) > (MaxLength=1024)"},
         {40, 100000, kTypeLong, "(Length=100000) > (MaxLength=1024)"},
         {32, 100, kTypeShort, "(Width=32) < (MinWidth=33)"},
-        {1, 1, kTypeShort, "(Width=1) < (MinWidth=33)"},
         {100, 32, kTypeShort, "(Length=32) < (MinLength=33)"},
         {20, 2000, kTypeShort, "(Length=2000) > (MaxLength=1024)"},
     };
