@@ -14,22 +14,10 @@ namespace {
 
 using MainWindow = WindowTest;
 
-TEST_F(MainWindow, CaptionMenuAndStartupStates) {
+TEST_F(MainWindow, CaptionMenuOrderAndStartupStates) {
     qx::TForm1& f = *form_;
     EXPECT_EQ(f.windowTitle(), "QX WendoCompressor  ");
-    EXPECT_EQ(f.FilesOp->title(), "&File");
-    EXPECT_EQ(f.ImageFiles1->text(), "&Open Image File");
-    EXPECT_EQ(f.CompressFiles1->text(), "Open Compress File");
-    EXPECT_EQ(f.SaveasImageFile1->text(), "Save as Restore File");
-    EXPECT_EQ(f.SaveasCompressFile1->text(), "Save as Compress File");
-    EXPECT_EQ(f.CloseRestoreorComprFile1->text(), "Close &Restore or Compr. File");
-    EXPECT_EQ(f.Exit1->text(), "Exit");
-    EXPECT_EQ(f.Compress1->title(), "&Compression");
-    EXPECT_EQ(f.HighCompress1->text(), "High Compression");
-    EXPECT_EQ(f.ClearImageCompression1->text(), "Clear-Image Compression");
-    EXPECT_EQ(f.PackageCompression1->text(), "Package Compression");
     EXPECT_EQ(f.PackageCompression1->shortcut(), QKeySequence("Ctrl+P"));
-    EXPECT_EQ(f.Help1->text(), "Help");
     const QList<QAction*> top = f.menuBar()->actions();
     ASSERT_EQ(top.size(), 4);
     EXPECT_EQ(top[0], f.FilesOp->menuAction());
@@ -59,10 +47,6 @@ TEST_F(MainWindow, BannerAndResultLabel) {
 
     QLabel* label = form_->Label1();
     EXPECT_EQ(label->size(), QSize(287, 25));
-    EXPECT_EQ(label->font().family(), "Bookman Old Style");
-    EXPECT_EQ(label->font().pixelSize(), 20);
-    EXPECT_TRUE(label->font().bold());
-    EXPECT_EQ(label->alignment(), Qt::AlignCenter);
     EXPECT_TRUE(label->text().isEmpty());
 }
 
