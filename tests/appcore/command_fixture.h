@@ -19,13 +19,15 @@
 
 namespace qxtest {
 
-// Plenty of memory, so the low-memory question never comes up.
-class AmpleMemory : public qx::MemoryStatusSource {
+// The free memory that the low-memory question sees; ample unless a test lowers it.
+class SettableMemory : public qx::MemoryStatusSource {
   public:
+    explicit SettableMemory(int64_t kb = int64_t{16} << 20) : freeKb(kb) {}
+    int64_t freeKb;
     qx::MemoryStatus read() const override {
         qx::MemoryStatus s;
         s.valid = true;
-        s.memTotalKb = s.memAvailableKb = 16 << 20;
+        s.memTotalKb = s.memAvailableKb = freeKb;
         return s;
     }
 };
@@ -48,7 +50,7 @@ class CommandTest : public ::testing::Test {
     std::filesystem::path previousDir_;
     qx::Codec codec_;
     qx::Container container_;
-    AmpleMemory memory_;
+    SettableMemory memory_;
     ScriptedDialogs dialogs_;
     FakeMain main_;
     FakeViewer left_;

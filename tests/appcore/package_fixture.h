@@ -31,18 +31,6 @@ class RecordingProgress : public qx::PackageProgress {
     int last() const { return values.empty() ? -1 : values.back(); }
 };
 
-// The free page file that the low-memory question sees; ample unless a test lowers it.
-class SettableMemory : public qx::MemoryStatusSource {
-  public:
-    int64_t freeKb = int64_t{16} << 20;
-    qx::MemoryStatus read() const override {
-        qx::MemoryStatus s;
-        s.valid = true;
-        s.memTotalKb = s.memAvailableKb = freeKb;
-        return s;
-    }
-};
-
 class PackageTest : public ::testing::Test {
   protected:
     void SetUp() override;

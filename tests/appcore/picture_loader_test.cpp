@@ -7,27 +7,15 @@
 
 #include "app/core/picture_checks.h"
 #include "app/core/picture_loader.h"
+#include "appcore/command_fixture.h"
 #include "appcore/picture_files.h"
 #include "appcore/scripted_dialogs.h"
 #include "support/test_support.h"
 
 namespace {
 
-class FixedMemory : public qx::MemoryStatusSource {
-  public:
-    explicit FixedMemory(int64_t freeKb) {
-        status_.valid = true;
-        status_.memTotalKb = freeKb;
-        status_.memAvailableKb = freeKb;
-    }
-    qx::MemoryStatus read() const override { return status_; }
-
-  private:
-    qx::MemoryStatus status_;
-};
-
-const FixedMemory kPlenty(int64_t{1} << 30);
-const FixedMemory kNone(0);
+const qxtest::SettableMemory kPlenty;
+const qxtest::SettableMemory kNone(0);
 
 bool Exists(const std::string& path) {
     struct stat info {};
