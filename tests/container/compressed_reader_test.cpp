@@ -169,41 +169,29 @@ TEST_F(Reader, AMainCodeThatNeverEndsIsADecodeError) {
     EXPECT_EQ(hooks.messages, std::vector<std::string>{"Decode Err."});
 }
 
-TEST_F(Reader, WrittenFilesReadBackIntoTheSameTablesAndStreams) {
-    for (bool grey : {false, true}) {
-        const qx::Codec source = qxtest::EncodedCodec(97, 600, 300, 50, grey);
-        qx::Container writer;
-        ASSERT_GT(qx::BuildCompressedImage(writer, source, 5), 0);
-        codec = qx::Codec{};
-        ASSERT_EQ(Read(writer.image), 0) << grey;
-
-        const int components = grey ? 1 : 3;
-        const int n = 3 * 2 * 10;
-        EXPECT_EQ(codec.params.ComponentCount, components);
-        EXPECT_EQ(codec.params.GreyFlag, grey ? 1 : 0);
-        for (int c = 0; c < 3; ++c) {
-            for (int t = 0; t < n; ++t) {
-                const size_t i = static_cast<size_t>(c * 1024 + t);
-                if (c < components) {
-                    EXPECT_EQ(codec.tables.MaxThresholds[i], source.tables.MaxThresholds[i]);
-                }
-                if (c == 0) {
-                    EXPECT_EQ(codec.tables.BlockMeans[1024 + i],
-                              source.tables.BlockMeans[1024 + i]);
-                }
-            }
-        }
-        for (int i = 0; i < components * 20; ++i) {
-            EXPECT_EQ(codec.tables.LowBandCodes[i], source.tables.LowBandCodes[i]);
-        }
-        ASSERT_EQ(codec.MainCode.limit, 301u);
-        ASSERT_EQ(codec.RefineCode.limit, 51u);
-        for (uint32_t k = 0; k <= 300; ++k)
-            EXPECT_EQ(codec.MainCode.words[k], source.MainCode.words[k]);
-        for (uint32_t k = 0; k <= 50; ++k)
-            EXPECT_EQ(codec.RefineCode.words[k], source.RefineCode.words[k]);
-        container.slot.close();
+// Colour files are read and built again byte for byte by the conformance test; no reference
+// file is grey.
+TEST_F(Reader, AWrittenGreyFileReadsBackIntoTheSameTablesAndStreams) {
+    const qx::Codec source = qxtest::EncodedCodec(97, 600, 300, 50, true);
+    qx::Container writer;
+    ASSERT_GT(qx::BuildCompressedImage(writer, source, 5), 0);
+    codec = qx::Codec{};
+    ASSERT_EQ(Read(writer.image), 0);
+    EXPECT_EQ(codec.params.ComponentCount, 1);
+    EXPECT_EQ(codec.params.GreyFlag, 1);
+    for (size_t i = 0; i < 3 * 2 * 10; ++i) {
+        EXPECT_EQ(codec.tables.MaxThresholds[i], source.tables.MaxThresholds[i]);
+        EXPECT_EQ(codec.tables.BlockMeans[1024 + i], source.tables.BlockMeans[1024 + i]);
     }
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(codec.tables.LowBandCodes[i], source.tables.LowBandCodes[i]);
+    ASSERT_EQ(codec.MainCode.limit, 301u);
+    ASSERT_EQ(codec.RefineCode.limit, 51u);
+    for (uint32_t k = 0; k <= 300; ++k)
+        EXPECT_EQ(codec.MainCode.words[k], source.MainCode.words[k]);
+    for (uint32_t k = 0; k <= 50; ++k)
+        EXPECT_EQ(codec.RefineCode.words[k], source.RefineCode.words[k]);
+    container.slot.close();
 }
 
 }  // namespace
