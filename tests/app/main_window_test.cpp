@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <utility>
+#include <vector>
 
 #include "app/help_window.h"
 #include "tests/app/window_fixture.h"
