@@ -17,6 +17,21 @@ void* operator new(size_t size) {
     throw std::bad_alloc();
 }
 
+void* operator new(size_t size, std::align_val_t align) {
+    if (size >= failFrom.load(std::memory_order_relaxed)) throw std::bad_alloc();
+    const size_t alignment = static_cast<size_t>(align);
+    const size_t rounded = (size + alignment - 1) / alignment * alignment;
+    if (void* p = std::aligned_alloc(alignment, rounded ? rounded : alignment)) return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p, std::align_val_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, size_t, std::align_val_t) noexcept {
+    std::free(p);
+}
+
 void operator delete(void* p) noexcept {
     std::free(p);
 }
