@@ -73,6 +73,32 @@ void MirrorGuards(T* x, int n, int step) {
     for (int k = 0; k < n; ++k) acc[k] = t * static_cast<uint32_t>(a[k]);
 }
 
+// acc[k] = taps[0] x same[k] + the other taps applied to the line's samples at distance d from
+// the centre, for a line split into the centre's parity (same) and the other one. Centres at
+// even positions find their odd-distance neighbours at other[k - (d+1)/2] and other[k + (d-1)/2],
+// centres at odd positions at other[k - (d-1)/2] and other[k + (d+1)/2].
+[[gnu::always_inline]] inline void SumSplitTaps(uint32_t* acc, const int32_t* same,
+                                                const int32_t* other, const int* taps, int count,
+                                                bool centreEven, int n) {
+    SetTap(acc, same, taps[0], n);
+    for (int d = 1; d < count; ++d) {
+        if (d % 2 == 0) {
+            AddTap(acc, same, d / 2, d / 2, taps[d], n);
+        } else if (centreEven) {
+            AddTap(acc, other, (d + 1) / 2, (d - 1) / 2, taps[d], n);
+        } else {
+            AddTap(acc, other, (d - 1) / 2, (d + 1) / 2, taps[d], n);
+        }
+    }
+}
+
+// acc[j] = the taps applied to rows `step` samples apart around the centre row c.
+[[gnu::always_inline]] inline void SumStridedTaps(uint32_t* acc, const int32_t* c, const int* taps,
+                                                  int count, int step, int n) {
+    SetTap(acc, c, taps[0], n);
+    for (int d = 1; d < count; ++d) AddTap(acc, c, d * step, d * step, taps[d], n);
+}
+
 // Fills two guards on each side of the even and odd halves (h samples each) of a line as
 // mirroring the whole line without repeating its edge samples would.
 [[gnu::always_inline]] inline void FillHalfGuards(int32_t* even, int32_t* odd, int h) {
@@ -105,22 +131,10 @@ void MirrorGuards(T* x, int n, int step) {
     uint32_t* acc = scratch.acc.data();
     SplitRow(row, n, even, odd);
 
-    SetTap(acc, even, f.low[0], half);
-    for (int d = 1; d < f.lowTaps; ++d) {
-        if (d % 2 == 0)
-            AddTap(acc, even, d / 2, d / 2, f.low[d], half);
-        else
-            AddTap(acc, odd, (d + 1) / 2, (d - 1) / 2, f.low[d], half);
-    }
+    SumSplitTaps(acc, even, odd, f.low, f.lowTaps, true, half);
     for (int k = 0; k < half; ++k) row[k] = Shifted(acc[k], f.lowShift);
 
-    SetTap(acc, odd, f.high[0], half);
-    for (int d = 1; d < f.highTaps; ++d) {
-        if (d % 2 == 0)
-            AddTap(acc, odd, d / 2, d / 2, f.high[d], half);
-        else
-            AddTap(acc, even, (d - 1) / 2, (d + 1) / 2, f.high[d], half);
-    }
+    SumSplitTaps(acc, odd, even, f.high, f.highTaps, false, half);
     for (int k = 0; k < half; ++k) row[half + k] = Shifted(acc[k], f.highShift);
 }
 
@@ -140,14 +154,12 @@ void MirrorGuards(T* x, int n, int step) {
         MirrorGuards(s, height, nc);
         for (int k = 0; k < half; ++k) {
             const int32_t* c = s + 2 * k * nc;
-            SetTap(acc, c, f.low[0], nc);
-            for (int d = 1; d < f.lowTaps; ++d) AddTap(acc, c, d * nc, d * nc, f.low[d], nc);
+            SumStridedTaps(acc, c, f.low, f.lowTaps, nc, nc);
             int32_t* outLow = plane + static_cast<size_t>(k) * stride + xa;
             for (int j = 0; j < nc; ++j) outLow[j] = Shifted(acc[j], f.lowShift);
 
             const int32_t* h = c + nc;
-            SetTap(acc, h, f.high[0], nc);
-            for (int d = 1; d < f.highTaps; ++d) AddTap(acc, h, d * nc, d * nc, f.high[d], nc);
+            SumStridedTaps(acc, h, f.high, f.highTaps, nc, nc);
             int32_t* outHigh = plane + static_cast<size_t>(half + k) * stride + xa;
             for (int j = 0; j < nc; ++j) outHigh[j] = Shifted(acc[j], f.highShift);
         }
@@ -167,20 +179,8 @@ void MirrorGuards(T* x, int n, int step) {
     uint32_t* accEven = scratch.acc.data();
     uint32_t* accOdd = scratch.acc.data() + h;
 
-    SetTap(accEven, low, f.even[0], h);
-    for (int d = 1; d < f.evenTaps; ++d) {
-        if (d % 2 == 0)
-            AddTap(accEven, low, d / 2, d / 2, f.even[d], h);
-        else
-            AddTap(accEven, high, (d + 1) / 2, (d - 1) / 2, f.even[d], h);
-    }
-    SetTap(accOdd, high, f.odd[0], h);
-    for (int d = 1; d < f.oddTaps; ++d) {
-        if (d % 2 == 0)
-            AddTap(accOdd, high, d / 2, d / 2, f.odd[d], h);
-        else
-            AddTap(accOdd, low, (d - 1) / 2, (d + 1) / 2, f.odd[d], h);
-    }
+    SumSplitTaps(accEven, low, high, f.even, f.evenTaps, true, h);
+    SumSplitTaps(accOdd, high, low, f.odd, f.oddTaps, false, h);
     for (int k = 0; k < h; ++k) {
         row[2 * k] = Shifted(accEven[k], kSynthesisShift);
         row[2 * k + 1] = Shifted(accOdd[k], kSynthesisShift);
@@ -206,8 +206,7 @@ void MirrorGuards(T* x, int n, int step) {
             const int* taps = even ? f.even : f.odd;
             const int count = even ? f.evenTaps : f.oddTaps;
             const int32_t* c = s + m * nc;
-            SetTap(acc, c, taps[0], nc);
-            for (int d = 1; d < count; ++d) AddTap(acc, c, d * nc, d * nc, taps[d], nc);
+            SumStridedTaps(acc, c, taps, count, nc, nc);
             int32_t* out = plane + static_cast<size_t>(m) * stride + xa;
             for (int j = 0; j < nc; ++j) out[j] = Shifted(acc[j], kSynthesisShift);
         }
