@@ -61,6 +61,7 @@ class TForm1 : public QMainWindow, public MainSurface {
     TForm4* form4() const { return form4_; }
     QLabel* Image1() const { return image1_; }
     QLabel* Label1() const { return label1_; }
+    QLabel* Label2() const { return label2_; }
     ClientArea* client() const { return client_; }
     HelpWindow* helpWindow() const { return help_; }
 
@@ -77,6 +78,14 @@ class TForm1 : public QMainWindow, public MainSurface {
     QAction* ClearImageCompression1 = nullptr;
     QAction* PackageCompression1 = nullptr;
     QAction* Help1 = nullptr;
+    // The View menu (main_window_view.cpp).
+    QMenu* View1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ActualSize1 = nullptr;
+    QAction* FitInViewer1 = nullptr;
+    QAction* ShowSource1 = nullptr;
+    QAction* DifferenceView1 = nullptr;
 
     // MainSurface
     MainWindowMetrics metrics() const override;
@@ -84,6 +93,7 @@ class TForm1 : public QMainWindow, public MainSurface {
     void setBannerVisible(bool visible) override;
     void setMenu(const MenuState& menu) override;
     void setResultLabel(const std::string& text, int left, int top) override;
+    void setPsnrLabel(const std::string& text) override;
     void setBusy(bool busy) override;
     void redrawNavigator() override;
     void focusMain() override;
@@ -101,9 +111,14 @@ class TForm1 : public QMainWindow, public MainSurface {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Space held shows the source in the restored viewer.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
     void createActions();
+    void createViewMenu();
+    void enableViewMenu(bool enabled);
     void showBanner(const QString& resource, int left, int top, int width, int height);
     int menuBarHeight() const;
 
@@ -115,6 +130,7 @@ class TForm1 : public QMainWindow, public MainSurface {
     ClientArea* client_ = nullptr;
     QLabel* image1_ = nullptr;
     QLabel* label1_ = nullptr;
+    QLabel* label2_ = nullptr;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
     TForm4* form4_ = nullptr;

@@ -71,6 +71,8 @@ void TForm1::createActions() {
     auto* memoryReport = new QShortcut(QKeySequence(Qt::Key_F5), this);
     memoryReport->setContext(Qt::WindowShortcut);
     connect(memoryReport, &QShortcut::activated, this, &TForm1::ShowMemoryReport);
+
+    createViewMenu();
 }
 
 }  // namespace qx

@@ -33,6 +33,7 @@ void TForm1::setMenu(const MenuState& m) {
     Exit1->setEnabled(m.exit);
     Compress1->menuAction()->setEnabled(m.compression);
     PackageCompression1->setEnabled(m.package);
+    enableViewMenu(m.compare);
 }
 
 void TForm1::setResultLabel(const std::string& text, int left, int top) {

@@ -1,6 +1,7 @@
 // TForm2 and TForm3: the borderless, always-on-top viewers of the source and the restored
-// picture. They draw one screen pixel per picture pixel from the row buffers of PictureViews and
-// pan both pictures together when dragged.
+// picture. They draw the row buffers of PictureViews (one screen pixel per picture pixel until
+// zoomed), pan both pictures together when dragged and zoom both with Ctrl + wheel. The restored
+// viewer marks what it shows when it is not simply the restored picture at 1:1.
 #pragma once
 
 #include <QImage>
@@ -34,11 +35,19 @@ class ViewerWindow : public QWidget, public ViewerSurface {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
     PictureViews* views_ = nullptr;
 
   private:
+    void drawMarker(QPainter& painter);
+    void drawLegend(QPainter& painter);
+
     Side side_;
+    // Ctrl + wheel turns in eighths of a degree; a step is taken per 120.
+    int wheelTurn_ = 0;
     // Wraps the row buffer; remade only when the buffer or the view size changes, so panning
     // allocates nothing.
     QImage rows_;

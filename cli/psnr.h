@@ -1,14 +1,13 @@
-// Peak signal-to-noise ratio of a restored picture against its source.
+// PSNR of a restored picture as the command-line tool prints it.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <string>
+
+#include "codec/psnr.h"
 
 namespace qx1 {
 
-// PSNR in dB over all bytes of two equally long 8-bit pictures; infinite when they are equal.
-double Psnr(const uint8_t* source, const uint8_t* restored, size_t size);
+using qx::Psnr;
 
 // "34.56 dB", or "inf dB" for identical pictures.
 std::string PsnrText(double psnr);

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 
+#include "app/core/comparison.h"
 #include "app/core/picture_commands.h"
 #include "app/core/picture_loader.h"
 #include "app/core/status_text.h"
@@ -33,6 +34,8 @@ void PictureCommands::compress(CompressionChoice choice) {
     codec_.params.Quality = high ? 0 : 4;
     compressAndShow();
     ApplyMenuRow(menu_, MenuRow::Compressed);
+    // A compression that failed leaves nothing to compare.
+    menu_.compare = menu_.compare && views_.comparable();
     publishMenu();
 }
 
@@ -79,6 +82,7 @@ void PictureCommands::compressAndShow() {
     const ViewerSurface& right = views_.restoredSurface();
     main_.setResultLabel("V =" + CompressedSizeText(body, width, length), right.left() + 22,
                          right.top() + views_.state().MaxViewLength);
+    main_.setPsnrLabel(PsnrLabelText(DisplayCopyPsnr(views_.sourceCopy(), views_.restoredCopy())));
 }
 
 }  // namespace qx

@@ -14,6 +14,8 @@ struct MenuState {
     bool exit = true;
     bool compression = true;
     bool package = true;
+    // The View menu: comparing needs the source and the restored picture on screen.
+    bool compare = false;
     bool operator==(const MenuState&) const = default;
 };
 

@@ -73,6 +73,7 @@ void PictureCommands::closeCurrent() {
     views_.hideViewers();
     main_.setCaption("");
     main_.setResultLabel("", 0, 0);
+    main_.setPsnrLabel("");
     ApplyMenuRow(menu_, MenuRow::Closed);
     publishMenu();
     main_.setCaption(kClosedCaption);

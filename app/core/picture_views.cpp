@@ -6,6 +6,7 @@
 
 #include "app/core/navigator.h"
 #include "app/core/panning.h"
+#include "app/core/zoom.h"
 
 namespace qx {
 
@@ -29,7 +30,15 @@ void PictureViews::setMaxView(int maxViewWidth, int maxViewLength) {
 }
 
 bool PictureViews::pictureLarger() const {
-    return PictureLargerThanView(view_, width_, length_);
+    return PictureLargerThanView(view_, scaledWidth(), scaledLength());
+}
+
+int PictureViews::scaledWidth() const {
+    return ScaledWidth(view_, width_);
+}
+
+int PictureViews::scaledLength() const {
+    return ScaledLength(view_, length_);
 }
 
 void PictureViews::prepareRows() {
@@ -40,6 +49,7 @@ void PictureViews::prepareRows() {
     if (restoredRows_.size() < need) restoredRows_.resize(need);
     std::fill_n(sourceRows_.begin(), need, uint8_t{0});
     std::fill_n(restoredRows_.begin(), need, uint8_t{0});
+    scratch_.reserve(view_.ViewWidth, width_);
 }
 
 bool PictureViews::allocateSourceCopy(int width, int length) {
@@ -53,6 +63,7 @@ bool PictureViews::allocateSourceCopy(int width, int length) {
 }
 
 void PictureViews::showSourcePicture(const uint8_t* rgb, int width, int length) {
+    resetComparison();
     width_ = width;
     length_ = length;
     view_.SourceViewerShown = true;
@@ -78,13 +89,14 @@ bool PictureViews::showRestoredPicture(const uint8_t* picture, int width, int le
     }
     width_ = width;
     length_ = length;
+    differenceValid_ = false;
     const MainWindowMetrics metrics = main_.metrics();
     restoredSurface_.place(wide ? PlaceWideViewer(view_, metrics, width, length)
                                 : PlaceRestoredViewer(view_, metrics, width, length));
     restoredSurface_.showWindow();
     view_.RestoredViewerShown = true;
     prepareRows();
-    ClampViewOffsets(view_, width_, length_);
+    RefitZoom(view_, width_, length_);
     restoredSurface_.setPointer(pictureLarger() ? Pointer::Hand : Pointer::Arrow);
     restoredSurface_.redraw(false);
     main_.focusMain();
@@ -97,6 +109,7 @@ void PictureViews::hideViewers() {
     view_.SourceViewerShown = false;
     view_.RestoredViewerShown = false;
     view_.Dragging = false;
+    resetComparison();
 }
 
 void PictureViews::computeNavigator() {
@@ -104,7 +117,7 @@ void PictureViews::computeNavigator() {
                             : view_.RestoredViewerShown ? &restoredSurface_
                                                         : nullptr;
     if (!anchor) return;
-    ComputeNavigator(view_, anchor->left(), anchor->top(), width_, length_);
+    ComputeNavigator(view_, anchor->left(), anchor->top(), scaledWidth(), scaledLength());
 }
 
 void PictureViews::drawNavigator(NavigatorColour outer, NavigatorColour inner) {
@@ -122,7 +135,7 @@ void PictureViews::mouseDown(Side side, int x, int y) {
 }
 
 void PictureViews::mouseMove(Side side, int x, int y) {
-    if (!DragTo(view_, x, y, width_, length_)) return;
+    if (!DragTo(view_, x, y, scaledWidth(), scaledLength())) return;
     surface(side).redraw(true);
     if (view_.NavigatorDrawn) main_.redrawNavigator();
 }
@@ -138,15 +151,15 @@ void PictureViews::mouseUp(Side side) {
 void PictureViews::sourceResized(int clientWidth, int clientHeight) {
     ResizeSourceView(view_, clientWidth, clientHeight);
     prepareRows();
-    ClampViewOffsets(view_, width_, length_);
+    RefitZoom(view_, width_, length_);
 }
 
 const uint8_t* PictureViews::viewRows(Side side) {
     if (view_.ViewWidth <= 0 || view_.ViewLength <= 0) return nullptr;
-    const DisplayCopy& copy = side == Side::Source ? source_ : restored_;
+    const DisplayCopy& copy = side == Side::Source ? source_ : restoredViewCopy();
     std::vector<uint8_t>& rows = side == Side::Source ? sourceRows_ : restoredRows_;
     if (copy.width <= 0 || copy.length <= 0) return nullptr;
-    CopyViewRows(view_, view_.ViewX, view_.ViewY, copy, rows.data());
+    DrawZoomedRows(view_, copy, scratch_, rows.data());
     return rows.data();
 }
 

@@ -10,10 +10,14 @@
 #include "app/core/view_rows.h"
 #include "app/core/view_state.h"
 #include "app/core/window_surface.h"
+#include "app/core/zoomed_rows.h"
 
 namespace qx {
 
 enum class Side { Source, Restored };
+
+// What the restored viewer shows.
+enum class Shown { Restored, Source, Difference };
 
 class PictureViews {
   public:
@@ -53,12 +57,33 @@ class PictureViews {
     // each, ViewLength of them. Returns nullptr when there is nothing to draw.
     const uint8_t* viewRows(Side side);
 
+    // Comparing (picture_views_compare.cpp). All of it needs both pictures at the same size.
+    bool comparable() const;
+    // Zoom both viewers to the next step (direction > 0 larger), about view pixel (x, y).
+    void zoomStep(int direction, int x, int y);
+    void zoomStep(int direction);  // about the middle of the view
+    void zoomTo(ViewZoom zoom);    // about the middle of the view
+    // The flip shows the source in the restored viewer while held or while switched on.
+    void setFlipHeld(bool held);
+    void setFlipOn(bool on);
+    bool flipOn() const { return flipOn_; }
+    void setDifferenceOn(bool on);
+    bool differenceOn() const { return differenceOn_; }
+    Shown restoredShows() const;
+    // Back to 1:1, no flip, no difference.
+    void resetComparison();
+
   private:
     ViewerSurface& surface(Side side) {
         return side == Side::Source ? sourceSurface_ : restoredSurface_;
     }
     void prepareRows();
     bool pictureLarger() const;
+    int scaledWidth() const;
+    int scaledLength() const;
+    // Redraws both viewers and moves the navigator after a change of zoom or of what is shown.
+    void showChange(bool navigator);
+    const DisplayCopy& restoredViewCopy();
 
     MainSurface& main_;
     ViewerSurface& sourceSurface_;
@@ -71,6 +96,13 @@ class PictureViews {
     int length_ = 0;
     std::vector<uint8_t> sourceRows_;
     std::vector<uint8_t> restoredRows_;
+    ZoomScratch scratch_;
+    bool flipHeld_ = false;
+    bool flipOn_ = false;
+    bool differenceOn_ = false;
+    // The heat map of the current pair, made when first shown.
+    DisplayCopy difference_;
+    bool differenceValid_ = false;
 };
 
 }  // namespace qx

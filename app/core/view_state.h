@@ -15,6 +15,15 @@ struct NavigatorFrame {
     NavigatorColour inner = NavigatorColour::Background;
 };
 
+// The viewers' scale as a fraction: a picture of width w is drawn w * num / den pixels wide.
+// 1/1 draws one screen pixel per picture pixel. `fit` keeps the whole picture in view: the
+// fraction is then recomputed whenever the view or the picture changes.
+struct ViewZoom {
+    int num = 1;
+    int den = 1;
+    bool fit = false;
+};
+
 struct ViewState {
     // Largest view of one viewer, fixed at start-up.
     int MaxViewWidth = 0;
@@ -23,7 +32,8 @@ struct ViewState {
     // has been placed, so a row of 3 x ViewWidth bytes needs no padding.
     int ViewWidth = 0;
     int ViewLength = 0;
-    // Picture column and row at the viewers' top-left corner.
+    // Column and row of the scaled picture at the viewers' top-left corner; at 1/1 these are
+    // picture columns and rows.
     int ViewX = 0;
     int ViewY = 0;
     int LastViewX = 0;
@@ -35,6 +45,7 @@ struct ViewState {
     bool RestoredViewerShown = false;
     bool NavigatorDrawn = false;
     NavigatorFrame nav;
+    ViewZoom zoom;
 };
 
 }  // namespace qx

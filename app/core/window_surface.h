@@ -38,6 +38,8 @@ class MainSurface {
     virtual void setMenu(const MenuState& menu) = 0;
     // The result label at (left, top) of the main window; an empty text clears it.
     virtual void setResultLabel(const std::string& text, int left, int top) = 0;
+    // The PSNR beside the result label; an empty text clears it.
+    virtual void setPsnrLabel(const std::string& text) { (void)text; }
     // Hourglass while long work runs; pending paints (never input) are processed meanwhile.
     virtual void setBusy(bool busy) = 0;
     // The navigator's frames or colours changed.

@@ -36,11 +36,14 @@ TEST_F(MainWindow, CaptionMenuAndStartupStates) {
     for (const auto& [shown, expected] : captions) EXPECT_EQ(shown, expected);
     EXPECT_EQ(f.PackageCompression1->shortcut(), QKeySequence("Ctrl+P"));
     const QList<QAction*> top = f.menuBar()->actions();
-    ASSERT_EQ(top.size(), 4);
+    ASSERT_EQ(top.size(), 5);
     EXPECT_EQ(top[0], f.FilesOp->menuAction());
     EXPECT_EQ(top[1], f.Compress1->menuAction());
     EXPECT_EQ(top[2], f.PackageCompression1);
     EXPECT_EQ(top[3], f.Help1);
+    // The View menu comes after the items that were always there, and waits for two pictures.
+    EXPECT_EQ(top[4], f.View1->menuAction());
+    for (QAction* a : f.View1->actions()) EXPECT_FALSE(a->isEnabled() && !a->isSeparator());
 
     EXPECT_TRUE(f.ImageFiles1->isEnabled());
     EXPECT_TRUE(f.CompressFiles1->isEnabled());

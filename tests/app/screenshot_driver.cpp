@@ -4,6 +4,12 @@
 //   batch OUTPUT.png PICTURE...: compresses the pictures with "Package Compression" into a
 //     fresh directory, answering Yes to every question, and saves the screen to OUTPUT.png as
 //     the fourth file starts.
+//   views DIRECTORY PICTURE: compresses the picture and saves the screen to DIRECTORY as
+//     screenshot-zoom400.png (Ctrl + wheel twice on a detail), screenshot-flip.png (Space held
+//     there), screenshot-difference.png (the difference view there), screenshot-difference-fit.png
+//     and screenshot-fit.png.
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPixmap>
@@ -13,12 +19,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/core/memory_status.h"
+#include "app/core/zoom.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "app/qx_application.h"
@@ -88,6 +96,55 @@ int RunBatch(int argc, char** argv) {
     return app.exec();
 }
 
+// The comparison views of one compressed picture, photographed one after the other.
+int RunViews(int argc, char** argv) {
+    const QDir output(QString::fromLocal8Bit(argv[2]));
+    qx::PreferX11();
+    qx::QxApplication app(argc, argv);
+    qx::Codec codec;
+    qx::Container container;
+    qx::MemoryStatusSource memory;
+    qxtest::ScriptedDialogs dialogs;
+    dialogs.opened.push_back(argv[3]);
+    qx::TForm1 form(codec, container, memory, &dialogs);
+    int saved = 0;
+    auto shoot = [&](const char* name) {
+        QTest::qWait(400);
+        const QString file = output.filePath(QString("screenshot-%1.png").arg(name));
+        if (form.screen()->grabWindow(0).save(file, "PNG")) ++saved;
+        const qx::ViewState& v = form.views().state();
+        std::printf("%s: %d%% at %d,%d\n", file.toStdString().c_str(), qx::ZoomPercent(v.zoom),
+                    v.ViewX, v.ViewY);
+    };
+    QObject::connect(&form, &qx::TForm1::started, &form, [&] {
+        form.commands().openImageFile();
+        form.commands().compress(qx::CompressionChoice::High);
+        PrintBoxes(dialogs);
+        // Two notches of Ctrl + wheel on a detail a little right of the middle.
+        qx::TForm3* right = form.form3();
+        const QPoint detail(right->width() * 3 / 5, right->height() / 2);
+        for (int i = 0; i < 2; ++i) {
+            QWheelEvent wheel(detail, right->mapToGlobal(detail), {}, QPoint(0, 120), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(right, &wheel);
+        }
+        shoot("zoom400");
+        QTest::keyPress(&form, Qt::Key_Space);
+        shoot("flip");
+        QTest::keyRelease(&form, Qt::Key_Space);
+        form.DifferenceView1->trigger();
+        shoot("difference");
+        form.FitInViewer1->trigger();
+        shoot("difference-fit");
+        form.DifferenceView1->trigger();
+        shoot("fit");
+        std::fflush(stdout);
+        QTimer::singleShot(0, &app, [&app, &saved] { app.exit(saved == 5 ? 0 : 1); });
+    });
+    form.start();
+    return app.exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +154,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         return RunBatch(argc, argv);
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "views") == 0) {
+        if (argc < 4) {
+            std::fprintf(stderr, "usage: %s views DIRECTORY PICTURE\n", argv[0]);
+            return 2;
+        }
+        return RunViews(argc, argv);
     }
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s PICTURE [SECONDS] | batch OUTPUT.png PICTURE...\n",

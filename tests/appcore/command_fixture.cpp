@@ -9,9 +9,10 @@ namespace qxtest {
 
 qx::MenuState MenuOf(const char* cells) {
     // Open Image, Open Compress, Save as Restore, Save as Compress, Close, Exit, Compression,
-    // Package: '+' enabled, '-' disabled.
+    // Package, View: '+' enabled, '-' disabled; a missing View cell is disabled.
     auto on = [&](int i) { return cells[i] == '+'; };
-    return qx::MenuState{on(0), on(1), on(2), on(3), on(4), on(5), on(6), on(7)};
+    return qx::MenuState{
+        on(0), on(1), on(2), on(3), on(4), on(5), on(6), on(7), cells[7] != '\0' && on(8)};
 }
 
 void CommandTest::SetUp() {

@@ -11,7 +11,7 @@
 namespace qxtest {
 namespace {
 
-const qx::MenuState kCompressed = MenuOf("---++-+-");
+const qx::MenuState kCompressed = MenuOf("---++-+-+");
 const qx::MenuState kAfterClose = MenuOf("++---+-+");
 
 // The reference files hold CompressionTime 0; compare everything else.
@@ -54,6 +54,7 @@ TEST_F(CompressCommand, ResultIsShownBesideTheSourceAndExitWaitsForClose) {
     EXPECT_EQ(main_.label, LabelFor(body, 451, 300));
     EXPECT_EQ(main_.labelLeft, right_.rect.left + 22);
     EXPECT_EQ(main_.labelTop, right_.rect.top + 518);
+    EXPECT_TRUE(main_.psnr.starts_with("PSNR ")) << main_.psnr;
     EXPECT_EQ(left_.pointer, qx::Pointer::Hand);
     EXPECT_FALSE(main_.busy);
 
@@ -67,6 +68,7 @@ TEST_F(CompressCommand, ResultIsShownBesideTheSourceAndExitWaitsForClose) {
     EXPECT_EQ(main_.menu, kAfterClose);
     EXPECT_TRUE(main_.menu.exit);
     EXPECT_EQ(main_.label, "");
+    EXPECT_EQ(main_.psnr, "");
     EXPECT_FALSE(right_.shown);
 }
 

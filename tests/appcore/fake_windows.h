@@ -36,6 +36,7 @@ class FakeMain : public qx::MainSurface {
     int labelTop = 0;
     bool busy = false;
     int navigatorRedraws = 0;
+    std::string psnr;
 
     qx::MainWindowMetrics metrics() const override { return size; }
     void setCaption(const std::string& c) override { caption = c; }
@@ -46,6 +47,7 @@ class FakeMain : public qx::MainSurface {
         labelLeft = left;
         labelTop = top;
     }
+    void setPsnrLabel(const std::string& text) override { psnr = text; }
     void setBusy(bool b) override { busy = b; }
     void redrawNavigator() override { ++navigatorRedraws; }
     void focusMain() override {}
