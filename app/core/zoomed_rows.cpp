@@ -37,7 +37,8 @@ void EnlargeRows(const ViewState& view, const DisplayCopy& copy, const int* colu
             const uint8_t* in = copy.bytes.data() + static_cast<size_t>(source) * copy.width * 3;
             for (int x = 0; x < shownW; ++x) std::memcpy(out + x * 3, in + columns[x] * 3, 3);
         }
-        std::memset(out + static_cast<size_t>(shownW) * 3, 0, rowBytes - shownW * size_t{3});
+        std::memset(out + static_cast<size_t>(shownW) * 3, kBeyondPicture,
+                    rowBytes - shownW * size_t{3});
         previous = source;
         previousRow = out;
     }
@@ -70,7 +71,8 @@ void ReduceRows(const ViewState& view, const DisplayCopy& copy, const int* colum
                 out[x * 3 + ch] = static_cast<uint8_t>((total + count / 2) / count);
             }
         }
-        std::memset(out + static_cast<size_t>(shownW) * 3, 0, rowBytes - shownW * size_t{3});
+        std::memset(out + static_cast<size_t>(shownW) * 3, kBeyondPicture,
+                    rowBytes - shownW * size_t{3});
     }
 }
 
@@ -91,9 +93,9 @@ void DrawZoomedRows(const ViewState& view, const DisplayCopy& copy, ZoomScratch&
     const int shownW = std::clamp(scaledW - view.ViewX, 0, view.ViewWidth);
     const int shownL = std::clamp(scaledL - view.ViewY, 0, view.ViewLength);
     const size_t rowBytes = static_cast<size_t>(view.ViewWidth) * 3;
-    // Rows below the scaled picture are black.
     for (int y = shownL; y < view.ViewLength; ++y) {
-        std::memset(rows + static_cast<size_t>(view.ViewLength - 1 - y) * rowBytes, 0, rowBytes);
+        std::memset(rows + static_cast<size_t>(view.ViewLength - 1 - y) * rowBytes, kBeyondPicture,
+                    rowBytes);
     }
     if (shownW <= 0 || shownL <= 0 || view.ViewX < 0 || view.ViewY < 0) return;
 

@@ -20,8 +20,11 @@ struct ZoomScratch {
     void reserve(int viewWidth, int pictureWidth);
 };
 
-// Fills the ViewWidth x ViewLength rows of `rows` for the offsets and zoom of `view`; view pixels
-// beyond the scaled picture are black.
+// View pixels beyond a scaled picture smaller than the view: the main window's grey, so that the
+// picture's edge shows (and black stays "no error" in the difference view).
+inline constexpr uint8_t kBeyondPicture = 128;
+
+// Fills the ViewWidth x ViewLength rows of `rows` for the offsets and zoom of `view`.
 void DrawZoomedRows(const ViewState& view, const DisplayCopy& copy, ZoomScratch& scratch,
                     uint8_t* rows);
 

@@ -136,7 +136,7 @@ const uint8_t* At(const std::vector<uint8_t>& rows, const qx::ViewState& v, int 
     return rows.data() + (size_t(v.ViewLength - 1 - y) * v.ViewWidth + x) * 3;
 }
 
-TEST(ZoomedRows, BlocksAboveAverageBelowBlackBeyond) {
+TEST(ZoomedRows, BlocksAboveAverageBelowGreyBeyond) {
     const qx::DisplayCopy copy = Numbered(4, 4);
     qx::ZoomScratch scratch;
     qx::ViewState v;
@@ -153,15 +153,15 @@ TEST(ZoomedRows, BlocksAboveAverageBelowBlackBeyond) {
     EXPECT_EQ(At(rows, v, 2, 3)[1], 1);   // next row
     EXPECT_EQ(At(rows, v, 7, 7)[2], 22);  // picture (2, 2)
 
-    v.zoom = qx::ZoomStep(2);  // 50 %: 2 x 2 view pixels, the rest black
+    v.zoom = qx::ZoomStep(2);  // 50 %: 2 x 2 view pixels, the rest grey
     v.ViewX = v.ViewY = 0;
     qx::DrawZoomedRows(v, copy, scratch, rows.data());
     const uint8_t* p = At(rows, v, 1, 0);  // columns 2-3, rows 0-1: averages 2.5, 0.5, 25.5
     EXPECT_EQ(p[0], 3);
     EXPECT_EQ(p[1], 1);
     EXPECT_EQ(p[2], 26);
-    EXPECT_EQ(At(rows, v, 2, 0)[0], 0);
-    EXPECT_EQ(At(rows, v, 0, 2)[2], 0);
+    EXPECT_EQ(At(rows, v, 2, 0)[0], qx::kBeyondPicture);
+    EXPECT_EQ(At(rows, v, 0, 2)[2], qx::kBeyondPicture);
 }
 
 TEST(Comparison, DifferenceMapHeatAndPsnr) {
