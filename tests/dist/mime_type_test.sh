@@ -22,21 +22,13 @@ cp "$data/conformance/flat128.bmp" "$work/flat"
 cp "$data/corpus/coffee.tif" "$work/coffee"
 { printf 'XQ'; head -c 62 /dev/zero; } >"$work/xq"
 
-type_of() { gio info -a standard::content-type "$1" | sed -n 's/^ *standard::content-type: //p'; }
 failed=0
-expect() {
-  local got
-  got=$(type_of "$work/$1")
-  if [ "$2" = "not" ]; then
-    [ "$got" != image/x-qx1 ] || { echo "FAIL: $1 is image/x-qx1"; failed=1; }
-  else
-    [ "$got" = "$2" ] || { echo "FAIL: $1 is '$got', expected $2"; failed=1; }
-  fi
-  echo "$1: $got"
-}
-expect picture.qx1 image/x-qx1
-expect picture image/x-qx1
-expect flat not
-expect coffee not
-expect xq not
+for f in picture.qx1 picture flat coffee xq; do
+  got=$(gio info -a standard::content-type "$work/$f" | sed -n 's/^ *standard::content-type: //p')
+  echo "$f: $got"
+  case "$f:$got" in
+    picture*:image/x-qx1 | flat:image/bmp | coffee:image/tiff | xq:application/octet-stream) ;;
+    *) echo "FAIL: $f"; failed=1 ;;
+  esac
+done
 exit $failed
