@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QTimer>
 
@@ -102,7 +103,9 @@ TForm1::TForm1(Codec& codec, Container& container, const MemoryStatusSource& mem
     client_->setViewState(&views_->state());
     commands_ =
         std::make_unique<PictureCommands>(codec_, container_, *dialogs_, *this, *views_, memory_);
+    setAcceptDrops(true);
     connect(this, &TForm1::packageCompressionRequested, this, [this] {
+        const QScopedValueRollback<bool> running(batchRunning_, true);
         RunPackageCompression(codec_, container_, *dialogs_, memory_, *form4_, *this);
     });
 }

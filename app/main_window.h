@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/core/memory_status.h"
 #include "app/core/picture_commands.h"
@@ -109,11 +111,18 @@ class TForm1 : public QMainWindow, public MainSurface {
     void Help1Click();
     void Exit1Click();
 
+  public:
+    // Files named on the command line or dropped on the window. Refused, like any other input,
+    // while a command or a batch is at work; returns whether a file was opened.
+    bool openHandedFiles(const std::vector<std::string>& files);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     // Space held shows the source in the restored viewer.
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void createActions();
@@ -121,6 +130,7 @@ class TForm1 : public QMainWindow, public MainSurface {
     void enableViewMenu(bool enabled);
     void showBanner(const QString& resource, int left, int top, int width, int height);
     int menuBarHeight() const;
+    bool takesHandedFiles() const;
 
     Codec& codec_;
     Container& container_;
@@ -138,6 +148,9 @@ class TForm1 : public QMainWindow, public MainSurface {
     std::unique_ptr<PictureViews> views_;
     std::unique_ptr<PictureCommands> commands_;
     bool started_ = false;
+    // A command's long work or a batch is under way (it lets paints through, not input).
+    bool busy_ = false;
+    bool batchRunning_ = false;
 };
 
 }  // namespace qx

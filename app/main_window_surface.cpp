@@ -43,6 +43,7 @@ void TForm1::setResultLabel(const std::string& text, int left, int top) {
 }
 
 void TForm1::setBusy(bool busy) {
+    busy_ = busy;
     setCursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
     // The work runs on this thread: let the pointer and pending paints show, but take no input.
     if (busy) QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

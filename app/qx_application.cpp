@@ -45,6 +45,9 @@ bool QxApplication::isUserInput(const QEvent* event) {
         case QEvent::TouchUpdate:
         case QEvent::TouchEnd:
         case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
             return true;
         default:
             return false;

@@ -11,17 +11,13 @@
 
 namespace qx {
 
-namespace {
-
 bool HasCompressedExtension(const std::string& name) {
     if (name.size() < 4) return false;
     const std::string extension = name.substr(name.size() - 4);
     return extension == ".qx1" || extension == ".QX1";
 }
 
-}  // namespace
-
-void PictureCommands::openCompressFile() {
+void PictureCommands::openCompressFile(const std::string& handedFile) {
     closeCurrent();
     main_.setBannerVisible(false);
     menu_.package = false;
@@ -36,7 +32,8 @@ void PictureCommands::openCompressFile() {
         publishMenu();
     };
 
-    const std::string chosen = dialogs_.openFile(kOpenTitle, kCompressedFilter);
+    const std::string chosen =
+        handedFile.empty() ? dialogs_.openFile(kOpenTitle, kCompressedFilter) : handedFile;
     if (chosen.empty()) {
         menu_.package = true;
         main_.setBannerVisible(true);

@@ -8,7 +8,7 @@
 
 namespace qx {
 
-void PictureCommands::openImageFile() {
+void PictureCommands::openImageFile(const std::string& handedFile) {
     closeCurrent();
     main_.setBannerVisible(false);
     menu_.package = false;
@@ -24,7 +24,8 @@ void PictureCommands::openImageFile() {
         container_.slot.close();
     };
 
-    const std::string chosen = dialogs_.openFile(kOpenTitle, kImageFilter);
+    const std::string chosen =
+        handedFile.empty() ? dialogs_.openFile(kOpenTitle, kImageFilter) : handedFile;
     if (chosen.empty()) {
         failed(true);
         return;

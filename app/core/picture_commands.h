@@ -44,6 +44,9 @@ inline constexpr const char* kSaveRestoredFilter = "*.tif (*.tif)";
 inline constexpr const char* kOpenTitle = "Open";
 inline constexpr const char* kSaveTitle = "Save As";
 
+// Whether "Open Compress File" takes the name: it ends in ".qx1" or ".QX1".
+bool HasCompressedExtension(const std::string& name);
+
 class PictureCommands {
   public:
     PictureCommands(Codec& codec, Container& container, UserDialogs& dialogs, MainSurface& main,
@@ -55,9 +58,11 @@ class PictureCommands {
     // The menu as the main window sets it when it starts.
     void startup();
 
-    void openImageFile();
+    // The open commands ask through their dialog unless a file is handed to them (named on
+    // the command line or dropped on the window); everything after the dialog is the same.
+    void openImageFile(const std::string& handedFile = {});
     void compress(CompressionChoice choice);
-    void openCompressFile();
+    void openCompressFile(const std::string& handedFile = {});
     void saveAsCompressFile();
     void saveAsRestoreFile();
     void closeFile();
