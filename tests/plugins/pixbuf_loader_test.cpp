@@ -53,8 +53,9 @@ GdkPixbuf* LoadInPieces(const std::vector<uint8_t>& bytes, size_t piece, GError*
 }
 
 int RunThumbnailer(const std::string& input, const std::string& output) {
-    return std::system(
-        ("gdk-pixbuf-thumbnailer -s 128 " + input + " " + output + " 2>/dev/null").c_str());
+    const std::string command =
+        QX_HOST_ENV " gdk-pixbuf-thumbnailer -s 128 " + input + " " + output + " 2>/dev/null";
+    return std::system(command.c_str());
 }
 
 TEST(PixbufLoader, WholeFilesAndPiecesGiveTheDecodedPixels) {
