@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/codec.h"
 #include "container/decode_memory.h"
 
 namespace {
@@ -50,12 +51,12 @@ void SetError(GError** error, const std::string& message) {
 
 void NoMemory(GError** error) {
     g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
-                        "No memory for file.");
+                        qx::CodecErrorMessage(qx::kNoMemory));
 }
 
 bool Gather(LoadContext& context, const guchar* data, size_t size, GError** error) {
-    const size_t room = static_cast<size_t>(qx::kMaxCompressedFileLength) + 1 -
-                        std::min(context.bytes.size(), size_t{qx::kMaxCompressedFileLength} + 1);
+    constexpr size_t kKept = qx::kMaxCompressedFileLength + 1;
+    const size_t room = kKept - std::min(context.bytes.size(), kKept);
     try {
         context.bytes.insert(context.bytes.end(), data, data + std::min(size, room));
     } catch (const std::bad_alloc&) {
