@@ -2,6 +2,7 @@
 #include "container/compressed_reader.h"
 
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <span>
 
@@ -30,6 +31,28 @@ std::string NotCorrect(const std::string& fileName) {
     return "Compr. File '" + fileName + "' isn't correct.";
 }
 
+std::string TitleNotWritten(const std::string& fileName) {
+    return "Title of File '" + fileName + "' isn't written.";
+}
+
+// The refusal of a title whose body is bodyLength bytes (sizes first, then consistency and body
+// size), or an empty text.
+std::string TitleRefusal(const FileTitle& title, int64_t bodyLength, int minBandSize,
+                         const std::string& fileName) {
+    if (title.SourceWidth > kMaxSide) {
+        return "(Width=" + std::to_string(title.SourceWidth) +
+               ") > (MaxWidth=" + std::to_string(kMaxSide) + ")";
+    }
+    if (title.SourceLength > kMaxSide) {
+        return "(Length=" + std::to_string(title.SourceLength) +
+               ") > MaxLength=" + std::to_string(kMaxSide) + ")";
+    }
+    if (!TitleIsConsistent(title, minBandSize) || !BodySizeFits(title, bodyLength)) {
+        return NotCorrect(fileName);
+    }
+    return {};
+}
+
 // Word k of MainCode is bytes 4k ... 4k + 3, least significant first; a partly filled last
 // word takes 0 for the missing bytes.
 void StoreMainCode(std::span<const uint8_t> bytes, WordStream& stream) {
@@ -44,6 +67,12 @@ void StoreMainCode(std::span<const uint8_t> bytes, WordStream& stream) {
     // Only whole words are readable; the extra 0 byte the packer added is not one.
     stream.limit = static_cast<uint32_t>(bytes.size() / 4);
 }
+
+// Fills the body buffer with exactly the given number of bytes; false when they cannot be had.
+using BodySource = std::function<bool(uint8_t* body, size_t size)>;
+
+int ReadTitleAndBody(Container& container, Codec& codec, const TitleBytes& titleBytes,
+                     int64_t bodyLength, const std::string& fileName, const BodySource& readBody);
 
 }  // namespace
 
@@ -63,7 +92,7 @@ int ReadCompressedFile(Container& container, Codec& codec, const std::string& fi
     }
     TitleBytes titleBytes{};
     if (file.read(titleBytes.data(), titleBytes.size()) != kTitleSize) {
-        hooks.showMessage("Title of File '" + fileName + "' isn't written.");
+        hooks.showMessage(TitleNotWritten(fileName));
         return kReported;
     }
     if (!file.seek(kTitleSize)) {
@@ -71,23 +100,26 @@ int ReadCompressedFile(Container& container, Codec& codec, const std::string& fi
         return kReported;
     }
     const int64_t bodyLength = fileLength - kTitleSize;
+    return ReadTitleAndBody(container, codec, titleBytes, bodyLength, fileName,
+                            [&file](uint8_t* body, size_t size) {
+                                return file.read(body, size) == static_cast<int64_t>(size);
+                            });
+}
 
+namespace {
+
+// Everything after the title bytes and the body length are known, shared by the file and the
+// memory reader: the title checks, the memory question, the buffers, the body and MainCode.
+int ReadTitleAndBody(Container& container, Codec& codec, const TitleBytes& titleBytes,
+                     int64_t bodyLength, const std::string& fileName, const BodySource& readBody) {
+    CodecHooks& hooks = *codec.hooks;
     container.title = ParseTitle(titleBytes.data());
     const FileTitle& title = container.title;
     UnpackTitle(title, codec);
 
-    if (title.SourceWidth > kMaxSide) {
-        return Refuse(container, codec,
-                      "(Width=" + std::to_string(title.SourceWidth) +
-                          ") > (MaxWidth=" + std::to_string(kMaxSide) + ")");
-    }
-    if (title.SourceLength > kMaxSide) {
-        return Refuse(container, codec,
-                      "(Length=" + std::to_string(title.SourceLength) +
-                          ") > MaxLength=" + std::to_string(kMaxSide) + ")");
-    }
-    if (!TitleIsConsistent(title, codec.params.MinBandSize) || !BodySizeFits(title, bodyLength)) {
-        return Refuse(container, codec, NotCorrect(fileName));
+    if (std::string refusal = TitleRefusal(title, bodyLength, codec.params.MinBandSize, fileName);
+        !refusal.empty()) {
+        return Refuse(container, codec, refusal);
     }
 
     const int width = codec.state.CodedWidth;
@@ -109,7 +141,7 @@ int ReadCompressedFile(Container& container, Codec& codec, const std::string& fi
         return kReported;
     }
 
-    if (file.read(container.readBody.data(), static_cast<size_t>(bodyLength)) != bodyLength) {
+    if (!readBody(container.readBody.data(), static_cast<size_t>(bodyLength))) {
         hooks.showMessage("Compr. File '" + fileName + "' isn't written.");
         return kReported;
     }
@@ -131,6 +163,33 @@ int ReadCompressedFile(Container& container, Codec& codec, const std::string& fi
         std::span<const uint8_t>(container.unpacked).first(static_cast<size_t>(unpacked - 1)),
         codec.MainCode);
     return kOk;
+}
+
+}  // namespace
+
+int ReadCompressedMemory(Container& container, Codec& codec, std::span<const uint8_t> bytes,
+                         const std::string& name) {
+    if (bytes.size() < static_cast<size_t>(kTitleSize)) {
+        codec.hooks->showMessage(TitleNotWritten(name));
+        return kReported;
+    }
+    TitleBytes titleBytes{};
+    std::copy_n(bytes.begin(), kTitleSize, titleBytes.begin());
+    const std::span<const uint8_t> body = bytes.subspan(kTitleSize);
+    return ReadTitleAndBody(container, codec, titleBytes, static_cast<int64_t>(body.size()), name,
+                            [body](uint8_t* out, size_t size) {
+                                std::copy_n(body.begin(), size, out);
+                                return true;
+                            });
+}
+
+std::string CheckCompressedTitle(std::span<const uint8_t> head, int64_t fileLength, int minBandSize,
+                                 const std::string& name, FileTitle& title) {
+    if (head.size() < static_cast<size_t>(kTitleSize) || fileLength < kTitleSize) {
+        return TitleNotWritten(name);
+    }
+    title = ParseTitle(head.data());
+    return TitleRefusal(title, fileLength - kTitleSize, minBandSize, name);
 }
 
 int OpenCompressedFile(Container& container, Codec& codec, const std::string& fileName) {

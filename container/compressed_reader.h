@@ -2,6 +2,8 @@
 // unpacked MainCode, ready for DecodeCoefficients.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "codec/codec.h"
@@ -13,6 +15,17 @@ namespace qx {
 // codec.hooks; 96 when the user declined the low-memory question. The file stays open in the
 // container's slot unless a size or consistency check closed it; the caller closes the slot.
 int ReadCompressedFile(Container& container, Codec& codec, const std::string& fileName);
+
+// The same reader over a compressed file held in memory; `name` stands for the file name in the
+// messages. Returns 0, 1 or 96 as above; nothing stays open.
+int ReadCompressedMemory(Container& container, Codec& codec, std::span<const uint8_t> bytes,
+                         const std::string& name);
+
+// The checks the reader makes before it reads the body, over the first bytes of a compressed
+// file `fileLength` bytes long: a whole title, then its sizes, consistency and body size. Fills
+// `title` and returns an empty text, or the message the reader refuses the file with.
+std::string CheckCompressedTitle(std::span<const uint8_t> head, int64_t fileLength, int minBandSize,
+                                 const std::string& name, FileTitle& title);
 
 // Reads, decodes and restores a compressed file (OpenCompressed with ReadCompressedFile), then
 // closes the file. Returns the reader's status, or 0.
