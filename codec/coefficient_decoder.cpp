@@ -48,6 +48,7 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
         if (status) return false;
     }
 
+    codec.wavelet.helper = codec.helper();
     InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
                    codec.params.FirstLevelFilter, codec.wavelet);
     int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];

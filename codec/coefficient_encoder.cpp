@@ -55,7 +55,7 @@ int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, boo
     CoefficientTables& t = codec.tables;
     const int trees = 3 * t.LowBandWidth * t.LowBandHeight;
     std::array<int32_t, kTreesPerComponent> peaks;
-    SplitInTwo(0, trees, split, [&](int, int first, int last) {
+    SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int, int first, int last) {
         PassContext geometry;
         geometry.lowWidth = t.LowBandWidth;
         geometry.lowHeight = t.LowBandHeight;
@@ -135,7 +135,7 @@ void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height,
 // Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks).
 void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split) {
     const int trees = 3 * codec.tables.LowBandWidth * codec.tables.LowBandHeight;
-    SplitInTwo(0, trees, split, [&](int, int first, int last) {
+    SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int, int first, int last) {
         for (int tree = first; tree < last; ++tree)
             for (int j = 0; j < 2 && levels - j >= 1; ++j)
                 BlockStatisticsOfTree(codec, tree, j, width, height, levels);
@@ -147,6 +147,7 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     CoefficientTables& t = codec.tables;
     const CodecParameters& params = codec.params;
     t.LevelOffset[component] = component == 0 ? 128 : 0;
+    codec.wavelet.helper = codec.helper();
     const WaveletResult w =
         ForwardWavelet(s.PlaneBuffer.data() + s.PlaneOffset[component],
                        codec.CoefficientPlane.data(), width, height, params.MinBandSize,
@@ -197,21 +198,23 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
         }
     }
     int statuses[2] = {kOk, kOk};
-    SplitInTwo(0, trees, split, [&](int lane, int first, int last) {
-        PassContext p = base;
-        if (lane == 1) {
-            p.main = &codec.SideMainCode;
-            p.refine = &codec.SideRefineCode;
-        }
-        for (int tree = first; tree < last && statuses[lane] == kOk; ++tree) {
-            p.setTree(tree);
-            statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
-                p.setThreshold(T);
-                p.D = D;
-                return EncodeTreePass(p);
-            });
-        }
-    });
+    const bool ran =
+        SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int lane, int first, int last) {
+            PassContext p = base;
+            if (lane == 1) {
+                p.main = &codec.SideMainCode;
+                p.refine = &codec.SideRefineCode;
+            }
+            for (int tree = first; tree < last && statuses[lane] == kOk; ++tree) {
+                p.setTree(tree);
+                statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
+                    p.setThreshold(T);
+                    p.D = D;
+                    return EncodeTreePass(p);
+                });
+            }
+        });
+    if (!ran) return kCodeErr;
     if (statuses[0] != kOk) return statuses[0];
     if (statuses[1] != kOk) return statuses[1];
     if (split && (!AppendStream(codec.MainCode, codec.SideMainCode) ||

@@ -258,7 +258,7 @@ __attribute__((target_clones("avx2", "default"))) void SynthesiseColumnRange(
 // Columns x0 ... x1-1 of a band, split between two lanes when the band is large.
 void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
                     WaveletScratch& scratch, bool split) {
-    SplitInTwo(x0, x1, split, [&](int lane, int a, int b) {
+    SplitInTwo(split ? scratch.helper : nullptr, x0, x1, [&](int lane, int a, int b) {
         AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
     });
 }
@@ -280,7 +280,7 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
         const int level = result.levels + 1;
         const bool split = bw * bh >= kSplitSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
-        SplitInTwo(0, bh, split, [&](int lane, int r0, int r1) {
+        SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {
             AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
         });
         if (level <= 2) {
@@ -324,10 +324,10 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
         const bool split = bw * bh >= kSplitSamples;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
-        SplitInTwo(0, columns, split, [&](int lane, int x0, int x1) {
+        SplitInTwo(split ? scratch.helper : nullptr, 0, columns, [&](int lane, int x0, int x1) {
             SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
         });
-        SplitInTwo(0, bh, split, [&](int lane, int r0, int r1) {
+        SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {
             SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
         });
         bw *= 2;

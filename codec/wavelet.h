@@ -26,9 +26,12 @@ struct WaveletLane {
     std::vector<int32_t> strip;
 };
 
-// Large bands are split between two threads, one lane each.
+class HelperThread;
+
+// Large bands are split between this thread and the helper (when there is one), one lane each.
 struct WaveletScratch {
     std::array<WaveletLane, 2> lanes;
+    HelperThread* helper = nullptr;
 };
 
 // Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects
