@@ -255,6 +255,12 @@ __attribute__((target_clones("avx2", "default"))) void SynthesiseColumnRange(
     SynthesiseColumns(plane, width, x0, x1, bh, f, lane);
 }
 
+__attribute__((target_clones("avx2", "default"))) void RemoveOffset(const int16_t* samples,
+                                                                    int32_t* plane, size_t count,
+                                                                    int levelOffset) {
+    for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
+}
+
 // Columns x0 ... x1-1 of a band, split between two lanes when the band is large.
 void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
                     WaveletScratch& scratch, bool split) {
@@ -268,8 +274,7 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
 WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
                              int minBandSize, int levelOffset, int firstLevelFilter,
                              WaveletScratch& scratch) {
-    const size_t count = static_cast<size_t>(width) * height;
-    for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
+    RemoveOffset(samples, plane, static_cast<size_t>(width) * height, levelOffset);
 
     WaveletResult result{0, width, height, width, height};
     int bw = width;
