@@ -147,7 +147,7 @@ void MirrorGuards(T* x, int n, int step) {
     uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
-        int32_t* s = scratch.strip.data() + kGuard * nc;
+        int32_t* s = scratch.strip + kGuard * nc;
         for (int r = 0; r < height; ++r)
             std::memcpy(s + r * nc, plane + static_cast<size_t>(r) * stride + xa,
                         sizeof(int32_t) * nc);
@@ -194,7 +194,7 @@ void MirrorGuards(T* x, int n, int step) {
     uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
-        int32_t* s = scratch.strip.data() + kGuard * nc;
+        int32_t* s = scratch.strip + kGuard * nc;
         for (int m = 0; m < height; ++m) {
             const int row = (m % 2 == 0) ? m / 2 : half + m / 2;
             std::memcpy(s + m * nc, plane + static_cast<size_t>(row) * stride + xa,
@@ -215,11 +215,14 @@ void MirrorGuards(T* x, int n, int step) {
 
 void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     const size_t n = static_cast<size_t>(longestLine);
-    for (WaveletLane& lane : scratch.lanes) {
+    const size_t strip = static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk;
+    ResizeDense(scratch.strips, scratch.lanes.size() * strip);
+    for (size_t i = 0; i < scratch.lanes.size(); ++i) {
+        WaveletLane& lane = scratch.lanes[i];
         lane.even.resize(n / 2 + 8);
         lane.odd.resize(n / 2 + 8);
         lane.acc.resize(n + 8);
-        lane.strip.resize(static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk);
+        lane.strip = scratch.strips.data() + i * strip;
     }
 }
 
