@@ -97,7 +97,11 @@ int RunCompress(const CompressOptions& options) {
         options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
     threads = std::max(1, std::min<int>(threads, static_cast<int>(jobs.size())));
     std::vector<std::unique_ptr<Worker>> workers;
-    for (int i = 0; i < threads; ++i) workers.push_back(std::make_unique<Worker>());
+    for (int i = 0; i < threads; ++i) {
+        workers.push_back(std::make_unique<Worker>());
+        // Several workers already fill the cores; a helper thread each would only compete.
+        workers.back()->codec.splitWork = threads == 1;
+    }
     const qx::MemoryStatusSource memory;
 
     const bool ok = RunFileJobs(

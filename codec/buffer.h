@@ -67,4 +67,17 @@ struct DefaultInitAllocator {
 template <typename T>
 using Buffer = std::vector<T, DefaultInitAllocator<T>>;
 
+// Sizes a buffer that every picture writes from end to end. From a quarter of a huge page on,
+// the capacity is rounded up to whole huge pages: one fault then maps what takes hundreds of
+// faults (each far dearer than clearing the extra bytes) in small pages.
+template <typename T>
+void ResizeDense(Buffer<T>& buffer, size_t count) {
+    const size_t bytes = count * sizeof(T);
+    if (bytes >= buffer_detail::kHugePage / 4 && buffer.capacity() < count) {
+        const size_t pages = (bytes + buffer_detail::kHugePage - 1) / buffer_detail::kHugePage;
+        buffer.reserve(pages * buffer_detail::kHugePage / sizeof(T));
+    }
+    buffer.resize(count);
+}
+
 }  // namespace qx

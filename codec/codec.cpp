@@ -5,6 +5,12 @@ namespace qx {
 
 CodecHooks Codec::defaultHooks;
 
+HelperThread* Codec::helper() {
+    if (!splitWork) return nullptr;
+    if (!helperThread) helperThread = std::make_unique<HelperThread>();
+    return helperThread.get();
+}
+
 const char* CodecErrorMessage(int status) {
     switch (status) {
         case kDecodeErr:

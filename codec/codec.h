@@ -5,10 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "codec/buffer.h"
+#include "codec/split_work.h"
 #include "codec/wavelet.h"
 
 namespace qx {
@@ -159,6 +161,13 @@ struct Codec {
     StreamEnd RefineCodeEnd;
     WaveletScratch wavelet;
     CodecHooks* hooks = &defaultHooks;
+    // Large stages share their work with one helper thread, started on first use and kept from
+    // picture to picture. A caller that already runs one codec per core turns this off.
+    bool splitWork = true;
+    std::unique_ptr<HelperThread> helperThread;
+
+    // The helper thread, or nullptr when splitWork is off.
+    HelperThread* helper();
 
     static CodecHooks defaultHooks;
 };

@@ -11,7 +11,7 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
         // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
         codec.state.PlaneBuffer.resize(2 * pixels);
         codec.CoefficientPlane.resize(pixels);
-        codec.SignificanceMap.resize(pixels + 65536);
+        ResizeDense(codec.SignificanceMap, pixels + 65536);
         // Each stream holds W x L bytes.
         codec.MainCode.words.resize(std::max<size_t>(pixels / 4, 8));
         codec.RefineCode.words.resize(std::max<size_t>(pixels / 4, 8));

@@ -11,6 +11,15 @@
 namespace qx {
 namespace {
 
+// Built for AVX2 as well as the baseline; the loader picks the clone the processor runs.
+__attribute__((target_clones("avx2", "default"))) void StoreSamples(const int32_t* plane,
+                                                                    int16_t* samples, size_t count,
+                                                                    int32_t offset) {
+    for (size_t i = 0; i < count; ++i)
+        samples[i] =
+            static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));
+}
+
 // Returns false when a pass could not be read.
 bool DecodeComponent(Codec& codec, int component, int width, int height) {
     CodecState& s = codec.state;
@@ -48,13 +57,11 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
         if (status) return false;
     }
 
+    codec.wavelet.helper = codec.helper();
     InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
                    codec.params.FirstLevelFilter, codec.wavelet);
-    int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];
-    const int32_t offset = t.LevelOffset[component];
-    for (size_t i = 0; i < count; ++i)
-        samples[i] =
-            static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));
+    StoreSamples(plane, s.PlaneBuffer.data() + s.PlaneOffset[component], count,
+                 t.LevelOffset[component]);
     return true;
 }
 

@@ -42,7 +42,11 @@ int CodeLowBand(Codec& codec, int component, int width) {
     return kOk;
 }
 
-int32_t BlockPeak(const int32_t* plane, int stride, int x0, int y0, int side) {
+// The loops below are built for AVX2 as well as the baseline; the loader picks the clone the
+// processor runs.
+__attribute__((target_clones("avx2", "default"))) int32_t BlockPeak(const int32_t* plane,
+                                                                    int stride, int x0, int y0,
+                                                                    int side) {
     int32_t peak = 0;
     for (int y = 0; y < side; ++y) {
         const int32_t* row = plane + static_cast<size_t>(y0 + y) * stride + x0;
@@ -55,7 +59,7 @@ int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, boo
     CoefficientTables& t = codec.tables;
     const int trees = 3 * t.LowBandWidth * t.LowBandHeight;
     std::array<int32_t, kTreesPerComponent> peaks;
-    SplitInTwo(0, trees, split, [&](int, int first, int last) {
+    SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int, int first, int last) {
         PassContext geometry;
         geometry.lowWidth = t.LowBandWidth;
         geometry.lowHeight = t.LowBandHeight;
@@ -89,6 +93,47 @@ int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, boo
     return kOk;
 }
 
+// Counts, sums and squares (exact: at most 2^16 squares below 2^34 each) of the magnitudes of 8
+// and more in a block, and its peak magnitude.
+struct BlockSums {
+    int64_t count = 0;
+    int64_t sum = 0;
+    int64_t squares = 0;
+    int32_t peak = 0;
+};
+
+// Adds one row of a block to the sums; with clearSmall, coefficients below 8 in magnitude become 0.
+__attribute__((target_clones("avx2", "default"))) void AddRowToSums(int32_t* row, int n,
+                                                                    bool clearSmall,
+                                                                    BlockSums& sums) {
+    int64_t count = 0;
+    int64_t sum = 0;
+    int64_t squares = 0;
+    int32_t peak = sums.peak;
+    for (int x = 0; x < n; ++x) {
+        const int32_t a = row[x] < 0 ? -row[x] : row[x];
+        peak = std::max(peak, a);
+        const bool large = a >= 8;
+        count += large;
+        sum += large ? a : 0;
+        squares += large ? int64_t{a} * a : 0;
+        if (clearSmall) row[x] = large ? row[x] : 0;
+    }
+    sums.count += count;
+    sums.sum += sum;
+    sums.squares += squares;
+    sums.peak = peak;
+}
+
+// The passes read magnitudes from the plane and signs from the map.
+__attribute__((target_clones("avx2", "default"))) void SplitSigns(int32_t* plane, uint8_t* marks,
+                                                                  size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        marks[i] = plane[i] < 0 ? kNegative : 0;
+        plane[i] = plane[i] < 0 ? -plane[i] : plane[i];
+    }
+}
+
 // Statistics of tree t's block at level j + 1 (j = 0, 1); zeroes its HH coefficients below 8.
 void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height, int levels) {
     CoefficientTables& t = codec.tables;
@@ -100,25 +145,17 @@ void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height,
     const int level = j + 1;
     const int side = 1 << (levels - level);
     const Band origin = BandOrigin(d, level, width, height);
-    int64_t count = 0;
-    int64_t sum = 0;
-    double squares = 0;  // exact: at most 2^16 squares below 2^34 each
-    int32_t peak = 0;
+    BlockSums sums;
     for (int y = 0; y < side; ++y) {
-        int32_t* row = codec.CoefficientPlane.data() +
-                       static_cast<size_t>(origin.y + by * side + y) * width + origin.x + bx * side;
-        for (int x = 0; x < side; ++x) {
-            const int32_t a = row[x] < 0 ? -row[x] : row[x];
-            peak = std::max(peak, a);
-            if (a >= 8) {
-                ++count;
-                sum += a;
-                squares += static_cast<double>(a) * a;
-            } else if (d == 2) {
-                row[x] = 0;
-            }
-        }
+        AddRowToSums(codec.CoefficientPlane.data() +
+                         static_cast<size_t>(origin.y + by * side + y) * width + origin.x +
+                         bx * side,
+                     side, d == 2, sums);
     }
+    const int64_t count = sums.count;
+    const int64_t sum = sums.sum;
+    const double squares = static_cast<double>(sums.squares);  // below 2^53, so exact
+    const int32_t peak = sums.peak;
     const int at = j * kTreesPerComponent + tree;
     int64_t mean = 0;
     uint16_t deviation = 0;
@@ -135,7 +172,7 @@ void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height,
 // Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks).
 void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split) {
     const int trees = 3 * codec.tables.LowBandWidth * codec.tables.LowBandHeight;
-    SplitInTwo(0, trees, split, [&](int, int first, int last) {
+    SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int, int first, int last) {
         for (int tree = first; tree < last; ++tree)
             for (int j = 0; j < 2 && levels - j >= 1; ++j)
                 BlockStatisticsOfTree(codec, tree, j, width, height, levels);
@@ -147,6 +184,7 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     CoefficientTables& t = codec.tables;
     const CodecParameters& params = codec.params;
     t.LevelOffset[component] = component == 0 ? 128 : 0;
+    codec.wavelet.helper = codec.helper();
     const WaveletResult w =
         ForwardWavelet(s.PlaneBuffer.data() + s.PlaneOffset[component],
                        codec.CoefficientPlane.data(), width, height, params.MinBandSize,
@@ -166,13 +204,9 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     if (int status = ComputeMaxThresholds(codec, component, width, w.levels, split)) return status;
     if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels, split);
 
-    // The passes read magnitudes from the plane and signs from the map.
     int32_t* plane = codec.CoefficientPlane.data();
     uint8_t* marks = codec.SignificanceMap.data();
-    for (size_t i = 0; i < count; ++i) {
-        marks[i] = plane[i] < 0 ? kNegative : 0;
-        plane[i] = plane[i] < 0 ? -plane[i] : plane[i];
-    }
+    SplitSigns(plane, marks, count);
 
     PassContext base;
     base.plane = plane;
@@ -197,21 +231,23 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
         }
     }
     int statuses[2] = {kOk, kOk};
-    SplitInTwo(0, trees, split, [&](int lane, int first, int last) {
-        PassContext p = base;
-        if (lane == 1) {
-            p.main = &codec.SideMainCode;
-            p.refine = &codec.SideRefineCode;
-        }
-        for (int tree = first; tree < last && statuses[lane] == kOk; ++tree) {
-            p.setTree(tree);
-            statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
-                p.setThreshold(T);
-                p.D = D;
-                return EncodeTreePass(p);
-            });
-        }
-    });
+    const bool ran =
+        SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int lane, int first, int last) {
+            PassContext p = base;
+            if (lane == 1) {
+                p.main = &codec.SideMainCode;
+                p.refine = &codec.SideRefineCode;
+            }
+            for (int tree = first; tree < last && statuses[lane] == kOk; ++tree) {
+                p.setTree(tree);
+                statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
+                    p.setThreshold(T);
+                    p.D = D;
+                    return EncodeTreePass(p);
+                });
+            }
+        });
+    if (!ran) return kCodeErr;
     if (statuses[0] != kOk) return statuses[0];
     if (statuses[1] != kOk) return statuses[1];
     if (split && (!AppendStream(codec.MainCode, codec.SideMainCode) ||

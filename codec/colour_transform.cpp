@@ -107,7 +107,7 @@ constexpr std::array<ForwardRowFunction, 2> kForwardRows{
 
 void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* luma, int width,
                             int length, uint8_t greyFlag, uint8_t referenceChannel,
-                            uint8_t toneSelect) {
+                            uint8_t toneSelect, HelperThread* helper) {
     const size_t pixels = static_cast<size_t>(width) * length;
     if (greyFlag) {
         ForwardGrey(picture, luma, pixels);
@@ -129,7 +129,7 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
     const int halfWidth = width / 2;
     int16_t* chroma1 = planes + pixels;
     int16_t* chroma2 = chroma1 + pixels / 4;
-    SplitInTwo(0, length, IsLarge(width, length), [&](int, int begin, int end) {
+    SplitInTwo(IsLarge(width, length) ? helper : nullptr, 0, length, [&](int, int begin, int end) {
         for (int y = begin; y < end; ++y) {
             // Odd rows: the chroma row of the blocks they close.
             const size_t chromaRow = static_cast<size_t>(y / 2) * halfWidth;
@@ -229,7 +229,8 @@ constexpr ToneLookup kUnchanged = [] {
 }();
 
 void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int length,
-                        uint8_t referenceChannel, const std::array<const uint8_t*, 3>& lookups) {
+                        uint8_t referenceChannel, const std::array<const uint8_t*, 3>& lookups,
+                        HelperThread* helper) {
     const int halfWidth = width / 2;
     const int halfLength = length / 2;
     if (halfWidth == 0 || halfLength == 0) return;
@@ -240,7 +241,7 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
                     : referenceChannel == 1 ? StoreRow<0, 2, 1>
                                             : StoreRow<2, 1, 0>;
     static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
-    SplitInTwo(0, length, IsLarge(width, length), [&](int, int begin, int end) {
+    SplitInTwo(IsLarge(width, length) ? helper : nullptr, 0, length, [&](int, int begin, int end) {
         RowLevels levels(width);
         for (int y = begin; y < end; ++y) {
             // An odd last row likewise reuses the last row of blocks.
@@ -260,15 +261,16 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
 void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, int length,
                             uint8_t referenceChannel) {
     InverseWithLookups(planes, picture, width, length, referenceChannel,
-                       {kUnchanged.data(), kUnchanged.data(), kUnchanged.data()});
+                       {kUnchanged.data(), kUnchanged.data(), kUnchanged.data()}, nullptr);
 }
 
 void RestoreColours(const int16_t* planes, uint8_t* picture, int width, int length,
-                    uint8_t referenceChannel, uint8_t toneSelect) {
+                    uint8_t referenceChannel, uint8_t toneSelect, HelperThread* helper) {
     const ToneChoice choice = SplitToneSelect(toneSelect);
     InverseWithLookups(planes, picture, width, length, referenceChannel,
                        {ToneExpandTable[choice.red].data(), ToneExpandTable[choice.green].data(),
-                        ToneExpandTable[choice.blue].data()});
+                        ToneExpandTable[choice.blue].data()},
+                       helper);
 }
 
 void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect) {

@@ -8,13 +8,16 @@
 
 namespace qx {
 
+class HelperThread;
+
 // Picture: width x length RGB pixels. Luma (width x length samples) goes to `luma`, which is
 // either the luma plane of `planes` or a scratch plane. Unless greyFlag is set the two chroma
 // planes of (width / 2) x (length / 2) samples go to `planes` after its luma plane; chroma comes
-// from the lower-right pixel of each 2 x 2 block. Width and length are even.
+// from the lower-right pixel of each 2 x 2 block. Width and length are even. Large pictures share
+// their rows with the helper thread when there is one.
 void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* luma, int width,
                             int length, uint8_t greyFlag, uint8_t referenceChannel,
-                            uint8_t toneSelect);
+                            uint8_t toneSelect, HelperThread* helper = nullptr);
 
 enum class SharpenStrength { kStrong, kMild };
 
@@ -29,7 +32,7 @@ void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, 
 
 // InverseColourTransform followed by ExpandTones in one pass over the picture.
 void RestoreColours(const int16_t* planes, uint8_t* picture, int width, int length,
-                    uint8_t referenceChannel, uint8_t toneSelect);
+                    uint8_t referenceChannel, uint8_t toneSelect, HelperThread* helper = nullptr);
 
 // Replaces every channel's tone level by its expanded value, in place.
 void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect);

@@ -63,7 +63,7 @@ int MakePlanes(Codec& codec) {
         int64_t{p.ChannelActivity[0]} + p.ChannelActivity[1] + p.ChannelActivity[2];
     if (p.CompressionMode == 0 && activity < kSharpenFrom) {
         ForwardColourTransform(s.WorkBuffer.data(), planes, planes, width, length, p.GreyFlag,
-                               p.ReferenceChannel, p.ToneSelect);
+                               p.ReferenceChannel, p.ToneSelect, codec.helper());
         return kOk;
     }
     try {
@@ -72,7 +72,7 @@ int MakePlanes(Codec& codec) {
         return kNoMemory;
     }
     ForwardColourTransform(s.WorkBuffer.data(), planes, s.LumaScratch.data(), width, length,
-                           p.GreyFlag, p.ReferenceChannel, p.ToneSelect);
+                           p.GreyFlag, p.ReferenceChannel, p.ToneSelect, codec.helper());
     SharpenLuma(s.LumaScratch.data(), planes, width, length, s.FocusRect,
                 activity <= kStrongUpTo ? SharpenStrength::kStrong : SharpenStrength::kMild);
     return kOk;

@@ -79,7 +79,7 @@ int RestorePicture(Codec& codec) {
         RestoreGrey(s.PlaneBuffer.data(), s.WorkBuffer.data(), pixels);
     } else {
         RestoreColours(s.PlaneBuffer.data(), s.WorkBuffer.data(), s.Width, s.Length,
-                       p.ReferenceChannel, p.ToneSelect);
+                       p.ReferenceChannel, p.ToneSelect, codec.helper());
     }
     // The kind describes the picture in WorkBuffer even when it stays at the coded size.
     s.RestoredPictureKind = grey ? kGreyPictureKind : kColourPictureKind;

@@ -2,14 +2,73 @@
 // for the stages whose rows or columns do not depend on each other.
 #pragma once
 
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
 namespace qx {
 
-// Calls fn(lane, begin, end) on [begin, end): with split, the first half runs here as lane 0
-// and the second half on a helper thread as lane 1. Without a helper thread (split false, too
-// few items, or the system refusing one), everything runs here as lane 0.
+// One helper thread that sleeps between splits: a picture has some thirty splits, and starting a
+// thread for each costs more system time than the work it takes over. The thread starts on first
+// use and is joined by the destructor.
+class HelperThread {
+  public:
+    HelperThread() = default;
+    ~HelperThread();
+    HelperThread(const HelperThread&) = delete;
+    HelperThread& operator=(const HelperThread&) = delete;
+
+    // Hands task(context) to the helper thread. False when the helper is busy or no thread could
+    // be started: the caller then does the work itself.
+    bool post(void (*task)(void*), void* context);
+    // Waits until the posted task has ended; false when it ended with an exception.
+    bool wait();
+
+  private:
+    void loop();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable finished_;
+    void (*task_)(void*) = nullptr;
+    void* context_ = nullptr;
+    bool busy_ = false;
+    bool failed_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+// Calls fn(lane, begin, end) on [begin, end): with a helper, the first half runs here as lane 0
+// and the second half on the helper thread as lane 1. Without one (helper null, too few items,
+// or the helper unavailable), everything runs here as lane 0. The helper's half has always
+// ended on return. Returns false when a lane ended with an exception.
+template <typename Fn>
+bool SplitInTwo(HelperThread* helper, int begin, int end, Fn&& fn) {
+    if (helper != nullptr && end - begin >= 2) {
+        const int mid = begin + (end - begin) / 2;
+        auto second = [&fn, mid, end] { fn(1, mid, end); };
+        using Second = decltype(second);
+        if (helper->post([](void* task) { (*static_cast<Second*>(task))(); }, &second)) {
+            bool ok = true;
+            try {
+                fn(0, begin, mid);
+            } catch (...) {
+                ok = false;
+            }
+            return helper->wait() && ok;
+        }
+    }
+    try {
+        fn(0, begin, end);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+// As above with a thread started for this one split, for callers that own no helper.
 template <typename Fn>
 void SplitInTwo(int begin, int end, bool split, Fn&& fn) {
     if (split && end - begin >= 2) {

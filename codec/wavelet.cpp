@@ -147,7 +147,7 @@ void MirrorGuards(T* x, int n, int step) {
     uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
-        int32_t* s = scratch.strip.data() + kGuard * nc;
+        int32_t* s = scratch.strip + kGuard * nc;
         for (int r = 0; r < height; ++r)
             std::memcpy(s + r * nc, plane + static_cast<size_t>(r) * stride + xa,
                         sizeof(int32_t) * nc);
@@ -194,7 +194,7 @@ void MirrorGuards(T* x, int n, int step) {
     uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
-        int32_t* s = scratch.strip.data() + kGuard * nc;
+        int32_t* s = scratch.strip + kGuard * nc;
         for (int m = 0; m < height; ++m) {
             const int row = (m % 2 == 0) ? m / 2 : half + m / 2;
             std::memcpy(s + m * nc, plane + static_cast<size_t>(row) * stride + xa,
@@ -215,11 +215,14 @@ void MirrorGuards(T* x, int n, int step) {
 
 void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     const size_t n = static_cast<size_t>(longestLine);
-    for (WaveletLane& lane : scratch.lanes) {
+    const size_t strip = static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk;
+    ResizeDense(scratch.strips, scratch.lanes.size() * strip);
+    for (size_t i = 0; i < scratch.lanes.size(); ++i) {
+        WaveletLane& lane = scratch.lanes[i];
         lane.even.resize(n / 2 + 8);
         lane.odd.resize(n / 2 + 8);
         lane.acc.resize(n + 8);
-        lane.strip.resize(static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk);
+        lane.strip = scratch.strips.data() + i * strip;
     }
 }
 
@@ -255,10 +258,16 @@ __attribute__((target_clones("avx2", "default"))) void SynthesiseColumnRange(
     SynthesiseColumns(plane, width, x0, x1, bh, f, lane);
 }
 
+__attribute__((target_clones("avx2", "default"))) void RemoveOffset(const int16_t* samples,
+                                                                    int32_t* plane, size_t count,
+                                                                    int levelOffset) {
+    for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
+}
+
 // Columns x0 ... x1-1 of a band, split between two lanes when the band is large.
 void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
                     WaveletScratch& scratch, bool split) {
-    SplitInTwo(x0, x1, split, [&](int lane, int a, int b) {
+    SplitInTwo(split ? scratch.helper : nullptr, x0, x1, [&](int lane, int a, int b) {
         AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
     });
 }
@@ -268,8 +277,7 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
 WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
                              int minBandSize, int levelOffset, int firstLevelFilter,
                              WaveletScratch& scratch) {
-    const size_t count = static_cast<size_t>(width) * height;
-    for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
+    RemoveOffset(samples, plane, static_cast<size_t>(width) * height, levelOffset);
 
     WaveletResult result{0, width, height, width, height};
     int bw = width;
@@ -280,7 +288,7 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
         const int level = result.levels + 1;
         const bool split = bw * bh >= kSplitSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
-        SplitInTwo(0, bh, split, [&](int lane, int r0, int r1) {
+        SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {
             AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
         });
         if (level <= 2) {
@@ -324,10 +332,10 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
         const bool split = bw * bh >= kSplitSamples;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
-        SplitInTwo(0, columns, split, [&](int lane, int x0, int x1) {
+        SplitInTwo(split ? scratch.helper : nullptr, 0, columns, [&](int lane, int x0, int x1) {
             SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
         });
-        SplitInTwo(0, bh, split, [&](int lane, int r0, int r1) {
+        SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {
             SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
         });
         bw *= 2;

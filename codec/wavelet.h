@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "codec/buffer.h"
+
 namespace qx {
 
 struct WaveletResult {
@@ -23,12 +25,17 @@ struct WaveletLane {
     std::vector<int32_t> even;
     std::vector<int32_t> odd;
     std::vector<uint32_t> acc;
-    std::vector<int32_t> strip;
+    int32_t* strip = nullptr;  // this lane's part of WaveletScratch::strips
 };
 
-// Large bands are split between two threads, one lane each.
+class HelperThread;
+
+// Large bands are split between this thread and the helper (when there is one), one lane each.
 struct WaveletScratch {
     std::array<WaveletLane, 2> lanes;
+    // The strips of both lanes in one block, so that they share huge pages.
+    Buffer<int32_t> strips;
+    HelperThread* helper = nullptr;
 };
 
 // Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects

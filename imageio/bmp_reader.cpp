@@ -1,6 +1,8 @@
 #include "imageio/bmp_reader.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "imageio/byte_order.h"
 
@@ -11,18 +13,40 @@ constexpr uint32_t kMinInfoSize = 40;  // BITMAPINFOHEADER; V4 and V5 heads are 
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr int64_t kMaxSide = 1 << 20;  // keeps every size below in 64 bits with room to spare
 
-// Turns the file's pixel block (starting at the pixel offset) into top-to-bottom RGB rows.
-void CopyRows(const uint8_t* block, const BmpLayout& layout, uint8_t* rgb) {
-    const size_t rowPixels = static_cast<size_t>(layout.width);
-    for (int y = 0; y < layout.height; ++y) {
-        const int64_t fileRow = layout.topDown ? y : layout.height - 1 - y;
-        const uint8_t* in = block + fileRow * layout.rowStride;
-        uint8_t* out = rgb + static_cast<size_t>(y) * rowPixels * 3;
-        for (size_t x = 0; x < rowPixels; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
+// Rows are read this many bytes at a time (at least one row), so no copy of the whole pixel block
+// is ever held.
+constexpr int64_t kReadChunk = 256 * 1024;
+
+// One row of BGR pixels to RGB. Sixteen bytes at a time hold five pixels and the first byte of
+// the next; that byte is stored unchanged and then rewritten by the next step, so a step runs
+// only while all sixteen bytes lie inside the row.
+__attribute__((target_clones("avx2", "default"))) void BgrToRgb(const uint8_t* in, uint8_t* out,
+                                                                size_t pixels) {
+    using Bytes16 = uint8_t __attribute__((vector_size(16)));
+    const size_t bytes = 3 * pixels;
+    size_t i = 0;
+    for (; i + 16 <= bytes; i += 15) {
+        Bytes16 v;
+        std::memcpy(&v, in + i, 16);
+        v = __builtin_shufflevector(v, v, 2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+        std::memcpy(out + i, &v, 16);
+    }
+    for (; i < bytes; i += 3) {
+        const uint8_t blue = in[i];
+        out[i] = in[i + 2];
+        out[i + 1] = in[i + 1];
+        out[i + 2] = blue;
+    }
+}
+
+// Converts `rows` file rows starting at file row `first` to their top-to-bottom RGB rows.
+void CopyRows(const uint8_t* block, const BmpLayout& layout, int first, int rows, uint8_t* rgb) {
+    const size_t rowBytes = static_cast<size_t>(layout.width) * 3;
+    for (int r = 0; r < rows; ++r) {
+        const int fileRow = first + r;
+        const int y = layout.topDown ? fileRow : layout.height - 1 - fileRow;
+        BgrToRgb(block + r * layout.rowStride, rgb + static_cast<size_t>(y) * rowBytes,
+                 static_cast<size_t>(layout.width));
     }
 }
 
@@ -92,12 +116,19 @@ BmpStatus ReadBmpLayout(std::span<const uint8_t> fileBytes, BmpLayout& layout) {
 
 BmpStatus ReadBmpPixels(FileHandle& file, const BmpLayout& layout, std::span<uint8_t> rgb) {
     if (rgb.size() < layout.rgbSize()) return BmpStatus::ReadFailed;
-    // The layout was checked against the file's length, so this block is bounded by it.
-    std::vector<uint8_t> block(static_cast<size_t>(layout.pixelBytes));
-    if (!file.seek(layout.pixelOffset) || !file.readExact(block.data(), block.size())) {
-        return BmpStatus::Truncated;
+    // The layout was checked against the file's length, so every read is bounded by it.
+    const int rowsPerRead =
+        static_cast<int>(std::clamp<int64_t>(kReadChunk / layout.rowStride, 1, layout.height));
+    std::unique_ptr<uint8_t[]> chunk(
+        new uint8_t[static_cast<size_t>(rowsPerRead * layout.rowStride)]);
+    if (!file.seek(layout.pixelOffset)) return BmpStatus::Truncated;
+    for (int first = 0; first < layout.height; first += rowsPerRead) {
+        const int rows = std::min(rowsPerRead, layout.height - first);
+        const int64_t bytes = std::min<int64_t>(rows * layout.rowStride,
+                                                layout.pixelBytes - first * layout.rowStride);
+        if (!file.readExact(chunk.get(), static_cast<size_t>(bytes))) return BmpStatus::Truncated;
+        CopyRows(chunk.get(), layout, first, rows, rgb.data());
     }
-    CopyRows(block.data(), layout, rgb.data());
     return BmpStatus::Ok;
 }
 
@@ -107,7 +138,7 @@ BmpStatus ReadBmpPixels(std::span<const uint8_t> fileBytes, const BmpLayout& lay
     if (layout.pixelOffset + layout.pixelBytes > static_cast<int64_t>(fileBytes.size())) {
         return BmpStatus::Truncated;
     }
-    CopyRows(fileBytes.data() + layout.pixelOffset, layout, rgb.data());
+    CopyRows(fileBytes.data() + layout.pixelOffset, layout, 0, layout.height, rgb.data());
     return BmpStatus::Ok;
 }
 

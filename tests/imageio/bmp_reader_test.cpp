@@ -90,19 +90,23 @@ TEST(BmpReader, CorpusPicturesLoadWithTheirTrueSizes) {
 }
 
 TEST(BmpReader, RowsComeTopToBottomInRgbOrder) {
-    // 35 pixels make 105-byte rows padded to 108; V5 heads put the pixels at 138.
-    for (bool topDown : {false, true}) {
-        for (uint32_t infoSize : {40u, 124u}) {
-            SCOPED_TRACE(testing::Message() << "topDown " << topDown << " info " << infoSize);
-            qx::BmpLayout layout;
-            std::vector<uint8_t> rgb;
-            ASSERT_EQ(Load(MakeBmp(35, 7, topDown, infoSize), layout, rgb), BmpStatus::Ok);
-            for (int y = 0; y < 7; ++y) {
-                for (int x = 0; x < 35; ++x) {
-                    const uint8_t* p = &rgb[(y * 35 + x) * 3];
-                    ASSERT_EQ(p[0], x);
-                    ASSERT_EQ(p[1], y);
-                    ASSERT_EQ(p[2], x + y);
+    // 35 pixels make 105-byte rows padded to 108; V5 heads put the pixels at 138. 1000 x 90
+    // pixels are read from the file in more than one piece.
+    for (auto [w, h] : {std::pair{35, 7}, std::pair{1000, 90}}) {
+        for (bool topDown : {false, true}) {
+            for (uint32_t infoSize : {40u, 124u}) {
+                SCOPED_TRACE(testing::Message()
+                             << w << " topDown " << topDown << " info " << infoSize);
+                qx::BmpLayout layout;
+                std::vector<uint8_t> rgb;
+                ASSERT_EQ(Load(MakeBmp(w, h, topDown, infoSize), layout, rgb), BmpStatus::Ok);
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        const uint8_t* p = &rgb[(y * w + x) * 3];
+                        ASSERT_EQ(p[0], x % 256);
+                        ASSERT_EQ(p[1], y);
+                        ASSERT_EQ(p[2], (x + y) % 256);
+                    }
                 }
             }
         }

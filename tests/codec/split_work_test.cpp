@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <vector>
+
+#include "codec/codec.h"
+#include "codec/split_work.h"
+
+namespace {
+
+TEST(HelperThread, CoversEveryItemOnceAndSurvivesAFailingLane) {
+    qx::HelperThread helper;
+    std::vector<std::atomic<int>> seen(1000);
+    for (int round = 0; round < 200; ++round) {
+        EXPECT_TRUE(qx::SplitInTwo(&helper, 0, 1000, [&](int, int begin, int end) {
+            for (int i = begin; i < end; ++i) ++seen[i];
+        }));
+    }
+    for (const std::atomic<int>& count : seen) ASSERT_EQ(count, 200);
+
+    for (int failing : {0, 1}) {
+        std::atomic<int> ran{0};
+        EXPECT_FALSE(qx::SplitInTwo(&helper, 0, 10, [&](int lane, int, int) {
+            ++ran;
+            if (lane == failing) throw std::runtime_error("lane");
+        }));
+        EXPECT_EQ(ran, 2);  // the other lane still ran, and was waited for
+    }
+    int lanes = 0;
+    EXPECT_TRUE(qx::SplitInTwo(&helper, 0, 10, [&](int lane, int, int) { lanes |= 1 << lane; }));
+    EXPECT_EQ(lanes, 3);
+}
+
+// Pictures large enough to be split code to the same streams and restore to the same picture
+// with the helper thread as without it.
+TEST(HelperThread, SplitWorkChangesNoByte) {
+    std::vector<uint8_t> streams[2];
+    qx::Buffer<uint8_t> restored[2];
+    for (int split : {0, 1}) {
+        qx::Codec codec;
+        codec.splitWork = split != 0;
+        const int side = 640;
+        codec.state.PictureBuffer.resize(side * side * 3);
+        for (size_t i = 0; i < codec.state.PictureBuffer.size(); ++i)
+            codec.state.PictureBuffer[i] = static_cast<uint8_t>((i * i / 7 + i / 3000) % 251);
+        codec.state.Width = codec.state.Length = side;
+        ASSERT_EQ(qx::CompressForPreview(codec), 0);
+        const uint8_t* words = reinterpret_cast<const uint8_t*>(codec.MainCode.words.data());
+        streams[split].assign(words, words + 4 * (codec.MainCodeEnd.index + 1));
+        restored[split] = codec.state.WorkBuffer;
+    }
+    EXPECT_EQ(streams[0], streams[1]);
+    EXPECT_TRUE(restored[0] == restored[1]);
+}
+
+}  // namespace
