@@ -1,9 +1,9 @@
 // The desktop program: the application object, the main window with its viewers, the loop.
-#include "app/core/memory_status.h"
 #include "app/main_window.h"
 #include "app/qx_application.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
 
 int main(int argc, char** argv) {
     qx::PreferX11();

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/core/pre_adjust_colours.h"
 #include "codec/codec.h"
 #include "codec/load_analysis.h"
+#include "codec/pre_adjust_colours.h"
 #include "codec/wavelet.h"
 #include "container/file_handle.h"
 #include "imageio/tiff_reader.h"

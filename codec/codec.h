@@ -49,7 +49,6 @@ class CodecHooks {
     virtual bool checkFreeMemory(const std::string& /*name*/, int /*width*/, int /*length*/) {
         return false;
     }
-    virtual void lockInput(bool /*block*/) {}
 };
 
 // A stream of 32-bit words filled from the most significant bit down.
@@ -93,6 +92,14 @@ struct CodecParameters {
 // Loading a picture returns the fields that only the compressed-file reader writes to their
 // initial values, so a picture compressed after opening a grey file is coded in colour.
 void ResetReaderFields(CodecParameters& params);
+
+// Sides a picture may have: every reader refuses others, and only these can be normalised.
+constexpr int kMinPictureSide = 33;
+constexpr int kMaxPictureSide = 1024;
+
+// What CodecState::RestoredPictureKind says of the restored picture in WorkBuffer.
+constexpr int kRestoredGrey = 3;  // one sample per pixel
+constexpr int kRestoredRgb = 5;   // red, green, blue
 
 struct CodecState {
     int16_t Width = 0;

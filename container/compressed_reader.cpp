@@ -13,7 +13,6 @@ namespace qx {
 
 namespace {
 
-constexpr int kMaxSide = 1024;
 constexpr int kReported = 1;
 
 // Status of a refusal by a size or consistency check: the picture buffer is released and the
@@ -76,15 +75,15 @@ int ReadCompressedFile(Container& container, Codec& codec, const std::string& fi
     const FileTitle& title = container.title;
     UnpackTitle(title, codec);
 
-    if (title.SourceWidth > kMaxSide) {
+    if (title.SourceWidth > kMaxPictureSide) {
         return Refuse(container, codec,
                       "(Width=" + std::to_string(title.SourceWidth) +
-                          ") > (MaxWidth=" + std::to_string(kMaxSide) + ")");
+                          ") > (MaxWidth=" + std::to_string(kMaxPictureSide) + ")");
     }
-    if (title.SourceLength > kMaxSide) {
+    if (title.SourceLength > kMaxPictureSide) {
         return Refuse(container, codec,
                       "(Length=" + std::to_string(title.SourceLength) +
-                          ") > MaxLength=" + std::to_string(kMaxSide) + ")");
+                          ") > MaxLength=" + std::to_string(kMaxPictureSide) + ")");
     }
     if (!TitleIsConsistent(title, codec.params.MinBandSize) || !BodySizeFits(title, bodyLength)) {
         return Refuse(container, codec, NotCorrect(fileName));

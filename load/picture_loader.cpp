@@ -1,62 +1,33 @@
-// The open command's loading of a picture: the reader chosen by the extension, then the
-// steps shared by every reader up to the analysis of the picture.
-#include "app/core/picture_loader.h"
+// Loading a picture: the reader chosen by the name, then the steps shared by every reader up to
+// the analysis of the picture.
+#include "load/picture_loader.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <new>
 
-#include "app/core/load_steps.h"
-#include "app/core/pre_adjust_colours.h"
 #include "codec/geometry.h"
-#include "codec/load_analysis.h"
-#include "codec/split_work.h"
+#include "codec/load_stages.h"
+#include "load/load_steps.h"
 
 namespace qx {
 
-namespace {
-
-enum class PictureKind { Unknown, Jpeg, Bmp, Tiff };
-
-// The extension is the last four characters of the file's own name, compared
-// case-sensitively; a name whose fourth-last character is not "." is unknown.
-PictureKind KindOfName(const std::string& name) {
-    const size_t slash = name.find_last_of('/');
-    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    if (base.size() < 4 || base[base.size() - 4] != '.') return PictureKind::Unknown;
-    const std::string extension = base.substr(base.size() - 4);
-    if (extension == ".jpg" || extension == ".JPG") return PictureKind::Jpeg;
-    if (extension == ".bmp" || extension == ".BMP") return PictureKind::Bmp;
-    return PictureKind::Tiff;
+void LoadHooks::showMessage(const std::string& text) {
+    outcome_.text = text;
+    outcome_.textShown = true;
+    prompts_.message(text);
 }
 
-// Bands of rows small enough to stay in the cache from one step to the next.
-constexpr int kBandRows = 16;
-// Pictures from this many pixels on share the steps with a second thread.
-constexpr int64_t kSplitFromPixels = 256 * 1024;
-
-// Smoothing into the picture block, colour pre-adjustment and analysis, band by band. Every
-// step works on rows independently, so the two halves of a large picture go to two threads.
-void PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, int length,
-                          CodecParameters& params) {
-    std::array<PictureSums, 2> sums;
-    const bool split = int64_t{width} * length >= kSplitFromPixels;
-    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
-    SplitInTwo(0, length, split, [&](int lane, int begin, int end) {
-        for (int y = begin; y < end; y += kBandRows) {
-            const int stop = std::min(end, y + kBandRows);
-            SmoothBusyRows(loaded, picture, width, length, y, stop);
-            PreAdjustColours(picture + y * rowBytes, width, stop - y);
-            AddPictureSums(picture, width, y, stop, sums[lane]);
-        }
-    });
-    sums[0].add(sums[1]);
-    ResetReaderFields(params);
-    FinishAnalysis(sums[0], width, length, params);
+bool LoadHooks::checkFreeMemory(const std::string&, int width, int length) {
+    return CheckFreeMemory(prompts_, questionName_, width, length, memory_);
 }
 
-}  // namespace
+bool LoadContext::fail(LoadFailure failure, const std::string& text, bool banner) {
+    outcome.text = text;
+    outcome.textShown = !(request.holds && request.holds(failure));
+    if (outcome.textShown) prompts.message(text);
+    return failQuietly(failure, banner);
+}
 
 int64_t PictureBufferSize(int64_t base, int width, int length) {
     const int64_t n = 4 * base / 3;
@@ -69,7 +40,7 @@ int64_t PictureBufferSize(int64_t base, int width, int length) {
 }
 
 bool AllocatePictureBuffer(LoadContext& context) {
-    const LoadResult& r = context.result;
+    const LoadOutcome& r = context.outcome;
     try {
         // Smoothing writes the picture before anything reads it; whether the growth zero-fills
         // is up to the buffer's allocator.
@@ -79,8 +50,7 @@ bool AllocatePictureBuffer(LoadContext& context) {
             static_cast<size_t>(PictureBufferSize(r.pictureBufferBase, r.width, r.length)));
     } catch (const std::bad_alloc&) {
         context.codec.state.PictureBuffer = {};
-        context.tell(" 2) There is no memory for file.");
-        return false;
+        return context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
     }
     return true;
 }
@@ -91,50 +61,52 @@ bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text) {
         context.loadBuffer.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         context.loadBuffer = {};
-        context.tell(text);
-        return false;
+        return context.fail(LoadFailure::NoLoadMemory, text);
     }
     return true;
 }
 
-LoadResult LoadPictureForCompression(Codec& codec, UserDialogs& dialogs, const std::string& name,
-                                     const MemoryStatusSource& memory,
-                                     std::vector<uint8_t>* decodedPicture) {
-    LoadContext context(codec, dialogs, memory, name);
+LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& request,
+                        const MemoryStatusSource& memory, std::vector<uint8_t>* decodedPicture) {
+    LoadContext context(codec, prompts, memory, request);
+    LoadOutcome& outcome = context.outcome;
+    outcome.reader = ReaderForName(request.path);
     bool read = false;
-    switch (KindOfName(name)) {
-        case PictureKind::Unknown:
-            context.tell("Unknown file.");
-            return context.result;
-        case PictureKind::Jpeg:
+    switch (outcome.reader) {
+        case PictureReader::Unknown:
+            (void)context.fail(LoadFailure::UnknownName, "Unknown file.", false);
+            return outcome;
+        case PictureReader::Jpeg:
             read = LoadJpeg(context);
             break;
-        case PictureKind::Bmp:
+        case PictureReader::Bmp:
             read = LoadBmp(context);
             break;
-        case PictureKind::Tiff:
+        case PictureReader::Tiff:
             read = LoadTiff(context);
             break;
     }
     if (!read) {
         codec.state.PictureBuffer = {};
-        return context.result;
+        return outcome;
     }
 
-    LoadResult& result = context.result;
     CodecState& state = codec.state;
     if (decodedPicture)
         decodedPicture->assign(context.loadBuffer.begin(),
                                context.loadBuffer.begin() +
-                                   static_cast<std::ptrdiff_t>(result.width) * result.length * 3);
-    PrepareLoadedPicture(context.loadBuffer.data(), state.PictureBuffer.data(), result.width,
-                         result.length, codec.params);
+                                   static_cast<std::ptrdiff_t>(outcome.width) * outcome.length * 3);
+    if (!PrepareLoadedPicture(context.loadBuffer.data(), state.PictureBuffer.data(), outcome.width,
+                              outcome.length, codec.params)) {
+        codec.state.PictureBuffer = {};
+        (void)context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
+        return outcome;
+    }
     context.loadBuffer = {};
-    state.Width = static_cast<int16_t>(result.width);
-    state.Length = static_cast<int16_t>(result.length);
-    result.loaded = true;
-    result.showBanner = false;
-    return result;
+    state.Width = static_cast<int16_t>(outcome.width);
+    state.Length = static_cast<int16_t>(outcome.length);
+    outcome.showBanner = false;
+    return outcome;
 }
 
 }  // namespace qx

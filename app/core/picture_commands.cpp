@@ -18,13 +18,8 @@ PictureCommands::PictureCommands(Codec& codec, Container& container, UserDialogs
       views_(views),
       memory_(memory),
       hooks_(dialogs, memory),
-      previousHooks_(codec.hooks) {
+      hooksInUse_(codec, hooks_) {
     hooks_.onShowRestored = [this](bool wide) { showRestored(wide); };
-    codec_.hooks = &hooks_;
-}
-
-PictureCommands::~PictureCommands() {
-    codec_.hooks = previousHooks_;
 }
 
 void PictureCommands::publishMenu() {

@@ -7,17 +7,17 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/dialog_hooks.h"
-#include "app/core/memory_status.h"
 #include "app/core/menu_state.h"
 #include "app/core/picture_views.h"
 #include "app/core/user_dialogs.h"
 #include "codec/codec.h"
+#include "codec/scoped_hooks.h"
 #include "container/container.h"
+#include "load/compression_mode.h"
+#include "load/dialog_hooks.h"
+#include "load/memory_status.h"
 
 namespace qx {
-
-enum class CompressionChoice { High, ClearImage };
 
 // What the commands remember between them.
 struct PictureSession {
@@ -48,7 +48,6 @@ class PictureCommands {
   public:
     PictureCommands(Codec& codec, Container& container, UserDialogs& dialogs, MainSurface& main,
                     PictureViews& views, const MemoryStatusSource& memory);
-    ~PictureCommands();
     PictureCommands(const PictureCommands&) = delete;
     PictureCommands& operator=(const PictureCommands&) = delete;
 
@@ -82,7 +81,7 @@ class PictureCommands {
     PictureViews& views_;
     const MemoryStatusSource& memory_;
     DialogHooks hooks_;
-    CodecHooks* previousHooks_;
+    ScopedHooks hooksInUse_;
     MenuState menu_;
     PictureSession session_;
     bool restoredShown_ = false;

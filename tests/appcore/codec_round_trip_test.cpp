@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/core/memory_status.h"
-#include "app/core/picture_loader.h"
-#include "appcore/scripted_dialogs.h"
 #include "codec/codec.h"
+#include "load/memory_status.h"
+#include "load/picture_loader.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
 namespace {
@@ -32,9 +32,9 @@ TEST_P(CorpusRoundTrip, DecoderConsumesTheEncodedBitsAndRestoresThePicture) {
         qxtest::ScriptedDialogs dialogs;
         qx::MemoryStatusSource memory;
         std::vector<uint8_t> source;
-        const qx::LoadResult loaded = qx::LoadPictureForCompression(
-            codec, dialogs, qxtest::CorpusPath(GetParam()), memory, &source);
-        ASSERT_TRUE(loaded.loaded) << GetParam();
+        const qx::LoadOutcome loaded =
+            qx::LoadPicture(codec, dialogs, {qxtest::CorpusPath(GetParam())}, memory, &source);
+        ASSERT_TRUE(loaded.loaded()) << GetParam();
         codec.params.CompressionMode = static_cast<uint8_t>(mode);
         codec.params.Quality = static_cast<int16_t>(mode == 0 ? 0 : 4);
         ASSERT_EQ(qx::CompressForPreview(codec), 0);

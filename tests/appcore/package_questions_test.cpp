@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "appcore/package_fixture.h"
-#include "appcore/picture_files.h"
+#include "support/picture_files.h"
 #include "support/test_support.h"
 
 namespace qxtest {

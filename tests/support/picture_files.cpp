@@ -1,5 +1,5 @@
 // Small picture files made on the fly for the loading tests.
-#include "appcore/picture_files.h"
+#include "support/picture_files.h"
 
 namespace qxtest {
 
