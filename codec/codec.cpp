@@ -31,6 +31,8 @@ const char* CodecErrorMessage(int status) {
             return "MainCode Err.";
         case kSizeErr:
             return "Size Err.";
+        case kMaxThresholdErr:
+            return " MaxTheshold Err.";
         default:
             return nullptr;
     }
