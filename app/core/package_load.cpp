@@ -65,7 +65,12 @@ BatchStep LoadBatchPicture(Codec& codec, UserDialogs& dialogs, const MemoryStatu
     request.holds = [reader](LoadFailure failure) { return FollowUpAfter(reader, failure).held; };
     const LoadOutcome outcome = LoadPicture(codec, dialogs, request, memory);
     if (outcome.loaded()) return BatchStep::Compress;
-    const BatchFollowUp next = FollowUpAfter(reader, outcome.failure);
+    return FollowUpFailedLoad(dialogs, outcome, currentName);
+}
+
+BatchStep FollowUpFailedLoad(UserDialogs& dialogs, const LoadOutcome& outcome,
+                             const std::string& currentName) {
+    const BatchFollowUp next = FollowUpAfter(outcome.reader, outcome.failure);
     if (next.replacement) dialogs.message(next.replacement);
     if (!next.question) return BatchStep::Stop;
     return dialogs.askYesNo(currentName + next.question) == Answer::Yes ? BatchStep::NextFile

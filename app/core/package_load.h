@@ -24,6 +24,11 @@ struct BatchFollowUp {
 };
 BatchFollowUp FollowUpAfter(PictureReader reader, LoadFailure failure);
 
+// After a failed load: the replacement message and the question of the (reader, failure) entry,
+// with the file named as currentName. The outcome's text plays no part.
+[[nodiscard]] BatchStep FollowUpFailedLoad(UserDialogs& dialogs, const LoadOutcome& outcome,
+                                           const std::string& currentName);
+
 // Loads fullName (shown to the user as currentName) into codec like the open command does.
 // Compress when the picture is ready; otherwise the failure has been reported and, where the
 // batch may go on, the user has been asked: NextFile after Yes, Stop after No or after a failure
