@@ -174,14 +174,15 @@ struct Codec {
 using ReaderStage = std::function<int(Codec&)>;
 
 // Drivers. Each returns 0 or the first non-zero status of its stages.
-int CompressForPreview(Codec& codec);
-int CompressForPackage(Codec& codec);
-int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile);
+[[nodiscard]] int CompressForPreview(Codec& codec);
+[[nodiscard]] int CompressForPackage(Codec& codec);
+[[nodiscard]] int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile);
 
 // Stages.
-int PreparePlanes(Codec& codec);
-int EncodeCoefficients(Codec& codec);
-int DecodeCoefficients(Codec& codec);
-int RestorePicture(Codec& codec);
+[[nodiscard]] int PreparePlanes(Codec& codec);
+[[nodiscard]] int EncodeCoefficients(Codec& codec);
+// Damage in the streams is reported by message and leaves the rest of the planes zero.
+void DecodeCoefficients(Codec& codec);
+[[nodiscard]] int RestorePicture(Codec& codec);
 
 }  // namespace qx

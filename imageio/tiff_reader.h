@@ -27,7 +27,7 @@ enum TiffRefusal : int {
 // message). `width` and `length` are set on success, and with a refused size (then clamped to
 // 32767). `fileName` only names the file in
 // messages; the caller opens and closes `file`.
-int16_t ReadTiff(const std::string& fileName, FileHandle& file, uint8_t* output, size_t capacity,
-                 CodecHooks& hooks, int& width, int& length);
+[[nodiscard]] int16_t ReadTiff(const std::string& fileName, FileHandle& file, uint8_t* output,
+                               size_t capacity, CodecHooks& hooks, int& width, int& length);
 
 }  // namespace qx
