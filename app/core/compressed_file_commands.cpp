@@ -73,7 +73,8 @@ void PictureCommands::openCompressFile() {
 
 void PictureCommands::saveAsCompressFile() {
     const std::string chosen =
-        dialogs_.saveFile(kSaveTitle, kSaveCompressedFilter, session_.OutputName, "qx1");
+        dialogs_.saveFile(kSaveTitle, kSaveCompressedFilter, session_.OutputName,
+                          std::string(kCompressedExtension.substr(1)));
     if (chosen.empty()) return;
     session_.OutputName = chosen;
     // The writer reports its own failures.
