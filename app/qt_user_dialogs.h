@@ -15,6 +15,9 @@ class QtUserDialogs : public UserDialogs {
   public:
     QtUserDialogs(QWidget* parent, InputLock& lock) : parent_(parent), lock_(lock) {}
 
+    // The program's one input lock, whoever set it.
+    bool inputLocked() const override { return lock_.locked(); }
+
   protected:
     void showMessage(const std::string& text, const std::string& caption) override;
     void showInformation(const std::string& text) override;

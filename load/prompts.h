@@ -28,11 +28,12 @@ class Prompts {
         locked_ = block;
         setInputLock(block);
     }
-    bool inputLocked() const { return locked_; }
+    // Whether input is locked now; a lock shared with others answers for itself.
+    virtual bool inputLocked() const { return locked_; }
 
   protected:
     void releaseInput() {
-        if (locked_) lockInput(false);
+        if (inputLocked()) lockInput(false);
     }
     // caption is the program's name when empty.
     virtual void showMessage(const std::string& text, const std::string& caption) = 0;
