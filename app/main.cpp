@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/core/memory_status.h"
 #include "app/main_window.h"
 #include "app/qx_application.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
 
 int main(int argc, char** argv) {
     qx::PreferX11();

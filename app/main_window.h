@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/core/memory_status.h"
 #include "app/core/picture_commands.h"
 #include "app/core/picture_views.h"
 #include "app/core/user_dialogs.h"
 #include "app/core/window_surface.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
 
 class QAction;
 class QLabel;

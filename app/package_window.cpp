@@ -41,7 +41,7 @@ class Form4Progress : public PackageProgress {
 void RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
                            const MemoryStatusSource& memory, TForm4& form4, MainSurface& main) {
     Form4Progress progress(form4, main);
-    PackageCompression1Click(codec, container, dialogs, progress, memory);
+    RunPackageCompression(codec, container, dialogs, progress, memory);
 }
 
 }  // namespace qx

@@ -2,10 +2,10 @@
 // its banner, and the bar repaints whenever it advances.
 #pragma once
 
-#include "app/core/memory_status.h"
 #include "app/core/user_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
 
 namespace qx {
 

@@ -45,36 +45,28 @@ QString ProgramName() {
 
 }  // namespace
 
-void QtUserDialogs::lockInput(bool block) {
+void QtUserDialogs::setInputLock(bool block) {
     const QSize screen = ScreenSize();
     lock_.set(block, screen.width(), screen.height());
 }
 
-void QtUserDialogs::releaseBeforeBox() {
-    if (lock_.locked()) lockInput(false);
-}
-
-void QtUserDialogs::message(const std::string& text, const std::string& caption) {
-    releaseBeforeBox();
+void QtUserDialogs::showMessage(const std::string& text, const std::string& caption) {
     RunBox(parent_, QMessageBox::NoIcon, caption.empty() ? ProgramName() : Q(caption), text,
            QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void QtUserDialogs::information(const std::string& text) {
-    releaseBeforeBox();
+void QtUserDialogs::showInformation(const std::string& text) {
     RunBox(parent_, QMessageBox::Information, ProgramName(), text, QMessageBox::Ok, QMessageBox::Ok,
            QMessageBox::Ok);
 }
 
-Answer QtUserDialogs::askYesNo(const std::string& text) {
-    releaseBeforeBox();
+Answer QtUserDialogs::showYesNo(const std::string& text) {
     const auto b = RunBox(parent_, QMessageBox::Warning, ProgramName(), text,
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::No);
     return b == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-Answer QtUserDialogs::askYesNoCancel(const std::string& text) {
-    releaseBeforeBox();
+Answer QtUserDialogs::showYesNoCancel(const std::string& text) {
     const auto b = RunBox(parent_, QMessageBox::Warning, ProgramName(), text,
                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                           QMessageBox::Yes, QMessageBox::Cancel);
@@ -83,23 +75,20 @@ Answer QtUserDialogs::askYesNoCancel(const std::string& text) {
     return Answer::Cancel;
 }
 
-Answer QtUserDialogs::askRetryCancel(const std::string& text) {
-    releaseBeforeBox();
+Answer QtUserDialogs::showRetryCancel(const std::string& text) {
     const auto b =
         RunBox(parent_, QMessageBox::Warning, ProgramName(), text,
                QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry, QMessageBox::Cancel);
     return b == QMessageBox::Retry ? Answer::Retry : Answer::Cancel;
 }
 
-void QtUserDialogs::warnCancelOnly(const std::string& text) {
-    releaseBeforeBox();
+void QtUserDialogs::showCancelOnly(const std::string& text) {
     RunBox(parent_, QMessageBox::Warning, ProgramName(), text, QMessageBox::Cancel,
            QMessageBox::Cancel, QMessageBox::Cancel);
 }
 
 QStringList QtUserDialogs::chooseFiles(const std::string& title, const std::string& filter,
                                        bool several) {
-    releaseBeforeBox();
     QFileDialog dialog(parent_, Q(title), QDir::currentPath());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
@@ -111,22 +100,21 @@ QStringList QtUserDialogs::chooseFiles(const std::string& title, const std::stri
     return dialog.selectedFiles();
 }
 
-std::string QtUserDialogs::openFile(const std::string& title, const std::string& filter) {
+std::string QtUserDialogs::showOpenFile(const std::string& title, const std::string& filter) {
     const QStringList files = chooseFiles(title, filter, false);
     return files.isEmpty() ? std::string() : S(files.first());
 }
 
-std::vector<std::string> QtUserDialogs::openFiles(const std::string& title,
-                                                  const std::string& filter) {
+std::vector<std::string> QtUserDialogs::showOpenFiles(const std::string& title,
+                                                      const std::string& filter) {
     std::vector<std::string> out;
     for (const QString& f : chooseFiles(title, filter, true)) out.push_back(S(f));
     return out;
 }
 
-std::string QtUserDialogs::saveFile(const std::string& title, const std::string& filter,
-                                    const std::string& suggestedName,
-                                    const std::string& defaultSuffix) {
-    releaseBeforeBox();
+std::string QtUserDialogs::showSaveFile(const std::string& title, const std::string& filter,
+                                        const std::string& suggestedName,
+                                        const std::string& defaultSuffix) {
     QFileDialog dialog(parent_, Q(title), QDir::currentPath());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -138,8 +126,7 @@ std::string QtUserDialogs::saveFile(const std::string& title, const std::string&
     return S(dialog.selectedFiles().first());
 }
 
-std::string QtUserDialogs::chooseDirectory(const std::string& title, const std::string& start) {
-    releaseBeforeBox();
+std::string QtUserDialogs::showChooseDirectory(const std::string& title, const std::string& start) {
     QFileDialog dialog(parent_, Q(title), Q(start));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);

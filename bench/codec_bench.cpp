@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/core/pre_adjust_colours.h"
 #include "codec/codec.h"
 #include "codec/load_analysis.h"
+#include "codec/pre_adjust_colours.h"
 #include "codec/wavelet.h"
 #include "container/file_handle.h"
 #include "imageio/tiff_reader.h"
@@ -92,7 +92,7 @@ void BM_EncodeCoefficients(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         Load(codec, p, static_cast<int>(state.range(0)));
-        qx::PreparePlanes(codec);
+        if (qx::PreparePlanes(codec) != qx::kOk) state.SkipWithError("PreparePlanes failed");
         state.ResumeTiming();
         benchmark::DoNotOptimize(qx::EncodeCoefficients(codec));
     }
@@ -103,13 +103,13 @@ void BM_DecodeAndRestore(benchmark::State& state) {
     const Picture& p = Aloe();
     qx::Codec codec;
     Load(codec, p, static_cast<int>(state.range(0)));
-    qx::PreparePlanes(codec);
-    qx::EncodeCoefficients(codec);
+    if (qx::PreparePlanes(codec) != qx::kOk || qx::EncodeCoefficients(codec) != qx::kOk)
+        state.SkipWithError("encoding failed");
     codec.MainCode.limit = codec.MainCodeEnd.index + 1;
     codec.RefineCode.limit = codec.RefineCodeEnd.index + 1;
     for (auto _ : state) {
         qx::DecodeCoefficients(codec);
-        qx::RestorePicture(codec);
+        benchmark::DoNotOptimize(qx::RestorePicture(codec));
     }
 }
 BENCHMARK(BM_DecodeAndRestore)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

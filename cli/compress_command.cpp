@@ -6,11 +6,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/core/picture_loader.h"
-#include "app/core/status_text.h"
 #include "cli/commands.h"
 #include "cli/output_paths.h"
 #include "cli/worker.h"
+#include "load/compression_mode.h"
+#include "load/compression_time.h"
+#include "load/picture_loader.h"
+#include "load/status_text.h"
 
 namespace qx1 {
 
@@ -22,20 +24,18 @@ struct CompressJob {
     std::string refusal;  // set when the job must not run
 };
 
-FileReport CompressOne(Worker& worker, const CompressJob& job, const Mode& mode, uint32_t time,
-                       bool force, const qx::MemoryStatusSource& memory) {
+FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionChoice mode,
+                       uint32_t time, bool force, const qx::MemoryStatusSource& memory) {
     FileSession session(worker.codec, memory);
     if (!job.refusal.empty()) return Failure(job.input, session.dialogs, job.refusal);
     if (!force && FileExists(job.output))
         return Failure(job.input, session.dialogs, job.output + " already exists (-f replaces it)");
 
     qx::Codec& codec = worker.codec;
-    const qx::LoadResult loaded =
-        qx::LoadPictureForCompression(codec, session.dialogs, job.input, memory);
-    if (!loaded.loaded) return Failure(job.input, session.dialogs);
+    const qx::LoadOutcome loaded = qx::LoadPicture(codec, session.dialogs, {job.input}, memory);
+    if (loaded.failure != qx::LoadFailure::None) return Failure(job.input, session.dialogs);
 
-    codec.params.CompressionMode = mode.compressionMode;
-    codec.params.Quality = mode.quality;
+    qx::ApplyCompressionChoice(mode, codec.params);
     // The package driver encodes exactly as the preview does, without decoding afterwards.
     const int status = qx::CompressForPackage(codec);
     if (status != qx::kOk) {
@@ -61,8 +61,8 @@ FileReport CompressOne(Worker& worker, const CompressJob& job, const Mode& mode,
 }  // namespace
 
 int RunCompress(const CompressOptions& options) {
-    Mode mode;
-    if (!ParseMode(options.mode, mode)) {
+    const std::optional<qx::CompressionChoice> mode = qx::ParseCompressionChoice(options.mode);
+    if (!mode) {
         std::fprintf(stderr, "qx1 compress: unknown mode \"%s\" (high or clear)\n",
                      options.mode.c_str());
         return kExitUsage;
@@ -73,8 +73,9 @@ int RunCompress(const CompressOptions& options) {
         std::fprintf(stderr, "qx1 compress: %s\n", why.c_str());
         return kExitUsage;
     }
-    uint32_t time = 0;
-    if (std::string why; !CompressionTime(time, why)) {
+    std::string why;
+    const std::optional<uint32_t> time = qx::CompressionTime(why);
+    if (!time) {
         std::fprintf(stderr, "qx1 compress: %s\n", why.c_str());
         return kExitUsage;
     }
@@ -107,7 +108,7 @@ int RunCompress(const CompressOptions& options) {
     const bool ok = RunFileJobs(
         jobs.size(), threads,
         [&](size_t index, int worker) {
-            return CompressOne(*workers[worker], jobs[index], mode, time, options.force, memory);
+            return CompressOne(*workers[worker], jobs[index], *mode, *time, options.force, memory);
         },
         [&](size_t, const FileReport& report) { PrintReport(report, options.quiet); });
     return ok ? kExitOk : kExitFailed;

@@ -3,27 +3,22 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/core/status_text.h"
 #include "cli/commands.h"
 #include "cli/output_paths.h"
 #include "cli/worker.h"
+#include "container/compressed_name.h"
 #include "container/compressed_reader.h"
 #include "imageio/tiff_writer.h"
+#include "load/status_text.h"
 
 namespace qx1 {
 
 namespace {
 
-bool IsCompressedName(const std::string& name) {
-    if (name.size() < 4) return false;
-    const std::string extension = name.substr(name.size() - 4);
-    return extension == ".qx1" || extension == ".QX1";
-}
-
 FileReport DecompressOne(Worker& worker, const std::string& input, const std::string& output,
                          bool force, const qx::MemoryStatusSource& memory) {
     FileSession session(worker.codec, memory);
-    if (!IsCompressedName(input))
+    if (!qx::IsCompressedName(input))
         return Failure(input, session.dialogs, "not a compressed file (.qx1 or .QX1)");
     if (!force && FileExists(output))
         return Failure(input, session.dialogs, output + " already exists (-f replaces it)");

@@ -12,10 +12,6 @@ bool IsDirectory(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string WithoutExtension(const std::string& name) {
-    return name.size() >= 4 ? name.substr(0, name.size() - 4) : name;
-}
-
 }  // namespace
 
 std::string ResolveOutputTarget(const std::string& option, size_t inputCount,
@@ -49,14 +45,6 @@ std::string OutputPath(const OutputTarget& target, const std::string& defaultNam
     std::string directory = target.path;
     while (directory.size() > 1 && directory.back() == '/') directory.pop_back();
     return directory == "/" ? "/" + base : directory + "/" + base;
-}
-
-std::string CompressedName(const std::string& input) {
-    return WithoutExtension(input) + ".qx1";
-}
-
-std::string RestoredName(const std::string& input) {
-    return WithoutExtension(input) + "_comp.tif";
 }
 
 }  // namespace qx1

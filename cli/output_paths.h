@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "load/picture_names.h"
+
 namespace qx1 {
 
 struct OutputTarget {
@@ -19,9 +21,8 @@ std::string ResolveOutputTarget(const std::string& option, size_t inputCount, Ou
 // The output for an input whose default output name (beside the input) is defaultName.
 std::string OutputPath(const OutputTarget& target, const std::string& defaultName);
 
-// The input name with its last four characters (the extension) replaced by ".qx1".
-std::string CompressedName(const std::string& input);
-// The input name without its last four characters, followed by "_comp.tif".
-std::string RestoredName(const std::string& input);
+// The default output names follow the desktop program's rules.
+using qx::CompressedName;
+using qx::RestoredName;
 
 }  // namespace qx1

@@ -3,24 +3,27 @@
 #include <memory>
 #include <vector>
 
-#include "app/core/picture_loader.h"
-#include "app/core/status_text.h"
 #include "cli/commands.h"
 #include "cli/psnr.h"
 #include "cli/worker.h"
 #include "imageio/tiff_writer.h"
+#include "load/compression_mode.h"
+#include "load/compression_time.h"
+#include "load/picture_loader.h"
+#include "load/status_text.h"
 
 namespace qx1 {
 
 int RunRoundtrip(const RoundtripOptions& options) {
-    Mode mode;
-    if (!ParseMode(options.mode, mode)) {
+    const std::optional<qx::CompressionChoice> mode = qx::ParseCompressionChoice(options.mode);
+    if (!mode) {
         std::fprintf(stderr, "qx1 roundtrip: unknown mode \"%s\" (high or clear)\n",
                      options.mode.c_str());
         return kExitUsage;
     }
-    uint32_t time = 0;
-    if (std::string why; !CompressionTime(time, why)) {
+    std::string why;
+    const std::optional<uint32_t> time = qx::CompressionTime(why);
+    if (!time) {
         std::fprintf(stderr, "qx1 roundtrip: %s\n", why.c_str());
         return kExitUsage;
     }
@@ -36,18 +39,17 @@ int RunRoundtrip(const RoundtripOptions& options) {
     };
 
     std::vector<uint8_t> source;
-    const qx::LoadResult loaded =
-        qx::LoadPictureForCompression(codec, session.dialogs, input, memory, &source);
-    if (!loaded.loaded) return fail({});
-    codec.params.CompressionMode = mode.compressionMode;
-    codec.params.Quality = mode.quality;
+    const qx::LoadOutcome loaded =
+        qx::LoadPicture(codec, session.dialogs, {input}, memory, &source);
+    if (loaded.failure != qx::LoadFailure::None) return fail({});
+    qx::ApplyCompressionChoice(*mode, codec.params);
     const int status = qx::CompressForPreview(codec);
     if (status != qx::kOk) {
         const char* text = qx::CodecErrorMessage(status);
         return fail(text ? text : "");
     }
     if (!session.dialogs.messages.empty()) return fail({});
-    const int body = qx::BuildCompressedImage(worker->container, codec, time);
+    const int body = qx::BuildCompressedImage(worker->container, codec, *time);
     if (body < 0) return fail(qx::CodecErrorMessage(qx::kCodeErr));
 
     const qx::CodecState& state = codec.state;

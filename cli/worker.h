@@ -5,12 +5,13 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/dialog_hooks.h"
-#include "app/core/memory_status.h"
 #include "cli/cli_dialogs.h"
 #include "cli/file_jobs.h"
 #include "codec/codec.h"
+#include "codec/scoped_hooks.h"
 #include "container/container.h"
+#include "load/dialog_hooks.h"
+#include "load/memory_status.h"
 
 namespace qx1 {
 
@@ -24,33 +25,16 @@ struct Worker {
 struct FileSession {
     CliDialogs dialogs;
     qx::DialogHooks hooks;
-    qx::Codec& codec;
+    qx::ScopedHooks hooksInUse;
 
-    FileSession(qx::Codec& c, const qx::MemoryStatusSource& memory)
-        : hooks(dialogs, memory), codec(c) {
-        codec.hooks = &hooks;
-    }
-    ~FileSession() { codec.hooks = &qx::Codec::defaultHooks; }
-    FileSession(const FileSession&) = delete;
-    FileSession& operator=(const FileSession&) = delete;
+    FileSession(qx::Codec& codec, const qx::MemoryStatusSource& memory)
+        : hooks(dialogs, memory), hooksInUse(codec, hooks) {}
 };
-
-// Codec settings of the two modes.
-struct Mode {
-    uint8_t compressionMode = 0;
-    int16_t quality = 0;
-};
-// "high" or "clear"; false for anything else.
-bool ParseMode(const std::string& name, Mode& mode);
 
 // A failed report: the messages shown so far, each on its own line prefixed with name; extra
 // (when not empty) after them; and a generic line when nothing at all was said.
 FileReport Failure(const std::string& name, const CliDialogs& dialogs,
                    const std::string& extra = {});
-
-// The time stamped into compressed files: SOURCE_DATE_EPOCH when set, else the current time.
-// False (with why) when the variable is set but is not a number of seconds.
-bool CompressionTime(uint32_t& time, std::string& why);
 
 bool FileExists(const std::string& path);
 

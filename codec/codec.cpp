@@ -37,6 +37,8 @@ const char* CodecErrorMessage(int status) {
             return "MainCode Err.";
         case kSizeErr:
             return "Size Err.";
+        case kMaxThresholdErr:
+            return " MaxTheshold Err.";
         default:
             return nullptr;
     }
@@ -62,7 +64,8 @@ int CompressForPreview(Codec& codec) {
     codec.MainCode.limit = codec.MainCodeEnd.index + 1;
     codec.RefineCode.limit = codec.RefineCodeEnd.index + 1;
     DecodeCoefficients(codec);
-    RestorePicture(codec);
+    // A restored picture that finds no memory says so itself; the compression stands.
+    (void)RestorePicture(codec);
     codec.hooks->showRestoredPicture(false);
     return kOk;
 }
@@ -78,7 +81,8 @@ int CompressForPackage(Codec& codec) {
 int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile) {
     if (int status = readCompressedFile(codec)) return status;
     DecodeCoefficients(codec);
-    RestorePicture(codec);
+    // A restored picture that finds no memory says so itself; the file stays open.
+    (void)RestorePicture(codec);
     return kOk;
 }
 

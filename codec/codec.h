@@ -51,7 +51,6 @@ class CodecHooks {
     virtual bool checkFreeMemory(const std::string& /*name*/, int /*width*/, int /*length*/) {
         return false;
     }
-    virtual void lockInput(bool /*block*/) {}
 };
 
 // A stream of 32-bit words filled from the most significant bit down.
@@ -95,6 +94,14 @@ struct CodecParameters {
 // Loading a picture returns the fields that only the compressed-file reader writes to their
 // initial values, so a picture compressed after opening a grey file is coded in colour.
 void ResetReaderFields(CodecParameters& params);
+
+// Sides a picture may have: every reader refuses others, and only these can be normalised.
+constexpr int kMinPictureSide = 33;
+constexpr int kMaxPictureSide = 1024;
+
+// What CodecState::RestoredPictureKind says of the restored picture in WorkBuffer.
+constexpr int kRestoredGrey = 3;  // one sample per pixel
+constexpr int kRestoredRgb = 5;   // red, green, blue
 
 struct CodecState {
     int16_t Width = 0;
@@ -176,14 +183,15 @@ struct Codec {
 using ReaderStage = std::function<int(Codec&)>;
 
 // Drivers. Each returns 0 or the first non-zero status of its stages.
-int CompressForPreview(Codec& codec);
-int CompressForPackage(Codec& codec);
-int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile);
+[[nodiscard]] int CompressForPreview(Codec& codec);
+[[nodiscard]] int CompressForPackage(Codec& codec);
+[[nodiscard]] int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile);
 
 // Stages.
-int PreparePlanes(Codec& codec);
-int EncodeCoefficients(Codec& codec);
-int DecodeCoefficients(Codec& codec);
-int RestorePicture(Codec& codec);
+[[nodiscard]] int PreparePlanes(Codec& codec);
+[[nodiscard]] int EncodeCoefficients(Codec& codec);
+// Damage in the streams is reported by message and leaves the rest of the planes zero.
+void DecodeCoefficients(Codec& codec);
+[[nodiscard]] int RestorePicture(Codec& codec);
 
 }  // namespace qx

@@ -10,7 +10,7 @@ namespace qx {
 // picture of width x length; returns 0, or kNoMemory when an allocation fails. Nothing is
 // zero-filled: every stage writes what it later reads (a decode that ends early zeroes the
 // planes it did not reach).
-int AllocateCodingBuffers(Codec& codec, int width, int length);
+[[nodiscard]] int AllocateCodingBuffers(Codec& codec, int width, int length);
 
 // Empties both code streams for writing: positions 0, first words 0, write limits set so that
 // every file written stays readable.

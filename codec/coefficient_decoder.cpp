@@ -80,13 +80,13 @@ void ZeroPlanesFrom(Codec& codec, int first) {
 
 }  // namespace
 
-int DecodeCoefficients(Codec& codec) {
+void DecodeCoefficients(Codec& codec) {
     codec.MainCode.rewind();
     codec.RefineCode.rewind();
     if (codec.params.LowBandMode == 1 && codec.params.Quality < 0) {
         codec.hooks->showMessage("Quality<0");
         ZeroPlanesFrom(codec, 0);
-        return kOk;
+        return;
     }
     CodecState& s = codec.state;
     const int width = s.CodedWidth;
@@ -102,7 +102,6 @@ int DecodeCoefficients(Codec& codec) {
     }
     s.Width = static_cast<int16_t>(width);
     s.Length = static_cast<int16_t>(height);
-    return kOk;
 }
 
 }  // namespace qx

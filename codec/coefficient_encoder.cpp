@@ -75,10 +75,8 @@ int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, boo
     std::array<int32_t, kTreesPerComponent> bounds;
     bool scaled = false;
     for (int tree = 0; tree < trees; ++tree) {
-        if (peaks[tree] >= 131072) {
-            codec.hooks->showMessage(" MaxTheshold Err.");
-            return kMaxThresholdErr;
-        }
+        // The caller reports the status with its text, like every other status.
+        if (peaks[tree] >= 131072) return kMaxThresholdErr;
         int32_t bound = 65536;
         while (bound > std::max(peaks[tree], 8)) bound >>= 1;
         bounds[tree] = bound;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "codec/coding_buffers.h"
+
 namespace qx {
 namespace {
 
@@ -107,13 +109,10 @@ void ResampleRowsGrey(const uint8_t* source, uint8_t* destination, int oldLength
 
 int ComputeFocusRect(int width, int length, int minBandSize, int focusBorder, int focusMode,
                      FocusRectangle& rect) {
-    int gridWidth = width;
-    int gridLength = length;
-    while (gridWidth % 2 == 0 && gridLength % 2 == 0 && gridWidth >= minBandSize &&
-           gridLength >= minBandSize && gridWidth > 0 && gridLength > 0) {
-        gridWidth /= 2;
-        gridLength /= 2;
-    }
+    // The focus grid is the low band of the wavelet.
+    const WaveletGeometry grid = ComputeWaveletGeometry(width, length, minBandSize);
+    const int gridWidth = grid.lowWidth;
+    const int gridLength = grid.lowHeight;
     if (gridWidth >= 32 || gridLength >= 32) return kOddMultiplier;
     if (gridWidth < 4 || gridLength < 4) return kSizesChange;
 

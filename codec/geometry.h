@@ -37,8 +37,8 @@ using FocusRectangle = std::array<int32_t, 4>;  // x, y, width, length
 
 // The rectangle two grid cells narrower and shorter than the picture, placed by focusMode 1 ... 9.
 // Returns 0 and writes `rect`, or kOddMultiplier / kSizesChange / kUnknownFokus and leaves it.
-int ComputeFocusRect(int width, int length, int minBandSize, int focusBorder, int focusMode,
-                     FocusRectangle& rect);
+[[nodiscard]] int ComputeFocusRect(int width, int length, int minBandSize, int focusBorder,
+                                   int focusMode, FocusRectangle& rect);
 
 // Moves the rectangle's pixels to the top-left of the same RGB block, makes width and length the
 // rectangle's size and clears focusBorder. The rectangle must lie inside the picture.

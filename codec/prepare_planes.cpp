@@ -11,10 +11,6 @@
 namespace qx {
 namespace {
 
-// Pictures come in with sides of 33 ... 1024; anything else cannot be normalised.
-constexpr int kMinSide = 33;
-constexpr int kMaxSide = 1024;
-
 // Extra samples the luma scratch plane keeps beyond the picture itself.
 constexpr size_t kLumaScratchMargin = 131072;
 
@@ -87,7 +83,9 @@ int Prepare(Codec& codec) {
 
     const int width = s.Width;
     const int length = s.Length;
-    if (width < kMinSide || length < kMinSide || width > kMaxSide || length > kMaxSide ||
+    // Sides outside the picture limits cannot be normalised.
+    if (width < kMinPictureSide || length < kMinPictureSide || width > kMaxPictureSide ||
+        length > kMaxPictureSide ||
         s.PictureBuffer.size() < static_cast<size_t>(width) * length * 3) {
         return kSizesChange;
     }

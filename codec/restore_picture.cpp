@@ -9,8 +9,6 @@
 namespace qx {
 namespace {
 
-constexpr uint8_t kGreyPictureKind = 3;
-constexpr uint8_t kColourPictureKind = 5;
 constexpr const char* kNoRestoreMemory = "There is no memory for file 'Image1'.";
 
 void RestoreGrey(const int16_t* luma, uint8_t* picture, size_t pixels) {
@@ -82,7 +80,7 @@ int RestorePicture(Codec& codec) {
                        p.ReferenceChannel, p.ToneSelect, codec.helper());
     }
     // The kind describes the picture in WorkBuffer even when it stays at the coded size.
-    s.RestoredPictureKind = grey ? kGreyPictureKind : kColourPictureKind;
+    s.RestoredPictureKind = grey ? kRestoredGrey : kRestoredRgb;
 
     if (s.Width != s.SourceWidth || s.Length != s.SourceLength) ResampleToSource(codec, grey);
     s.WorkBuffer.resize(static_cast<size_t>(s.Width) * s.Length * (grey ? 1 : 3));

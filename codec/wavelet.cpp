@@ -1,5 +1,6 @@
 #include "codec/wavelet.h"
 
+#include "codec/coding_buffers.h"
 #include "codec/split_work.h"
 
 #include <algorithm>
@@ -284,8 +285,8 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     int bh = height;
     bool nineSeven = (firstLevelFilter == 0);
     Reserve(scratch, std::max(width, height), height);
-    while (bw % 2 == 0 && bh % 2 == 0 && bw >= minBandSize && bh >= minBandSize && bw > 0) {
-        const int level = result.levels + 1;
+    const int levels = ComputeWaveletGeometry(width, height, minBandSize).levels;
+    for (int level = 1; level <= levels; ++level) {
         const bool split = bw * bh >= kSplitSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
         SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {

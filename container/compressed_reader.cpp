@@ -14,7 +14,6 @@ namespace qx {
 
 namespace {
 
-constexpr int kMaxSide = 1024;
 constexpr int kReported = 1;
 
 // Status of a refusal by a size or consistency check: the picture buffer is released and the
@@ -39,13 +38,13 @@ std::string TitleNotWritten(const std::string& fileName) {
 // size), or an empty text.
 std::string TitleRefusal(const FileTitle& title, int64_t bodyLength, int minBandSize,
                          const std::string& fileName) {
-    if (title.SourceWidth > kMaxSide) {
+    if (title.SourceWidth > kMaxPictureSide) {
         return "(Width=" + std::to_string(title.SourceWidth) +
-               ") > (MaxWidth=" + std::to_string(kMaxSide) + ")";
+               ") > (MaxWidth=" + std::to_string(kMaxPictureSide) + ")";
     }
-    if (title.SourceLength > kMaxSide) {
+    if (title.SourceLength > kMaxPictureSide) {
         return "(Length=" + std::to_string(title.SourceLength) +
-               ") > MaxLength=" + std::to_string(kMaxSide) + ")";
+               ") > MaxLength=" + std::to_string(kMaxPictureSide) + ")";
     }
     if (!TitleIsConsistent(title, minBandSize) || !BodySizeFits(title, bodyLength)) {
         return NotCorrect(fileName);

@@ -14,7 +14,8 @@ namespace qx {
 // Returns 0 when the codec is ready to decode; 1 after a failure that has been reported through
 // codec.hooks; 96 when the user declined the low-memory question. The file stays open in the
 // container's slot unless a size or consistency check closed it; the caller closes the slot.
-int ReadCompressedFile(Container& container, Codec& codec, const std::string& fileName);
+[[nodiscard]] int ReadCompressedFile(Container& container, Codec& codec,
+                                     const std::string& fileName);
 
 // The same reader over a compressed file held in memory; `name` stands for the file name in the
 // messages. Returns 0, 1 or 96 as above; nothing stays open.
@@ -29,6 +30,7 @@ std::string CheckCompressedTitle(std::span<const uint8_t> head, int64_t fileLeng
 
 // Reads, decodes and restores a compressed file (OpenCompressed with ReadCompressedFile), then
 // closes the file. Returns the reader's status, or 0.
-int OpenCompressedFile(Container& container, Codec& codec, const std::string& fileName);
+[[nodiscard]] int OpenCompressedFile(Container& container, Codec& codec,
+                                     const std::string& fileName);
 
 }  // namespace qx

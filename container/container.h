@@ -45,7 +45,8 @@ struct Container {
 // body length, or kCodeErr when packing overflows, when the body would be larger than the reader
 // accepts (coded width x coded length + 65536 bytes), or when memory runs out; then no image is
 // left.
-int BuildCompressedImage(Container& container, const Codec& codec, uint32_t compressionTime);
+[[nodiscard]] int BuildCompressedImage(Container& container, const Codec& codec,
+                                       uint32_t compressionTime);
 
 // Writes the built image to the named file, created when missing and cut to the image's length.
 // Returns 0; 1 after "Lseek Err.", "Write 1 Err." or "Write 2 Err."; 9 after "Size Err."; 6
@@ -54,7 +55,7 @@ int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::stri
 
 // Writes the built image through an open handle, silently. Returns 0 or -1; the handle is
 // closed either way.
-int WriteCompressedToHandle(Container& container, FileHandle& handle);
+[[nodiscard]] int WriteCompressedToHandle(Container& container, FileHandle& handle);
 
 enum class FileUse {
     Input,        // a picture or compressed file to read: read only, never created

@@ -9,14 +9,13 @@
 namespace qx {
 
 namespace {
-constexpr int kMinSourceSide = 33;
 constexpr int64_t kBodySlack = 65536;
 constexpr int kFloorTableSize = 10;
 constexpr int kMaxReferenceChannel = 2;
 }  // namespace
 
 bool TitleIsConsistent(const FileTitle& title, int minBandSize) {
-    if (title.SourceWidth < kMinSourceSide || title.SourceLength < kMinSourceSide) return false;
+    if (title.SourceWidth < kMinPictureSide || title.SourceLength < kMinPictureSide) return false;
     if (title.CodedWidth != NormaliseSize(title.SourceWidth) ||
         title.CodedLength != NormaliseSize(title.SourceLength)) {
         return false;

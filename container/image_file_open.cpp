@@ -2,17 +2,12 @@
 #include <string>
 #include <utility>
 
+#include "container/compressed_name.h"
 #include "container/container.h"
 
 namespace qx {
 
 namespace {
-
-bool HasCompressedExtension(const std::string& name) {
-    if (name.size() < 3) return false;
-    const std::string tail = name.substr(name.size() - 3);
-    return tail == "qx1" || tail == "QX1";
-}
 
 FileHandle AtStart(FileHandle handle) {
     if (!handle.seek(0)) handle.close();
@@ -26,7 +21,7 @@ FileHandle OpenImageFile(const std::string& fileName, FileUse use) {
     if (use == FileUse::Input) return AtStart(FileHandle::open(fileName, Mode::ReadOnly));
 
     FileHandle handle = FileHandle::open(fileName, Mode::ReadWrite);
-    if (!handle.isOpen() && !HasCompressedExtension(fileName)) {
+    if (!handle.isOpen() && !IsCompressedName(fileName)) {
         handle = FileHandle::open(fileName, Mode::ReadOnly);
     }
     if (!handle.isOpen()) handle = FileHandle::open(fileName, Mode::ReadWriteCreate);

@@ -30,14 +30,14 @@ CumFreqTable BuildCumFreq(std::span<const uint8_t> input);
 // is grown to at least input.size() + 1024 + 3 bytes. Returns the packed byte count (the last,
 // partly used byte included), or -9 when the packed stream would reach input.size() + 1024
 // completed bytes.
-int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
-                 std::vector<uint8_t>& output);
+[[nodiscard]] int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
+                               std::vector<uint8_t>& output);
 
 // Decodes packed bytes (bits past their end read as 0) into output until the end symbol.
 // Returns the number of bytes produced + 1, or -10 when the output would exceed limit - 20
 // bytes; nothing is stored at or past that point. output must hold limit - 20 bytes.
-int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
-                   std::span<uint8_t> output);
+[[nodiscard]] int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
+                                 int limit, std::span<uint8_t> output);
 
 // The decoder's symbol for a scaled count: the largest s in -1 ... 255 with at(s) <= count.
 int FindSymbol(const CumFreqTable& cumFreq, uint32_t count);

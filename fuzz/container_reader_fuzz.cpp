@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     qx::Container container;
     if (qx::ReadCompressedFile(container, codec, path) == qx::kOk) {
         qx::DecodeCoefficients(codec);
-        qx::RestorePicture(codec);
+        (void)qx::RestorePicture(codec);  // any status will do; it must not crash
     }
     container.slot.close();
     return 0;

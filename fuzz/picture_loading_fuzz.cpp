@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "codec/codec.h"
 #include "container/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "imageio/jpeg_reader.h"
@@ -19,7 +20,7 @@ namespace {
 
 // Pictures beyond the program's limit are refused before decoding, so they are not decoded here
 // either (that keeps each run short).
-constexpr int kMaxSide = 1024;
+constexpr int kMaxSide = qx::kMaxPictureSide;
 
 void LoadBmp(std::span<const uint8_t> bytes) {
     qx::BmpLayout layout;

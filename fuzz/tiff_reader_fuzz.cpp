@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int length = 0;
     const int16_t status =
         qx::ReadTiff("fuzz.tif", file, output.data(), output.size(), hooks, width, length);
-    if (status == 0 && (width < qx::kTiffMinSide || width > qx::kTiffMaxSide ||
-                        length < qx::kTiffMinSide || length > qx::kTiffMaxSide)) {
+    if (status == 0 && (width < qx::kMinPictureSide || width > qx::kMaxPictureSide ||
+                        length < qx::kMinPictureSide || length > qx::kMaxPictureSide)) {
         std::abort();  // an accepted picture always lies within the limits
     }
     return 0;

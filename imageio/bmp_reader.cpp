@@ -104,7 +104,7 @@ BmpStatus ReadBmpLayout(FileHandle& file, BmpLayout& layout) {
     if (length < 0 || !file.seek(0) || !file.readExact(head, sizeof head)) {
         return BmpStatus::ReadFailed;
     }
-    ParseBmpHeader(head, header);
+    if (!ParseBmpHeader(head, header)) return BmpStatus::ReadFailed;
     return LayOutBmp(header, length, layout);
 }
 

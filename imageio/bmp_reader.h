@@ -33,7 +33,7 @@ struct BmpHeader {
 };
 
 // Parses the head from the first bytes of a file; false when fewer than 54 bytes are given.
-bool ParseBmpHeader(std::span<const uint8_t> bytes, BmpHeader& header);
+[[nodiscard]] bool ParseBmpHeader(std::span<const uint8_t> bytes, BmpHeader& header);
 
 enum class BmpStatus {
     Ok,
@@ -57,16 +57,17 @@ struct BmpLayout {
 
 // Checks that `header` describes a 24-bit uncompressed picture whose rows all lie within a
 // file of `fileLength` bytes, and gives their layout.
-BmpStatus LayOutBmp(const BmpHeader& header, int64_t fileLength, BmpLayout& layout);
+[[nodiscard]] BmpStatus LayOutBmp(const BmpHeader& header, int64_t fileLength, BmpLayout& layout);
 
 // Step one: reads and checks the head of a file or of a file held in memory.
-BmpStatus ReadBmpLayout(FileHandle& file, BmpLayout& layout);
-BmpStatus ReadBmpLayout(std::span<const uint8_t> fileBytes, BmpLayout& layout);
+[[nodiscard]] BmpStatus ReadBmpLayout(FileHandle& file, BmpLayout& layout);
+[[nodiscard]] BmpStatus ReadBmpLayout(std::span<const uint8_t> fileBytes, BmpLayout& layout);
 
 // Step two: writes width x height x 3 bytes to `rgb`, rows top to bottom, red, green, blue.
 // `rgb` must hold layout.rgbSize() bytes, or ReadFailed is returned.
-BmpStatus ReadBmpPixels(FileHandle& file, const BmpLayout& layout, std::span<uint8_t> rgb);
-BmpStatus ReadBmpPixels(std::span<const uint8_t> fileBytes, const BmpLayout& layout,
-                        std::span<uint8_t> rgb);
+[[nodiscard]] BmpStatus ReadBmpPixels(FileHandle& file, const BmpLayout& layout,
+                                      std::span<uint8_t> rgb);
+[[nodiscard]] BmpStatus ReadBmpPixels(std::span<const uint8_t> fileBytes, const BmpLayout& layout,
+                                      std::span<uint8_t> rgb);
 
 }  // namespace qx

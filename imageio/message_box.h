@@ -1,5 +1,5 @@
-// Every box the readers and writers show goes through here: the user's input is released
-// first, so that a box is never shown while input is locked.
+// Every box the readers and writers show goes through here. Whoever shows the box releases the
+// user's input first.
 #pragma once
 
 #include <string>
@@ -9,7 +9,6 @@
 namespace qx {
 
 inline void ShowMessageBox(CodecHooks& hooks, const std::string& text) {
-    hooks.lockInput(false);
     hooks.showMessage(text);
 }
 

@@ -140,10 +140,13 @@ int16_t TiffReader::read(int& width, int& length) {
         case PixelKind::Rgb:
             break;
     }
-    hooks_.lockInput(false);
-
-    // Sides stay unsigned 32-bit until they are known to lie within 33 ... 1024.
-    if (int16_t status = checkSizes(w, l); status != 0) return status;
+    // Sides stay unsigned 32-bit until they are known to lie within the picture limits. They
+    // are handed out with a size refusal too, which tells it from a grey picture's.
+    if (int16_t status = checkSizes(w, l); status != 0) {
+        width = static_cast<int>(std::min<uint32_t>(w, kWidthLimit));
+        length = static_cast<int>(std::min<uint32_t>(l, kWidthLimit));
+        return status;
+    }
     if (hooks_.checkFreeMemory(fileName_, static_cast<int>(w), static_cast<int>(l))) {
         return kMemoryDeclined;
     }
@@ -213,24 +216,24 @@ int16_t TiffReader::findPixelKind(PixelKind& kind) {
 }
 
 int16_t TiffReader::checkSizes(int64_t width, int64_t length) {
-    if (width > kTiffMaxSide) {
+    if (width > kMaxPictureSide) {
         return refuse(kTiffGreyOrTooLarge, "(Width=" + std::to_string(width) + ")" +
-                                               " > (MaxWidth=" + std::to_string(kTiffMaxSide) +
+                                               " > (MaxWidth=" + std::to_string(kMaxPictureSide) +
                                                ")");
     }
-    if (length > kTiffMaxSide) {
+    if (length > kMaxPictureSide) {
         return refuse(kTiffGreyOrTooLarge, "(Length=" + std::to_string(length) + ")" +
-                                               " > (MaxLength=" + std::to_string(kTiffMaxSide) +
+                                               " > (MaxLength=" + std::to_string(kMaxPictureSide) +
                                                ")");
     }
-    if (width < kTiffMinSide) {
+    if (width < kMinPictureSide) {
         return refuse(kTiffGreyOrTooLarge, "(Width=" + std::to_string(width) + ")" +
-                                               " < (MinWidth=" + std::to_string(kTiffMinSide) +
+                                               " < (MinWidth=" + std::to_string(kMinPictureSide) +
                                                ")");
     }
-    if (length < kTiffMinSide) {
+    if (length < kMinPictureSide) {
         return refuse(kTiffGreyOrTooLarge, "(Length=" + std::to_string(length) + ")" +
-                                               " < (MinLength=" + std::to_string(kTiffMinSide) +
+                                               " < (MinLength=" + std::to_string(kMinPictureSide) +
                                                ")");
     }
     return 0;

@@ -19,8 +19,6 @@
 
 namespace qx {
 
-constexpr int kRestoredGrey = 3;  // one sample per pixel
-constexpr int kRestoredRgb = 5;   // red, green, blue
 constexpr size_t kTiffHeaderBlockSize = 200;
 
 // The head of the file for a picture of `kind` (kRestoredGrey or kRestoredRgb).

@@ -1,37 +1,21 @@
 // "High Compression" and "Clear-Image Compression": compress the shown picture in memory, show
 // the restored picture beside it and the compressed size under it.
-#include <cstdlib>
-#include <ctime>
 #include <new>
 
 #include "app/core/comparison.h"
 #include "app/core/picture_commands.h"
-#include "app/core/picture_loader.h"
-#include "app/core/status_text.h"
+#include "load/compression_time.h"
+#include "load/picture_loader.h"
+#include "load/picture_names.h"
+#include "load/status_text.h"
 
 namespace qx {
-
-namespace {
-
-// Seconds since 1970; SOURCE_DATE_EPOCH stands in when set, so that files can be reproduced.
-uint32_t CompressionTimeNow() {
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-        char* end = nullptr;
-        const unsigned long long value = std::strtoull(epoch, &end, 10);
-        if (end != epoch && *end == '\0') return static_cast<uint32_t>(value);
-    }
-    return static_cast<uint32_t>(std::time(nullptr));
-}
-
-}  // namespace
 
 void PictureCommands::compress(CompressionChoice choice) {
     if (!views_.state().SourceViewerShown) return;
     menu_.package = false;
     publishMenu();
-    const bool high = choice == CompressionChoice::High;
-    codec_.params.CompressionMode = high ? 0 : 1;
-    codec_.params.Quality = high ? 0 : 4;
+    ApplyCompressionChoice(choice, codec_.params);
     compressAndShow();
     ApplyMenuRow(menu_, MenuRow::Compressed);
     // A compression that failed leaves nothing to compare.
@@ -69,7 +53,7 @@ void PictureCommands::compressAndShow() {
         stop(status);
         return;
     }
-    const int body = BuildCompressedImage(container_, codec_, CompressionTimeNow());
+    const int body = BuildCompressedImage(container_, codec_, CompressionTimeOrClock());
     if (body == kCodeErr) {
         stop(body);
         return;
@@ -77,8 +61,7 @@ void PictureCommands::compressAndShow() {
     main_.setBusy(false);
     left.setPointer(Pointer::Hand);
 
-    const std::string& name = session_.CurrentName;
-    session_.OutputName = (name.size() >= 4 ? name.substr(0, name.size() - 4) : name) + ".qx1";
+    session_.OutputName = CompressedName(session_.CurrentName);
     const ViewerSurface& right = views_.restoredSurface();
     main_.setResultLabel("V =" + CompressedSizeText(body, width, length), right.left() + 22,
                          right.top() + views_.state().MaxViewLength);

@@ -4,18 +4,14 @@
 
 #include "app/core/picture_commands.h"
 #include "app/core/startup_figures.h"
-#include "app/core/status_text.h"
+#include "container/compressed_name.h"
 #include "container/compressed_reader.h"
 #include "container/file_title.h"
 #include "imageio/tiff_writer.h"
+#include "load/picture_names.h"
+#include "load/status_text.h"
 
 namespace qx {
-
-bool HasCompressedExtension(const std::string& name) {
-    if (name.size() < 4) return false;
-    const std::string extension = name.substr(name.size() - 4);
-    return extension == ".qx1" || extension == ".QX1";
-}
 
 void PictureCommands::openCompressFile(const std::string& handedFile) {
     closeCurrent();
@@ -41,7 +37,7 @@ void PictureCommands::openCompressFile(const std::string& handedFile) {
         return;
     }
     enterChosenFile(chosen, session_.OutputName);
-    if (!HasCompressedExtension(session_.OutputName)) {
+    if (!IsCompressedName(session_.OutputName)) {
         finish();
         return;
     }
@@ -78,7 +74,8 @@ void PictureCommands::openCompressFile(const std::string& handedFile) {
 
 void PictureCommands::saveAsCompressFile() {
     const std::string chosen =
-        dialogs_.saveFile(kSaveTitle, kSaveCompressedFilter, session_.OutputName, "qx1");
+        dialogs_.saveFile(kSaveTitle, kSaveCompressedFilter, session_.OutputName,
+                          std::string(kCompressedExtension.substr(1)));
     if (chosen.empty()) return;
     session_.OutputName = chosen;
     // The writer reports its own failures.
@@ -87,10 +84,8 @@ void PictureCommands::saveAsCompressFile() {
 
 void PictureCommands::saveAsRestoreFile() {
     // The suggestion drops the extension each time afresh; the name itself is kept.
-    const std::string& name = session_.OutputName;
-    const std::string stem = name.size() >= 4 ? name.substr(0, name.size() - 4) : name;
-    const std::string chosen =
-        dialogs_.saveFile(kSaveTitle, kSaveRestoredFilter, stem + "_comp.tif", "tif");
+    const std::string chosen = dialogs_.saveFile(kSaveTitle, kSaveRestoredFilter,
+                                                 RestoredName(session_.OutputName), "tif");
     if (chosen.empty()) return;
 
     const CodecState& s = codec_.state;

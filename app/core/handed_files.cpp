@@ -1,12 +1,13 @@
 // Files handed to the desktop program: the open command that the file's name calls for.
 #include "app/core/handed_files.h"
+#include "container/compressed_name.h"
 
 namespace qx {
 
 bool OpenHandedFiles(PictureCommands& commands, const std::vector<std::string>& files) {
     for (const std::string& name : files) {
         if (name.empty()) continue;
-        if (HasCompressedExtension(name)) {
+        if (IsCompressedName(name)) {
             commands.openCompressFile(name);
         } else {
             commands.openImageFile(name);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/core/memory_status.h"
+#include "load/memory_status.h"
 
 namespace qx {
 

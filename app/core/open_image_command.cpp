@@ -2,9 +2,9 @@
 #include <new>
 
 #include "app/core/picture_commands.h"
-#include "app/core/picture_loader.h"
 #include "app/core/startup_figures.h"
-#include "app/core/status_text.h"
+#include "load/picture_loader.h"
+#include "load/status_text.h"
 
 namespace qx {
 
@@ -34,10 +34,9 @@ void PictureCommands::openImageFile(const std::string& handedFile) {
     views_.hideViewers();
 
     main_.setBusy(true);
-    const LoadResult loaded =
-        LoadPictureForCompression(codec_, dialogs_, session_.CurrentName, memory_);
+    const LoadOutcome loaded = LoadPicture(codec_, dialogs_, {session_.CurrentName}, memory_);
     main_.setBusy(false);
-    if (!loaded.loaded) {
+    if (!loaded.loaded()) {
         failed(loaded.showBanner);
         return;
     }
@@ -45,7 +44,7 @@ void PictureCommands::openImageFile(const std::string& handedFile) {
     session_.OutputName = session_.CurrentName;
     session_.loadedWidth = loaded.width;
     session_.loadedLength = loaded.length;
-    session_.jpeg = loaded.jpeg;
+    session_.jpeg = loaded.reader == PictureReader::Jpeg;
     session_.jpegFileLength = loaded.jpegFileLength;
     session_.PictureBufferBase = loaded.pictureBufferBase;
 
@@ -57,7 +56,7 @@ void PictureCommands::openImageFile(const std::string& handedFile) {
     views_.showSourcePicture(codec_.state.PictureBuffer.data(), loaded.width, loaded.length);
     session_.PictureState = 1;
 
-    const std::string status = loaded.jpeg
+    const std::string status = session_.jpeg
                                    ? SizeText(loaded.width, loaded.length, loaded.jpegFileLength)
                                    : SizeText(loaded.width, loaded.length);
     main_.setCaption(kMainCaption + session_.CurrentName + status);

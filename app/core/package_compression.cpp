@@ -2,30 +2,21 @@
 // picture in turn while the progress bar advances by the file's share.
 #include "app/core/package_compression.h"
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 
-#include "app/core/dialog_hooks.h"
 #include "app/core/package_load.h"
 #include "app/core/package_shares.h"
 #include "app/core/picture_commands.h"
+#include "codec/scoped_hooks.h"
+#include "load/compression_time.h"
+#include "load/dialog_hooks.h"
+#include "load/picture_names.h"
 
 namespace qx {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Seconds since 1970; SOURCE_DATE_EPOCH stands in when set, so that files can be reproduced.
-uint32_t CompressionTime() {
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
-        char* end = nullptr;
-        const unsigned long long value = std::strtoull(epoch, &end, 10);
-        if (end != epoch && *end == '\0') return static_cast<uint32_t>(value);
-    }
-    return static_cast<uint32_t>(std::time(nullptr));
-}
 
 std::string CountCaption(size_t count) {
     return "  " + std::to_string(count) + (count == 1 ? " image file is " : " image files are ") +
@@ -43,7 +34,6 @@ void EnterDirectory(UserDialogs& dialogs, const std::string& directory) {
     std::error_code error;
     fs::current_path(directory, error);
     if (error) {
-        dialogs.lockInput(false);
         dialogs.warnCancelOnly("Directory  '" + directory + "'  not found.");
     }
 }
@@ -80,8 +70,7 @@ class Batch {
         progress_.setValue(0);
         progress_.show();
         EnterDirectory(dialogs_, working);
-        CodecHooks* previous = codec_.hooks;
-        codec_.hooks = &hooks_;
+        const ScopedHooks hooksInUse(codec_, hooks_);
         for (size_t i = 0; i < files.size(); ++i) {
             dialogs_.lockInput(true);
             steps_.startFile(shares.next(static_cast<int>(i)));
@@ -90,7 +79,6 @@ class Batch {
                                  std::to_string(files.size()) + " - " + current + "  ");
             if (processFile(files[i], current) == BatchStep::Stop) break;
         }
-        codec_.hooks = previous;
     }
 
     std::string working;
@@ -104,27 +92,21 @@ class Batch {
     }
 
     BatchStep ask(const std::string& text) {
-        dialogs_.lockInput(false);
         return dialogs_.askYesNo(text) == Answer::Yes ? BatchStep::NextFile : BatchStep::Stop;
     }
 
     BatchStep processFile(const std::string& full, const std::string& current) {
-        if (current.size() < 4 || current[current.size() - 4] != '.') {
-            dialogs_.lockInput(false);
+        if (NameExtension(current).empty()) {
             dialogs_.message("Unknown file's extension.");
             return ask(current + ": Unknown file's extension. Do you want to compress next files?");
         }
-        const std::string extension = current.substr(current.size() - 4);
-        if (extension != ".jpg" && extension != ".JPG" && extension != ".bmp" &&
-            extension != ".BMP" && extension != ".tif" && extension != ".TIF")
-            return BatchStep::NextFile;
+        if (!IsBatchPicture(current)) return BatchStep::NextFile;
         const BatchStep loaded = LoadBatchPicture(codec_, dialogs_, memory_, full, current);
         if (loaded != BatchStep::Compress) return loaded;
         return compressAndSave(current);
     }
 
     BatchStep codecFailure(int status) {
-        dialogs_.lockInput(false);
         if (const char* text = CodecErrorMessage(status)) dialogs_.message(text);
         return BatchStep::Stop;
     }
@@ -132,13 +114,12 @@ class Batch {
     BatchStep compressAndSave(const std::string& current) {
         dialogs_.lockInput(true);
         advance(0);
-        codec_.params.CompressionMode = 0;
-        codec_.params.Quality = 0;
+        ApplyCompressionChoice(CompressionChoice::High, codec_.params);
         if (const int status = CompressForPackage(codec_)) return codecFailure(status);
         dialogs_.lockInput(true);
-        if (BuildCompressedImage(container_, codec_, CompressionTime()) == kCodeErr)
+        if (BuildCompressedImage(container_, codec_, CompressionTimeOrClock()) == kCodeErr)
             return codecFailure(kCodeErr);
-        const std::string output = current.substr(0, current.size() - 4) + ".qx1";
+        const std::string output = CompressedName(current);
         EnterDirectory(dialogs_, target);
         const BatchStep step = save(output);
         EnterDirectory(dialogs_, working);
@@ -149,7 +130,6 @@ class Batch {
         const std::string path = target + "/" + output;
         FileHandle handle = FileHandle::open(path, FileHandle::Mode::ReadWrite);
         if (handle.isOpen()) {
-            dialogs_.lockInput(false);
             const Answer answer =
                 dialogs_.askYesNoCancel("File '" + output + "' already exist. Replace it?");
             if (answer == Answer::Cancel) return BatchStep::Stop;
@@ -176,9 +156,8 @@ class Batch {
 
 }  // namespace
 
-PackageResult PackageCompression1Click(Codec& codec, Container& container, UserDialogs& dialogs,
-                                       PackageProgress& progress,
-                                       const MemoryStatusSource& memory) {
+PackageResult RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
+                                    PackageProgress& progress, const MemoryStatusSource& memory) {
     PackageResult result;
     progress.setBannerVisible(false);
     const std::vector<std::string> files = dialogs.openFiles(kPackageTitle, kImageFilter);

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "app/core/memory_status.h"
 #include "app/core/user_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
 
 namespace qx {
 
@@ -33,7 +33,7 @@ struct PackageResult {
 };
 
 // Runs the whole command: file dialog, directory dialog, every file, the final report.
-PackageResult PackageCompression1Click(Codec& codec, Container& container, UserDialogs& dialogs,
-                                       PackageProgress& progress, const MemoryStatusSource& memory);
+PackageResult RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
+                                    PackageProgress& progress, const MemoryStatusSource& memory);
 
 }  // namespace qx

@@ -18,13 +18,8 @@ PictureCommands::PictureCommands(Codec& codec, Container& container, UserDialogs
       views_(views),
       memory_(memory),
       hooks_(dialogs, memory),
-      previousHooks_(codec.hooks) {
+      hooksInUse_(codec, hooks_) {
     hooks_.onShowRestored = [this](bool wide) { showRestored(wide); };
-    codec_.hooks = &hooks_;
-}
-
-PictureCommands::~PictureCommands() {
-    codec_.hooks = previousHooks_;
 }
 
 void PictureCommands::publishMenu() {
@@ -56,7 +51,7 @@ void PictureCommands::redrawNavigator() {
 void PictureCommands::showRestored(bool wide) {
     restoredShown_ = false;
     const CodecState& s = codec_.state;
-    const bool grey = s.RestoredPictureKind == 3;
+    const bool grey = s.RestoredPictureKind == kRestoredGrey;
     const size_t need = static_cast<size_t>(s.Width > 0 ? s.Width : 0) *
                         static_cast<size_t>(s.Length > 0 ? s.Length : 0) * (grey ? 1 : 3);
     if (need == 0 || s.WorkBuffer.size() < need ||

@@ -7,17 +7,17 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/dialog_hooks.h"
-#include "app/core/memory_status.h"
 #include "app/core/menu_state.h"
 #include "app/core/picture_views.h"
 #include "app/core/user_dialogs.h"
 #include "codec/codec.h"
+#include "codec/scoped_hooks.h"
 #include "container/container.h"
+#include "load/compression_mode.h"
+#include "load/dialog_hooks.h"
+#include "load/memory_status.h"
 
 namespace qx {
-
-enum class CompressionChoice { High, ClearImage };
 
 // What the commands remember between them.
 struct PictureSession {
@@ -44,14 +44,10 @@ inline constexpr const char* kSaveRestoredFilter = "*.tif (*.tif)";
 inline constexpr const char* kOpenTitle = "Open";
 inline constexpr const char* kSaveTitle = "Save As";
 
-// Whether "Open Compress File" takes the name: it ends in ".qx1" or ".QX1".
-bool HasCompressedExtension(const std::string& name);
-
 class PictureCommands {
   public:
     PictureCommands(Codec& codec, Container& container, UserDialogs& dialogs, MainSurface& main,
                     PictureViews& views, const MemoryStatusSource& memory);
-    ~PictureCommands();
     PictureCommands(const PictureCommands&) = delete;
     PictureCommands& operator=(const PictureCommands&) = delete;
 
@@ -87,7 +83,7 @@ class PictureCommands {
     PictureViews& views_;
     const MemoryStatusSource& memory_;
     DialogHooks hooks_;
-    CodecHooks* previousHooks_;
+    ScopedHooks hooksInUse_;
     MenuState menu_;
     PictureSession session_;
     bool restoredShown_ = false;

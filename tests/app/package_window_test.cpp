@@ -10,7 +10,7 @@
 
 #include "app/progress_window.h"
 #include "appcore/batch_dialogs.h"
-#include "appcore/picture_files.h"
+#include "support/picture_files.h"
 #include "support/test_support.h"
 #include "tests/app/window_fixture.h"
 

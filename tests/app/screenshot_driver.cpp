@@ -25,16 +25,16 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/memory_status.h"
 #include "app/core/zoom.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
 #include "app/qx_application.h"
 #include "app/viewer_window.h"
 #include "appcore/batch_dialogs.h"
-#include "appcore/scripted_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
+#include "support/scripted_dialogs.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <QSignalSpy>
 #include <memory>
 
-#include "app/core/memory_status.h"
 #include "app/main_window.h"
-#include "appcore/scripted_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "load/memory_status.h"
+#include "support/scripted_dialogs.h"
 
 namespace qxtest {
 

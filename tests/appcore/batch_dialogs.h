@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "appcore/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 namespace qxtest {
 
@@ -16,12 +16,13 @@ class BatchDialogs : public ScriptedDialogs {
     int directoryDialogs = 0;
     std::function<void(bool)> onLock;  // called before every change of the input lock
 
-    void lockInput(bool block) override {
+  protected:
+    void setInputLock(bool block) override {
         if (onLock) onLock(block);
-        ScriptedDialogs::lockInput(block);
+        ScriptedDialogs::setInputLock(block);
     }
 
-    std::string chooseDirectory(const std::string&, const std::string&) override {
+    std::string showChooseDirectory(const std::string&, const std::string&) override {
         ++directoryDialogs;
         if (directories.empty()) return {};
         std::string d = directories.front();

@@ -9,28 +9,15 @@
 
 #include <gtest/gtest.h>
 
-#include "app/core/memory_status.h"
 #include "app/core/picture_commands.h"
 #include "app/core/picture_views.h"
 #include "appcore/fake_windows.h"
-#include "appcore/scripted_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
+#include "support/scripted_dialogs.h"
+#include "support/settable_memory.h"
 
 namespace qxtest {
-
-// The free memory that the low-memory question sees; ample unless a test lowers it.
-class SettableMemory : public qx::MemoryStatusSource {
-  public:
-    explicit SettableMemory(int64_t kb = int64_t{16} << 20) : freeKb(kb) {}
-    int64_t freeKb;
-    qx::MemoryStatus read() const override {
-        qx::MemoryStatus s;
-        s.valid = true;
-        s.memTotalKb = s.memAvailableKb = freeKb;
-        return s;
-    }
-};
 
 // Rows of the menu table, spelled out as the user sees them.
 qx::MenuState MenuOf(const char* cells);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "app/core/handed_files.h"
+#include "container/compressed_name.h"
 #include "appcore/command_fixture.h"
 #include "support/test_support.h"
 
@@ -26,7 +27,7 @@ class HandedFiles : public CommandTest {
         const auto handed = seen();
         commands_->closeFile();
         dialogs_.boxes.clear();
-        qx::HasCompressedExtension(name) ? OpenCompressed(name) : Open(name);
+        qx::IsCompressedName(name) ? OpenCompressed(name) : Open(name);
         EXPECT_EQ(handed, seen()) << name;
     }
 };
@@ -56,7 +57,7 @@ TEST_F(HandedFiles, UnreadableFilesGiveTheCommandsMessages) {
     for (const char* name : {"missing.qx1", "missing.jpg", "damaged.qx1", "picture.png"}) {
         HandAndCompare(InDir(name));
         // "Open Compress File" leaves Package Compression off after a failure.
-        const bool compressed = qx::HasCompressedExtension(name);
+        const bool compressed = qx::IsCompressedName(name);
         EXPECT_EQ(main_.menu, MenuOf(compressed ? "++---+--" : "++---+-+")) << name;
         EXPECT_EQ(dialogs_.boxes.size(), 1u) << name;
         EXPECT_TRUE(main_.bannerVisible && !left_.shown && !right_.shown) << name;

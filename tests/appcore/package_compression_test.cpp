@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "appcore/package_fixture.h"
-#include "appcore/picture_files.h"
+#include "support/picture_files.h"
 #include "support/test_support.h"
 
 namespace qxtest {
@@ -117,8 +117,7 @@ TEST_F(PackageTest, TheDirectoryDialogCanBeRetriedOrGivenUp) {
     const std::string file = writeBmp("a.bmp");
     dialogs.opened = {file};
     dialogs.answers = {Answer::Cancel};
-    EXPECT_EQ(qx::PackageCompression1Click(codec, container, dialogs, progress, memory).savedCount,
-              0);
+    EXPECT_EQ(qx::RunPackageCompression(codec, container, dialogs, progress, memory).savedCount, 0);
     ASSERT_EQ(dialogs.texts().size(), 2u);
     EXPECT_EQ(dialogs.boxes[1].kind, "retrycancel");
     EXPECT_EQ(dialogs.boxes[1].text, "Directory isn't selected");
@@ -129,14 +128,12 @@ TEST_F(PackageTest, TheDirectoryDialogCanBeRetriedOrGivenUp) {
     dialogs.opened = {file};
     dialogs.answers = {Answer::Retry};
     dialogs.directories = {"", target + "/made/here"};
-    EXPECT_EQ(qx::PackageCompression1Click(codec, container, dialogs, progress, memory).savedCount,
-              1);
+    EXPECT_EQ(qx::RunPackageCompression(codec, container, dialogs, progress, memory).savedCount, 1);
     EXPECT_EQ(dialogs.directoryDialogs, 2);
     EXPECT_TRUE(fs::exists(target + "/made/here/a.qx1"));
 
     dialogs = {};
-    EXPECT_EQ(qx::PackageCompression1Click(codec, container, dialogs, progress, memory).savedCount,
-              0);
+    EXPECT_EQ(qx::RunPackageCompression(codec, container, dialogs, progress, memory).savedCount, 0);
     EXPECT_TRUE(dialogs.boxes.empty());
 }
 

@@ -1,6 +1,6 @@
 #include "appcore/package_fixture.h"
 
-#include "appcore/picture_files.h"
+#include "support/picture_files.h"
 #include "support/test_support.h"
 
 namespace qxtest {
@@ -27,7 +27,7 @@ std::string PackageTest::writeBmp(const std::string& name, const BmpShape& shape
 qx::PackageResult PackageTest::run(const std::vector<std::string>& files) {
     dialogs.opened.assign(files.begin(), files.end());
     if (dialogs.directories.empty()) dialogs.directories.push_back(target);
-    return qx::PackageCompression1Click(codec, container, dialogs, progress, memory);
+    return qx::RunPackageCompression(codec, container, dialogs, progress, memory);
 }
 
 void PackageTest::expectBoxesUnlocked() const {

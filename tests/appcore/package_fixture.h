@@ -10,8 +10,8 @@
 #include "app/core/package_compression.h"
 #include "appcore/batch_dialogs.h"
 #include "appcore/command_fixture.h"
-#include "appcore/picture_files.h"
-#include "appcore/scripted_dialogs.h"
+#include "support/picture_files.h"
+#include "support/scripted_dialogs.h"
 
 namespace qxtest {
 

@@ -3,8 +3,9 @@
 
 #include <filesystem>
 
+#include "app/core/package_load.h"
 #include "appcore/package_fixture.h"
-#include "appcore/picture_files.h"
+#include "support/picture_files.h"
 #include "support/test_support.h"
 
 namespace qxtest {
@@ -86,6 +87,72 @@ TEST_F(PackageQuestions, EveryBoxOfAMixedBatchFindsInputReleased) {
     // Every file was started under the lock, and the bigger pictures locked again after loading.
     EXPECT_GE(locks, 4);
     expectBoxesUnlocked();
+}
+
+}  // namespace
+}  // namespace qxtest
+
+namespace qxtest {
+namespace {
+
+using qx::LoadFailure;
+using qx::PictureReader;
+
+// The batch's follow-up comes from the reader and the kind of failure alone: the same words lead
+// to different steps for different readers, and reworded messages change nothing.
+TEST(BatchFollowUp, ComesFromTheReaderAndTheKindOfFailure) {
+    struct Case {
+        PictureReader reader;
+        LoadFailure failure;
+        bool held;
+        const char* question;  // nullptr: the batch stops without asking
+    };
+    const char* next = ": Do you want to compress next files?";
+    const Case cases[] = {
+        {PictureReader::Jpeg, LoadFailure::DecoderFailure, true,
+         ": Open JPEG Err. Do you want to compress next files?"},
+        {PictureReader::Jpeg, LoadFailure::NotTrueColour, true,
+         ": File isn't True Colour (RGB). Do you want to compress next files?"},
+        {PictureReader::Bmp, LoadFailure::NotTrueColour, false, nullptr},
+        {PictureReader::Jpeg, LoadFailure::TooSmall, false, next},
+        {PictureReader::Bmp, LoadFailure::TooLarge, false, next},
+        {PictureReader::Jpeg, LoadFailure::NoPictureMemory, true,
+         ": 1) No memory for file. Compress next files?"},
+        {PictureReader::Bmp, LoadFailure::NoPictureMemory, true,
+         ": 2) No memory for file. Compress next files?"},
+        {PictureReader::Bmp, LoadFailure::NoLoadMemory, false, nullptr},
+        {PictureReader::Tiff, LoadFailure::NoLoadMemory, false, ": Compress next files?"},
+        {PictureReader::Tiff, LoadFailure::BadLength, false, nullptr},
+        {PictureReader::Tiff, LoadFailure::MemoryDeclined, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.failure));
+        for (const char* text : {"the loader's words", "different words"}) {
+            qx::LoadOutcome outcome;
+            outcome.reader = c.reader;
+            outcome.failure = c.failure;
+            outcome.text = text;
+            ScriptedDialogs dialogs;
+            dialogs.answers = {Answer::Yes};
+            const qx::BatchStep step = qx::FollowUpFailedLoad(dialogs, outcome, "a.pic");
+            EXPECT_EQ(qx::FollowUpAfter(c.reader, c.failure).held, c.held);
+            if (c.question) {
+                EXPECT_EQ(step, qx::BatchStep::NextFile);
+                EXPECT_EQ(dialogs.texts(),
+                          std::vector<std::string>{"a.pic" + std::string(c.question)});
+            } else {
+                EXPECT_EQ(step, qx::BatchStep::Stop);
+                EXPECT_TRUE(dialogs.boxes.empty());
+            }
+        }
+    }
+    // A TIFF file that cannot be opened is said again in other words, and the batch stops.
+    qx::LoadOutcome missing;
+    missing.reader = PictureReader::Tiff;
+    missing.failure = LoadFailure::CannotOpen;
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(qx::FollowUpFailedLoad(dialogs, missing, "a.tif"), qx::BatchStep::Stop);
+    EXPECT_EQ(dialogs.texts(), std::vector<std::string>{" File Cann't be open."});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // errors.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,13 @@ TEST(Qx1, FailuresExitOneWithTheMessageAndLeaveNoFile) {
     const qxtest::Qx1Run grey = RunQx1({"compress", "camera-grey.jpg"}, dir);
     EXPECT_EQ(grey.status, 1);
     EXPECT_EQ(grey.err, "camera-grey.jpg: File isn't True Colour (RGB)\n");
+    // Failure follows the loader's failure kind, also when nothing was said: a TIFF file too
+    // short for its 8-byte head shows no message.
+    qxtest::WriteFileBytes(dir + "/short.tif", {'I', 'I', 42});
+    const qxtest::Qx1Run quiet = RunQx1({"compress", "short.tif"}, dir);
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_EQ(quiet.err, "short.tif: failed\n");
+    std::remove((dir + "/short.tif").c_str());
     const qxtest::Qx1Run notCompressed = RunQx1({"decompress", "chelsea.bmp"}, dir);
     EXPECT_EQ(notCompressed.status, 1);
     EXPECT_EQ(RunQx1({"decompress", "missing.qx1"}, dir).status, 1);

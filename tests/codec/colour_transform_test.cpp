@@ -15,43 +15,6 @@ using qx::ToneTable;
 
 constexpr uint8_t kAllTable[] = {0x00, 0x15, 0x2A, 0xFF};  // every channel on table 0, 1, 2, 3
 
-TEST(ToneTables, StaircasesClimbByOneExceptAtTheirHolds) {
-    const int firsts[] = {64, 96, 128, 16};
-    const int holds[] = {64, 96, 128, 17};
-    for (int t = 0; t < 4; ++t) {
-        EXPECT_EQ(ToneTable[t][0], firsts[t]);
-        EXPECT_EQ(ToneTable[t][255], 255);
-        EXPECT_EQ(255 - ToneTable[t][0] + 1, qx::ToneLevelCount(t));
-        int held = 0;
-        for (int x = 1; x < 256; ++x) {
-            const int rise = ToneTable[t][x] - ToneTable[t][x - 1];
-            EXPECT_TRUE(rise == 0 || rise == 1 || (t == 3 && x == 6 && rise == 2)) << t << " " << x;
-            held += rise == 0;
-        }
-        EXPECT_EQ(held, holds[t]) << t;
-    }
-    // Table 3 jumps from 21 to 23.
-    EXPECT_EQ(ToneTable[3][6], 23);
-}
-
-TEST(ToneTables, ExpansionsRunFromTheirFirstValuesTo255) {
-    const std::vector<int> starts[] = {
-        {4, 5, 7, 8, 9, 11}, {2, 4, 5, 7, 8, 10}, {2, 4, 6}, {4, 5, 6}};
-    for (int t = 0; t < 4; ++t) {
-        for (size_t v = 0; v < starts[t].size(); ++v)
-            EXPECT_EQ(ToneExpandTable[t][v], starts[t][v]);
-        const int top = qx::ToneLevelCount(t) - 1;
-        EXPECT_EQ(ToneExpandTable[t][top], 255);
-        EXPECT_EQ(ToneExpandTable[t][top - 1], 254) << t;
-        for (int v = top; v < 256; ++v) EXPECT_EQ(ToneExpandTable[t][v], 255);  // losses overshoot
-        for (int v = 1; v <= top; ++v) EXPECT_GT(ToneExpandTable[t][v], ToneExpandTable[t][v - 1]);
-    }
-    EXPECT_EQ(ToneExpandTable[2][63], 128);
-    EXPECT_EQ(ToneExpandTable[2][64], 131);
-    EXPECT_EQ(ToneExpandTable[2][125], 253);
-    EXPECT_EQ(ToneExpandTable[1][80], 130);
-}
-
 struct Planes {
     int width, length;
     std::vector<int16_t> data;
@@ -70,35 +33,6 @@ Planes Forward(const std::vector<uint8_t>& rgb, int w, int l, uint8_t ref, uint8
     Planes p(w, l);
     qx::ForwardColourTransform(rgb.data(), p.data.data(), p.data.data(), w, l, grey, ref, tones);
     return p;
-}
-
-TEST(ForwardColourTransform, BlackAndWhitePixels) {
-    const int whiteLuma[] = {191, 159, 127, 239};
-    for (int t = 0; t < 4; ++t) {
-        for (uint8_t ref : {0, 1, 2}) {
-            Planes black = Forward(std::vector<uint8_t>(12, 0), 2, 2, ref, kAllTable[t]);
-            Planes white = Forward(std::vector<uint8_t>(12, 255), 2, 2, ref, kAllTable[t]);
-            EXPECT_EQ(black.luma(1, 1), 0);
-            EXPECT_EQ(black.c1(0, 0), 0);
-            EXPECT_EQ(white.luma(0, 0), whiteLuma[t]);
-            EXPECT_EQ(white.c2(0, 0), 0);
-        }
-    }
-}
-
-TEST(ForwardColourTransform, ReferenceChannelDecidesTheDifferences) {
-    std::vector<uint8_t> red(12);
-    for (int i = 0; i < 4; ++i) red[3 * i] = 255;
-    Planes p = Forward(red, 2, 2, 1, 0x00);
-    EXPECT_EQ(p.luma(0, 0), 95);  // (2 x 191) >> 2
-    EXPECT_EQ(p.c1(0, 0), -191);  // blue - red
-    EXPECT_EQ(p.c2(0, 0), -191);  // green - red
-    Planes g = Forward(red, 2, 2, 0, 0x00);
-    EXPECT_EQ(g.luma(0, 0), 47);  // 191 >> 2
-    EXPECT_EQ(g.c1(0, 0), 0);     // blue - green
-    EXPECT_EQ(g.c2(0, 0), 191);   // red - green
-    Planes b = Forward(red, 2, 2, 2, 0x00);
-    EXPECT_EQ(b.c2(0, 0), 191);  // red - blue
 }
 
 TEST(ForwardColourTransform, ChromaComesFromTheLowerRightPixelOnly) {
@@ -202,44 +136,6 @@ TEST(SharpenLuma, ResultsOf224OrMoreKeepTheSample) {
     EXPECT_EQ(Sharpen(spike, w, l, qx::SharpenStrength::kStrong)[3 * w + 2], 223);
     spike[3 * w + 2] = 150;
     EXPECT_EQ(Sharpen(spike, w, l, qx::SharpenStrength::kStrong)[3 * w + 2], 150);
-}
-
-std::vector<uint8_t> Inverse(Planes& p, uint8_t ref) {
-    std::vector<uint8_t> rgb(static_cast<size_t>(p.width) * p.length * 3);
-    qx::InverseColourTransform(p.data.data(), rgb.data(), p.width, p.length, ref);
-    return rgb;
-}
-
-TEST(InverseColourTransform, ZeroPlanesAndTopLevels) {
-    const int outOfZero[] = {4, 2, 2, 4};
-    for (int t = 0; t < 4; ++t) {
-        Planes zero(2, 2);
-        auto rgb = Inverse(zero, 0);
-        qx::ExpandTones(rgb.data(), 2, 2, kAllTable[t]);
-        EXPECT_EQ(rgb, std::vector<uint8_t>(12, outOfZero[t]));
-    }
-    Planes p(2, 2);
-    p.luma(0, 0) = 191;
-    p.luma(1, 0) = 190;
-    p.luma(0, 1) = 200;  // above the top level after losses
-    p.luma(1, 1) = -3;
-    auto rgb = Inverse(p, 0);
-    qx::ExpandTones(rgb.data(), 2, 2, 0x00);
-    EXPECT_EQ(rgb, (std::vector<uint8_t>{255, 255, 255, 254, 254, 254, 255, 255, 255, 4, 4, 4}));
-}
-
-TEST(InverseColourTransform, RedReferenceExample) {
-    Planes p(2, 2);
-    for (int i = 0; i < 4; ++i) p.data[i] = 95;
-    p.c1(0, 0) = -191;
-    p.c2(0, 0) = -191;
-    auto rgb = Inverse(p, 1);
-    qx::ExpandTones(rgb.data(), 2, 2, 0x00);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rgb[3 * i], 255);
-        EXPECT_EQ(rgb[3 * i + 1], 4);
-        EXPECT_EQ(rgb[3 * i + 2], 4);
-    }
 }
 
 // Pixel-by-pixel model of RestoreColours: the block's chroma (the last block for an odd last

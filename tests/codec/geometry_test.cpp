@@ -60,15 +60,6 @@ Picture Transpose(const Picture& in, int width, int length, int bpp) {
     return out;
 }
 
-TEST(NormaliseSize, RoundsTo64Below600And128FromThere) {
-    const std::pair<int, int> cases[] = {{33, 64},     {95, 64},     {96, 128},  {576, 576},
-                                         {599, 576},   {600, 640},   {703, 640}, {704, 768},
-                                         {1000, 1024}, {1024, 1024}, {31, 0}};
-    for (auto [side, expected] : cases) {
-        EXPECT_EQ(qx::NormaliseSize(static_cast<int16_t>(side)), expected) << side;
-    }
-}
-
 TEST(ResampleFits, NeedsRoomBetweenLinesAndInTheTable) {
     EXPECT_TRUE(qx::ResampleFits(33, 64, qx::kColourPositionCapacity));   // step 1
     EXPECT_FALSE(qx::ResampleFits(32, 64, qx::kColourPositionCapacity));  // step 0
@@ -116,30 +107,6 @@ TEST(Resample, RowsAreColumnsOfTheTransposedPicture) {
             EXPECT_EQ(rows, Transpose(columns, m, width, bpp)) << n << "->" << m;
         }
     }
-}
-
-// Grey picture whose value at a line is 0 or 200 alternately: an average shows as 100.
-std::vector<int> AveragedOutputLines(int n, int m) {
-    Picture in(n);
-    for (int x = 0; x < n; ++x) in[x] = x % 2 ? 200 : 0;
-    Picture out(m);
-    qx::ResampleColumnsGrey(in.data(), out.data(), n, 1, m);
-    std::vector<int> lines;
-    for (int x = 0; x < m; ++x)
-        if (out[x] == 100) lines.push_back(x);
-    return lines;
-}
-
-TEST(Resample, SixHundredByFourHundredPositions) {
-    // 600 -> 640: 40 averages after source columns 7, 21, 35, ... (step 14); output index p + 1 +
-    // j.
-    const std::vector<int> widened = AveragedOutputLines(600, 640);
-    ASSERT_EQ(widened.size(), 40u);
-    for (int j = 0; j < 40; ++j) EXPECT_EQ(widened[j], 7 + 14 * j + 1 + j);
-    // 400 -> 384: 16 merges of lines 12/13, 36/37, ... (step 24); output index p - j.
-    const std::vector<int> narrowed = AveragedOutputLines(400, 384);
-    ASSERT_EQ(narrowed.size(), 16u);
-    for (int j = 0; j < 16; ++j) EXPECT_EQ(narrowed[j], 12 + 24 * j - j);
 }
 
 TEST(Resample, ThirtyThreeWideGetsAnAverageAfterAllButTheLastTwoColumns) {

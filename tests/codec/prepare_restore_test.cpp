@@ -18,37 +18,6 @@ struct RgbPicture {
     std::vector<uint8_t> pixels;  // red, green, blue; rows top to bottom
 };
 
-// A 24-bit uncompressed BMP with the plain 54-byte header: bottom-up rows in blue, green, red
-// order, each padded to four bytes.
-RgbPicture ReadBmp24(const std::string& path) {
-    const std::vector<uint8_t> file = qxtest::ReadFileBytes(path);
-    auto le32 = [&](size_t at) {
-        return static_cast<int>(file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
-                                file[at + 3] << 24);
-    };
-    RgbPicture p;
-    p.width = le32(18);
-    p.length = le32(22);
-    const size_t stride = (static_cast<size_t>(p.width) * 3 + 3) & ~size_t{3};
-    p.pixels.resize(static_cast<size_t>(p.width) * p.length * 3);
-    for (int y = 0; y < p.length; ++y) {
-        const uint8_t* row = file.data() + le32(10) + (p.length - 1 - y) * stride;
-        for (int x = 0; x < p.width; ++x) {
-            for (int c = 0; c < 3; ++c) p.pixels[(y * p.width + x) * 3 + c] = row[x * 3 + 2 - c];
-        }
-    }
-    return p;
-}
-
-RgbPicture Crop(const RgbPicture& in, int width, int length) {
-    RgbPicture out{width, length, {}};
-    for (int y = 0; y < length; ++y) {
-        const auto* row = in.pixels.data() + static_cast<size_t>(y) * in.width * 3;
-        out.pixels.insert(out.pixels.end(), row, row + width * 3);
-    }
-    return out;
-}
-
 RgbPicture Random(int width, int length, unsigned seed) {
     std::mt19937 rng(seed);
     RgbPicture p{width, length, std::vector<uint8_t>(static_cast<size_t>(width) * length * 3)};
@@ -62,43 +31,6 @@ void Load(qx::Codec& codec, const RgbPicture& picture) {
     codec.state.PictureBuffer.assign(picture.pixels.begin(), picture.pixels.end());
 }
 
-double Psnr(const uint8_t* a, const uint8_t* b, size_t bytes) {
-    double sum = 0;
-    for (size_t i = 0; i < bytes; ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
-    return 10 * std::log10(255.0 * 255.0 * bytes / std::max(sum, 1.0));
-}
-
-void ExpectRoundTrip(const RgbPicture& source, double minimumPsnr) {
-    qx::Codec codec;
-    qx::AnalysePicture(source.pixels.data(), source.width, source.length, codec.params);
-    Load(codec, source);
-    ASSERT_EQ(qx::PreparePlanes(codec), qx::kOk);
-    ASSERT_EQ(qx::RestorePicture(codec), qx::kOk);
-    EXPECT_EQ(codec.state.Width, source.width);
-    EXPECT_EQ(codec.state.Length, source.length);
-    EXPECT_EQ(codec.state.RestoredPictureKind, 5);
-    ASSERT_EQ(codec.state.WorkBuffer.size(), source.pixels.size());
-    EXPECT_GT(Psnr(codec.state.WorkBuffer.data(), source.pixels.data(), source.pixels.size()),
-              minimumPsnr);
-}
-
-TEST(PrepareAndRestore, AstronautComesBackCloseToTheSource) {
-    const RgbPicture astronaut = ReadBmp24(qxtest::CorpusPath("astronaut.bmp"));
-    ASSERT_EQ(astronaut.width, 512);
-    ExpectRoundTrip(astronaut, 30.0);
-    ExpectRoundTrip(Crop(astronaut, 451, 300), 30.0);  // resampled both ways in both directions
-    ExpectRoundTrip(Crop(astronaut, 33, 95), 28.0);
-}
-
-TEST(PreparePlanes, UnchangedSizeHandsThePictureBlockOver) {
-    qx::Codec codec;
-    Load(codec, Random(576, 64, 1));
-    const uint8_t* block = codec.state.PictureBuffer.data();
-    ASSERT_EQ(qx::PreparePlanes(codec), qx::kOk);
-    EXPECT_EQ(codec.state.WorkBuffer.data(), block);
-    EXPECT_TRUE(codec.state.PictureBuffer.empty());
-}
-
 TEST(PreparePlanes, RefusesSidesBelow33AndShortPictures) {
     for (auto [w, l] : {std::pair{32, 100}, std::pair{100, 32}, std::pair{1, 1}}) {
         qx::Codec codec;
@@ -110,29 +42,6 @@ TEST(PreparePlanes, RefusesSidesBelow33AndShortPictures) {
     Load(codec, Random(64, 64, 2));
     codec.state.PictureBuffer.resize(64 * 63 * 3);
     EXPECT_EQ(qx::PreparePlanes(codec), qx::kSizesChange);
-}
-
-TEST(PreparePlanes, LeavesCodedSizeOffsetsAndEmptyStreams) {
-    qx::Codec codec;
-    Load(codec, Random(600, 400, 3));
-    codec.tables.ThresholdScaleFlags = 5;
-    codec.state.CodecStatus = 8;
-    codec.MainCode.index = 9;
-    ASSERT_EQ(qx::PreparePlanes(codec), qx::kOk);
-    const qx::CodecState& s = codec.state;
-    EXPECT_EQ(s.SourceWidth, 600);
-    EXPECT_EQ(s.SourceLength, 400);
-    EXPECT_EQ(s.Width, 640);
-    EXPECT_EQ(s.Length, 384);
-    EXPECT_EQ(s.CodedWidth, 640);
-    EXPECT_EQ(s.CodedLength, 384);
-    EXPECT_EQ(s.PlaneOffset, (std::array<int32_t, 3>{0, 245760, 307200}));
-    EXPECT_EQ(s.FocusRect, (std::array<int32_t, 4>{0, 0, 640, 384}));
-    EXPECT_EQ(s.CodecStatus, 0);
-    EXPECT_EQ(codec.tables.ThresholdScaleFlags, 0);
-    EXPECT_EQ(codec.MainCode.index, 0u);
-    EXPECT_EQ(codec.MainCode.words[0], 0u);
-    EXPECT_GE(s.PlaneBuffer.size(), 2u * 640 * 384);
 }
 
 // The luma plane PreparePlanes makes of a 64 x 64 picture, against the transform and sharpening
@@ -192,7 +101,7 @@ TEST(PrepareAndRestore, CropRescalesTheSourceSizeThroughFloats) {
     EXPECT_EQ(codec.state.SourceWidth, 453);
     EXPECT_EQ(codec.params.FocusMode, 255);
     EXPECT_EQ(codec.params.FocusBorder, 0);
-    qx::RestorePicture(codec);
+    ASSERT_EQ(qx::RestorePicture(codec), qx::kOk);
     EXPECT_EQ(codec.state.Width, 453);
     EXPECT_EQ(codec.state.Length, 64);
     EXPECT_EQ(codec.state.WorkBuffer.size(), 453u * 64 * 3);
@@ -227,7 +136,7 @@ TEST(RestorePicture, GreyLumaIsClampedWithoutExpansion) {
     luma[1] = 300;
     luma[2] = 64;
     luma[3] = 191;
-    qx::RestorePicture(codec);
+    ASSERT_EQ(qx::RestorePicture(codec), qx::kOk);
     EXPECT_EQ(codec.state.RestoredPictureKind, 3);
     ASSERT_EQ(codec.state.WorkBuffer.size(), 64u * 64);
     EXPECT_EQ(codec.state.WorkBuffer[0], 0);
@@ -242,7 +151,7 @@ TEST(RestorePicture, GreyPictureIsResampledToTheSourceSize) {
     codec.params.GreyFlag = 1;
     Load(codec, black);
     ASSERT_EQ(qx::PreparePlanes(codec), qx::kOk);
-    qx::RestorePicture(codec);
+    ASSERT_EQ(qx::RestorePicture(codec), qx::kOk);
     EXPECT_EQ(codec.state.RestoredPictureKind, 3);
     EXPECT_EQ(std::vector<uint8_t>(codec.state.WorkBuffer.begin(), codec.state.WorkBuffer.end()),
               std::vector<uint8_t>(600 * 400, 64));  // table 0's floor

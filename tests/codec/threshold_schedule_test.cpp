@@ -30,25 +30,6 @@ std::vector<int32_t> Thresholds(const std::vector<Pass>& passes, size_t count) {
     return out;
 }
 
-TEST(ThresholdSchedule, ChromaTreeWithBound256) {
-    qx::CoefficientTables tables;
-    tables.MaxThresholds[1024] = 256;
-    qx::ThresholdList list;
-    const int n = qx::BuildThresholdList(tables, 0, 1, list);
-    EXPECT_EQ(std::vector<int32_t>(list.begin(), list.begin() + n),
-              (std::vector<int32_t>{384, 192, 96, 48, 24, 18, 12}));
-
-    qx::CodecParameters high;
-    EXPECT_EQ(Thresholds(Schedule(high, tables, 1), 10), (std::vector<int32_t>{384, 192, 96, 56}));
-    qx::CodecParameters clear;
-    clear.Quality = 4;
-    EXPECT_EQ(Thresholds(Schedule(clear, tables, 1), 10),
-              (std::vector<int32_t>{384, 192, 96, 48, 38}));
-    // Chroma skip depth: 2 only for large thresholds of long lists.
-    EXPECT_EQ(Schedule(clear, tables, 1)[0].D, 2);
-    EXPECT_EQ(Schedule(clear, tables, 1)[4].D, 1);
-}
-
 TEST(ThresholdSchedule, LumaTreeWithBound1024AndItsExtraPasses) {
     qx::CoefficientTables tables;
     tables.MaxThresholds[0] = 1024;
@@ -93,21 +74,6 @@ TEST(ThresholdSchedule, FloorsFollowTheLevel2Mean) {
     const int cases[][3] = {{0, 56, 56}, {0, 51, 54}, {0, 52, 46}, {0, 55, 46},
                             {4, 38, 38}, {4, 33, 36}, {4, 34, 28}, {4, 37, 28}};
     for (const auto& c : cases) EXPECT_EQ(lastFloor(c[0], c[1]), c[2]) << c[0] << " " << c[1];
-}
-
-TEST(ThresholdSchedule, SmallAndEmptyLists) {
-    qx::CoefficientTables tables;
-    qx::CodecParameters params;
-    // Bound 8 with level-1 mean 8: the single threshold 8, no extra passes.
-    tables.MaxThresholds[0] = 8;
-    tables.BlockMeans[0] = 8;
-    tables.BlockMeans[1024] = 20;
-    EXPECT_EQ(Schedule(params, tables, 0), (std::vector<Pass>{{8, 2}}));
-    // A level-1 mean above the bound: no pass at all.
-    tables.BlockMeans[0] = 9;
-    EXPECT_TRUE(Schedule(params, tables, 0).empty());
-    params.ExtraRefinementFlag = 1;
-    EXPECT_TRUE(Schedule(params, tables, 0).empty());
 }
 
 TEST(ThresholdSchedule, ScaledBoundsGiveTheSameList) {

@@ -77,7 +77,6 @@ TEST(Wavelet, InverseOfHugeCoefficientsStaysDefined) {
     std::vector<int32_t> plane(64 * 64, 1835008);
     qx::WaveletScratch scratch;
     qx::InverseWavelet(plane.data(), 4, 4, 64, 5, 0, scratch);
-    SUCCEED();
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ Restored OpenAfterGarbage(const std::string& name, uint8_t garbage, int refineWo
     container.slot.close();
     codec.RefineCode.limit -= static_cast<uint32_t>(refineWordsLost);
     qx::DecodeCoefficients(codec);
-    qx::RestorePicture(codec);
+    if (qx::RestorePicture(codec) != qx::kOk) return out;
     out.messages = hooks.messages;
     out.pixels.assign(codec.state.WorkBuffer.begin(),
                       codec.state.WorkBuffer.begin() + codec.state.Width * codec.state.Length * 3);

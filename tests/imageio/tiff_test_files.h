@@ -47,28 +47,12 @@ std::vector<uint8_t> Pattern(size_t size);
 // strip, or in strips of `rowsPerStrip` rows stored last strip first.
 TiffBuilder PictureTiff(int width, int length, int samples = 3, int rowsPerStrip = 0);
 
-// Starts locked, as in a batch, and notes whether input was released before each message.
-class LockWatchingHooks : public RecordingHooks {
-  public:
-    bool locked = true;
-    int unlockCalls = 0;
-    std::vector<bool> lockedAtMessage;
-    void lockInput(bool block) override {
-        locked = block;
-        if (!block) ++unlockCalls;
-    }
-    void showMessage(const std::string& text) override {
-        lockedAtMessage.push_back(locked);
-        RecordingHooks::showMessage(text);
-    }
-};
-
 struct TiffResult {
     int status = 0;
     int width = 0;
     int length = 0;
     std::vector<uint8_t> pixels;  // the output buffer, whole
-    LockWatchingHooks hooks;
+    RecordingHooks hooks;
 };
 
 // The output capacity the open command gives a file of `fileBytes`: 2 x (4 x F / 3 + 131072).

@@ -9,9 +9,15 @@
 
 namespace qxtest {
 
-std::string DataPath(const std::string& relative) { return std::string(QX_TEST_DATA) + "/" + relative; }
-std::string CorpusPath(const std::string& name) { return DataPath("corpus/" + name); }
-std::string ConformancePath(const std::string& name) { return DataPath("conformance/" + name); }
+std::string DataPath(const std::string& relative) {
+    return std::string(QX_TEST_DATA) + "/" + relative;
+}
+std::string CorpusPath(const std::string& name) {
+    return DataPath("corpus/" + name);
+}
+std::string ConformancePath(const std::string& name) {
+    return DataPath("conformance/" + name);
+}
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -21,7 +27,8 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path) {
 
 void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
@@ -45,7 +52,9 @@ constexpr std::array<uint32_t, 64> kK = {
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
 
-uint32_t Rotr(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+uint32_t Rotr(uint32_t x, int n) {
+    return (x >> n) | (x << (32 - n));
+}
 }  // namespace
 
 std::string Sha256Hex(const uint8_t* data, size_t size) {
@@ -68,11 +77,26 @@ std::string Sha256Hex(const uint8_t* data, size_t size) {
         }
         auto [a, b, c, d, e, f, g, hh] = h;
         for (int i = 0; i < 64; ++i) {
-            uint32_t t1 = hh + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
+            uint32_t t1 =
+                hh + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
             uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-            hh = g; g = f; f = e; e = d + t1; d = c; c = b; b = a; a = t1 + t2;
+            hh = g;
+            g = f;
+            f = e;
+            e = d + t1;
+            d = c;
+            c = b;
+            b = a;
+            a = t1 + t2;
         }
-        h[0] += a; h[1] += b; h[2] += c; h[3] += d; h[4] += e; h[5] += f; h[6] += g; h[7] += hh;
+        h[0] += a;
+        h[1] += b;
+        h[2] += c;
+        h[3] += d;
+        h[4] += e;
+        h[5] += f;
+        h[6] += g;
+        h[7] += hh;
     }
     std::string out;
     char buf[9];

@@ -21,7 +21,7 @@ std::string MakeTempDir();
 
 // Records every message and answers questions from a fixed value.
 class RecordingHooks : public qx::CodecHooks {
-public:
+  public:
     std::vector<std::string> messages;
     std::vector<int> progress;
     int restoredShown = 0;

@@ -1,5 +1,5 @@
 // The free-memory figures from /proc/meminfo and the low-memory question.
-#include "app/core/memory_status.h"
+#include "load/memory_status.h"
 
 #include <algorithm>
 #include <charconv>
@@ -56,15 +56,14 @@ MemoryStatus MemoryStatusSource::read() const {
     return ParseMeminfo(text);
 }
 
-bool CheckFreeMemory(UserDialogs& dialogs, const std::string& name, int width, int length,
+bool CheckFreeMemory(Prompts& prompts, const std::string& name, int width, int length,
                      const MemoryStatusSource& memory) {
     MemoryStatus status = memory.read();
     if (!status.valid) return false;
     const int64_t needKb = (static_cast<int64_t>(width) * length * 15) >> 10;
     if (status.freePageFileKb() >= needKb) return false;
-    dialogs.lockInput(false);
-    Answer answer =
-        dialogs.askYesNo(name + ":  There is few memory for file. Do you want to continue?");
+    const Answer answer =
+        prompts.askYesNo(name + ":  There is few memory for file. Do you want to continue?");
     return answer != Answer::Yes;
 }
 

@@ -1,5 +1,5 @@
 // Sizes in Kb and compression ratios for captions and the result label.
-#include "app/core/status_text.h"
+#include "load/status_text.h"
 
 namespace qx {
 

@@ -1,7 +1,7 @@
 // Sizes in Kb with eighths, and ratios, as the captions and the result label show them.
 #include <gtest/gtest.h>
 
-#include "app/core/status_text.h"
+#include "load/status_text.h"
 
 TEST(StatusText, SizeShowsWholeKbAndEighths) {
     EXPECT_EQ(qx::SizeText(100, 100), "   29.2 Kb  (100*100)");

@@ -1,5 +1,5 @@
 // Colour pre-adjustment of loaded pictures.
-#include "app/core/pre_adjust_colours.h"
+#include "codec/pre_adjust_colours.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -8,8 +8,8 @@ namespace qx {
 
 namespace {
 
-// The interleaved channels vectorise well only with byte shuffles, hence the AVX2 clone; the file
-// is built with -O3 for the same reason.
+// The interleaved channels vectorise well only with byte shuffles, hence the AVX2 clone; the codec
+// library is built with -O3 for the same reason.
 __attribute__((target_clones("avx2", "default"))) void PreAdjustPixels(uint8_t* buffer,
                                                                        size_t pixels) {
     for (size_t i = 0; i < pixels; ++i) {

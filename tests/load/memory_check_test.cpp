@@ -1,8 +1,8 @@
 // The free-memory figures from a meminfo text and the low-memory question.
 #include <gtest/gtest.h>
 
-#include "app/core/memory_status.h"
-#include "appcore/scripted_dialogs.h"
+#include "load/memory_status.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 
 namespace {
@@ -64,7 +64,7 @@ TEST(CheckFreeMemory, AsksOnlyBelowFifteenBytesPerPixel) {
         qx::CheckFreeMemory(dialogs, "pic.bmp", 1024, 1024, FixedMemory(FreeKb(15000, 360))));
     EXPECT_TRUE(dialogs.boxes.empty());
 
-    dialogs.locked = true;
+    dialogs.lockInput(true);
     dialogs.answers = {qx::Answer::No};
     EXPECT_TRUE(
         qx::CheckFreeMemory(dialogs, "pic.bmp", 1024, 1024, FixedMemory(FreeKb(15000, 359))));

@@ -1,4 +1,4 @@
-#include "app/core/pre_adjust_colours.h"
+#include "codec/pre_adjust_colours.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,10 @@
-// Codec hooks routed to the user dialogs.
-#include "app/core/dialog_hooks.h"
+// Codec hooks routed to the prompts.
+#include "load/dialog_hooks.h"
 
 namespace qx {
 
 void DialogHooks::showMessage(const std::string& text) {
-    dialogs_.lockInput(false);
-    dialogs_.message(text);
+    prompts_.message(text);
 }
 
 void DialogHooks::reportProgress(int phase) {
@@ -17,11 +16,7 @@ void DialogHooks::showRestoredPicture(bool wide) {
 }
 
 bool DialogHooks::checkFreeMemory(const std::string& name, int width, int length) {
-    return CheckFreeMemory(dialogs_, name, width, length, memory_);
-}
-
-void DialogHooks::lockInput(bool block) {
-    dialogs_.lockInput(block);
+    return CheckFreeMemory(prompts_, name, width, length, memory_);
 }
 
 }  // namespace qx

@@ -1,10 +1,12 @@
-// Dialogs for tests of the desktop commands: every box is recorded with its kind, text and whether
-// input was still locked when it appeared; questions and file dialogs answer from queues.
+// Dialogs for tests of the desktop commands: every box is recorded with its kind and text, and a
+// box shown while input is locked fails the test; questions and file dialogs answer from queues.
 #pragma once
 
 #include <deque>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "app/core/user_dialogs.h"
 
@@ -31,7 +33,7 @@ class ScriptedDialogs : public qx::UserDialogs {
     std::deque<std::string> saved;   // save-file answers; cancelled when empty
     std::vector<std::string> openFilters;
     std::vector<SaveRequest> saveRequests;
-    bool locked = false;
+    bool locked = false;  // as the interface last set it
 
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
@@ -39,45 +41,48 @@ class ScriptedDialogs : public qx::UserDialogs {
         return out;
     }
 
-    void message(const std::string& text, const std::string& caption = {}) override {
+  protected:
+    void showMessage(const std::string& text, const std::string& caption) override {
         record("message", text);
         boxes.back().caption = caption;
     }
-    void information(const std::string& text) override { record("information", text); }
-    qx::Answer askYesNo(const std::string& text) override {
+    void showInformation(const std::string& text) override { record("information", text); }
+    qx::Answer showYesNo(const std::string& text) override {
         record("yesno", text);
         return next(qx::Answer::No);
     }
-    qx::Answer askYesNoCancel(const std::string& text) override {
+    qx::Answer showYesNoCancel(const std::string& text) override {
         record("yesnocancel", text);
         return next(qx::Answer::Cancel);
     }
-    qx::Answer askRetryCancel(const std::string& text) override {
+    qx::Answer showRetryCancel(const std::string& text) override {
         record("retrycancel", text);
         return next(qx::Answer::Cancel);
     }
-    void warnCancelOnly(const std::string& text) override { record("cancelonly", text); }
-    std::string openFile(const std::string&, const std::string& filter) override {
+    void showCancelOnly(const std::string& text) override { record("cancelonly", text); }
+    std::string showOpenFile(const std::string&, const std::string& filter) override {
         openFilters.push_back(filter);
         return take(opened);
     }
-    std::vector<std::string> openFiles(const std::string&, const std::string& filter) override {
+    std::vector<std::string> showOpenFiles(const std::string&, const std::string& filter) override {
         openFilters.push_back(filter);
         std::vector<std::string> all(opened.begin(), opened.end());
         opened.clear();
         return all;
     }
-    std::string saveFile(const std::string&, const std::string& filter,
-                         const std::string& suggestedName,
-                         const std::string& defaultSuffix) override {
+    std::string showSaveFile(const std::string&, const std::string& filter,
+                             const std::string& suggestedName,
+                             const std::string& defaultSuffix) override {
         saveRequests.push_back({filter, suggestedName, defaultSuffix});
         return take(saved);
     }
-    std::string chooseDirectory(const std::string&, const std::string&) override { return {}; }
-    void lockInput(bool block) override { locked = block; }
+    std::string showChooseDirectory(const std::string&, const std::string&) override { return {}; }
+    void setInputLock(bool block) override { locked = block; }
 
   private:
+    // The interface promises that no box appears while input is locked.
     void record(const char* kind, const std::string& text) {
+        EXPECT_FALSE(locked) << "shown with input locked: " << text;
         boxes.push_back({kind, text, locked, {}});
     }
     qx::Answer next(qx::Answer otherwise) {

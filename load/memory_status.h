@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/core/user_dialogs.h"
+#include "load/prompts.h"
 
 namespace qx {
 
@@ -43,7 +43,7 @@ class MemoryStatusSource {
 // Asks whether to go on when the free page file is smaller than 15 bytes per pixel of a
 // width x length picture. Returns true when the user declined; false when there is enough
 // memory, the figures cannot be read, or the user answered Yes.
-bool CheckFreeMemory(UserDialogs& dialogs, const std::string& name, int width, int length,
-                     const MemoryStatusSource& memory);
+[[nodiscard]] bool CheckFreeMemory(Prompts& prompts, const std::string& name, int width, int length,
+                                   const MemoryStatusSource& memory);
 
 }  // namespace qx

@@ -1,20 +1,20 @@
-// Connects the codec's hooks to the user dialogs: messages become message boxes, the
-// low-memory question goes through CheckFreeMemory, progress and the restored picture go to
-// optional callbacks.
+// Connects the codec's hooks to the prompts: messages become message boxes, the low-memory
+// question goes through CheckFreeMemory, progress and the restored picture go to optional
+// callbacks.
 #pragma once
 
 #include <functional>
 
-#include "app/core/memory_status.h"
-#include "app/core/user_dialogs.h"
 #include "codec/codec.h"
+#include "load/memory_status.h"
+#include "load/prompts.h"
 
 namespace qx {
 
 class DialogHooks : public CodecHooks {
   public:
-    DialogHooks(UserDialogs& dialogs, const MemoryStatusSource& memory)
-        : dialogs_(dialogs), memory_(memory) {}
+    DialogHooks(Prompts& prompts, const MemoryStatusSource& memory)
+        : prompts_(prompts), memory_(memory) {}
 
     std::function<void(int phase)> onProgress;
     std::function<void(bool wide)> onShowRestored;
@@ -23,10 +23,9 @@ class DialogHooks : public CodecHooks {
     void reportProgress(int phase) override;
     void showRestoredPicture(bool wide) override;
     bool checkFreeMemory(const std::string& name, int width, int length) override;
-    void lockInput(bool block) override;
 
   private:
-    UserDialogs& dialogs_;
+    Prompts& prompts_;
     const MemoryStatusSource& memory_;
 };
 

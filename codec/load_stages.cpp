@@ -1,0 +1,45 @@
+// The load-time pixel stages, run band by band so that each band stays in the cache from one
+// stage to the next.
+#include "codec/load_stages.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+#include "codec/load_analysis.h"
+#include "codec/pre_adjust_colours.h"
+#include "codec/split_work.h"
+
+namespace qx {
+
+namespace {
+
+// Bands of rows small enough to stay in the cache from one step to the next.
+constexpr int kBandRows = 16;
+// Pictures from this many pixels on share the steps with a second thread.
+constexpr int64_t kSplitFromPixels = 256 * 1024;
+
+}  // namespace
+
+bool PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, int length,
+                          CodecParameters& params) {
+    std::array<PictureSums, 2> sums;
+    const bool split = int64_t{width} * length >= kSplitFromPixels;
+    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
+    // Every step works on rows independently, so the two halves go to two threads.
+    const bool done = SplitInTwo(0, length, split, [&](int lane, int begin, int end) {
+        for (int y = begin; y < end; y += kBandRows) {
+            const int stop = std::min(end, y + kBandRows);
+            SmoothBusyRows(loaded, picture, width, length, y, stop);
+            PreAdjustColours(picture + y * rowBytes, width, stop - y);
+            AddPictureSums(picture, width, y, stop, sums[lane]);
+        }
+    });
+    if (!done) return false;
+    sums[0].add(sums[1]);
+    ResetReaderFields(params);
+    FinishAnalysis(sums[0], width, length, params);
+    return true;
+}
+
+}  // namespace qx

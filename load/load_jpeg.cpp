@@ -1,0 +1,46 @@
+// Loading a JPEG picture through libjpeg: the header is read and checked before anything is
+// decoded, so a grey or oversized picture costs no decoding.
+#include "container/file_handle.h"
+#include "imageio/jpeg_reader.h"
+#include "load/load_steps.h"
+#include "load/picture_checks.h"
+
+namespace qx {
+
+bool LoadJpeg(LoadContext& context) {
+    LoadOutcome& outcome = context.outcome;
+    {
+        FileHandle file = FileHandle::open(context.name, FileHandle::Mode::ReadOnly);
+        if (!file.isOpen()) return context.fail(LoadFailure::CannotOpen, "Open JPEG Err.");
+        const int64_t fileLength = file.length();
+        if (fileLength < 0) return context.fail(LoadFailure::BadLength, "JPEG File's Length Err.");
+        outcome.jpegFileLength = fileLength;
+    }
+
+    JpegReader reader;
+    if (!reader.readHeader(context.name))
+        return context.fail(LoadFailure::BadHeader, "Open JPEG Err.");
+    // Grey and four-component (CMYK) pictures alike are not true colour.
+    if (reader.components() != 3)
+        return context.fail(LoadFailure::NotTrueColour, "File isn't True Colour (RGB)");
+    const int width = reader.width();
+    const int length = reader.height();
+    if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
+        return context.failQuietly(LoadFailure::MemoryDeclined);
+    std::string text;
+    if (const LoadFailure size = CheckPictureSize(width, length, text); size != LoadFailure::None)
+        return context.fail(size, text);
+
+    outcome.width = width;
+    outcome.length = length;
+    outcome.pictureBufferBase = int64_t{width + 64} * (length + 64) * 3;
+    if (!AllocatePictureBuffer(context)) return false;
+    if (!AllocateLoadBuffer(context, int64_t{width} * length * 3,
+                            " 3) There is no memory for file."))
+        return false;
+    if (!reader.decodeRgb(context.loadBuffer))
+        return context.fail(LoadFailure::DecoderFailure, "Open JPEG Err.");
+    return true;
+}
+
+}  // namespace qx

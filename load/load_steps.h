@@ -1,0 +1,80 @@
+// The reader-specific halves of picture loading, shared by LoadPicture: each reads one kind of
+// file into the load buffer and reports its own failures.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "codec/buffer.h"
+#include "codec/codec.h"
+#include "load/memory_status.h"
+#include "load/picture_loader.h"
+#include "load/prompts.h"
+
+namespace qx {
+
+// The codec's hooks while a reader runs: its messages go to the prompts and are remembered as
+// the outcome's text, its memory question names the file as the request says.
+class LoadHooks : public CodecHooks {
+  public:
+    LoadHooks(Prompts& prompts, const MemoryStatusSource& memory, const std::string& questionName,
+              LoadOutcome& outcome)
+        : prompts_(prompts), memory_(memory), questionName_(questionName), outcome_(outcome) {}
+
+    void showMessage(const std::string& text) override;
+    bool checkFreeMemory(const std::string& name, int width, int length) override;
+
+  private:
+    Prompts& prompts_;
+    const MemoryStatusSource& memory_;
+    const std::string& questionName_;
+    LoadOutcome& outcome_;
+};
+
+struct LoadContext {
+    Codec& codec;
+    Prompts& prompts;
+    const MemoryStatusSource& memory;
+    const LoadRequest& request;
+    const std::string& name;          // the file's path
+    const std::string& questionName;  // the name that starts the low-memory question
+    LoadOutcome outcome;
+    LoadHooks hooks;
+    // The decoded picture, red, green, blue, rows top to bottom; freed once handed on. Readers
+    // write every byte they report, so the buffer is not zero-filled.
+    Buffer<uint8_t> loadBuffer;
+
+    LoadContext(Codec& c, Prompts& p, const MemoryStatusSource& m, const LoadRequest& r)
+        : codec(c),
+          prompts(p),
+          memory(m),
+          request(r),
+          name(r.path),
+          questionName(r.questionName.empty() ? r.path : r.questionName),
+          hooks(p, m, questionName, outcome) {}
+
+    // Records the failure and shows its message unless the request holds it back. banner says
+    // whether the open command shows its banner again. Returns false for the reader to return.
+    bool fail(LoadFailure failure, const std::string& text, bool banner = true);
+    // Records a failure whose message, if any, has been shown already.
+    bool failQuietly(LoadFailure failure, bool banner = true) {
+        outcome.failure = failure;
+        outcome.showBanner = banner;
+        return false;
+    }
+};
+
+// Each returns true with loadBuffer, outcome.width/length and outcome.pictureBufferBase set,
+// and codec.state.PictureBuffer allocated; false after reporting the failure.
+[[nodiscard]] bool LoadJpeg(LoadContext& context);
+[[nodiscard]] bool LoadBmp(LoadContext& context);
+[[nodiscard]] bool LoadTiff(LoadContext& context);
+
+// Sizes codec.state.PictureBuffer for the loaded picture; reports " 2) There is no memory for
+// file." and returns false when the allocation fails.
+[[nodiscard]] bool AllocatePictureBuffer(LoadContext& context);
+
+// Sizes loadBuffer to size bytes; reports text and returns false when the allocation fails.
+[[nodiscard]] bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text);
+
+}  // namespace qx

@@ -1,0 +1,112 @@
+// Loading a picture: the reader chosen by the name, then the steps shared by every reader up to
+// the analysis of the picture.
+#include "load/picture_loader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "codec/geometry.h"
+#include "codec/load_stages.h"
+#include "load/load_steps.h"
+
+namespace qx {
+
+void LoadHooks::showMessage(const std::string& text) {
+    outcome_.text = text;
+    outcome_.textShown = true;
+    prompts_.message(text);
+}
+
+bool LoadHooks::checkFreeMemory(const std::string&, int width, int length) {
+    return CheckFreeMemory(prompts_, questionName_, width, length, memory_);
+}
+
+bool LoadContext::fail(LoadFailure failure, const std::string& text, bool banner) {
+    outcome.text = text;
+    outcome.textShown = !(request.holds && request.holds(failure));
+    if (outcome.textShown) prompts.message(text);
+    return failQuietly(failure, banner);
+}
+
+int64_t PictureBufferSize(int64_t base, int width, int length) {
+    const int64_t n = 4 * base / 3;
+    const int64_t s =
+        n > 0 ? static_cast<int64_t>(2.0 * std::sqrt(static_cast<double>(n) / 6.0)) : 0;
+    const int64_t fromBase = 4 * s * s;
+    const int64_t w = std::max<int64_t>(width, NormaliseSize(static_cast<int16_t>(width)));
+    const int64_t l = std::max<int64_t>(length, NormaliseSize(static_cast<int16_t>(length)));
+    return std::max(fromBase, 4 * w * l + 4);
+}
+
+bool AllocatePictureBuffer(LoadContext& context) {
+    const LoadOutcome& r = context.outcome;
+    try {
+        // Smoothing writes the picture before anything reads it; whether the growth zero-fills
+        // is up to the buffer's allocator.
+        auto& picture = context.codec.state.PictureBuffer;
+        picture.clear();
+        picture.resize(
+            static_cast<size_t>(PictureBufferSize(r.pictureBufferBase, r.width, r.length)));
+    } catch (const std::bad_alloc&) {
+        context.codec.state.PictureBuffer = {};
+        return context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
+    }
+    return true;
+}
+
+bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text) {
+    try {
+        context.loadBuffer.clear();
+        context.loadBuffer.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        context.loadBuffer = {};
+        return context.fail(LoadFailure::NoLoadMemory, text);
+    }
+    return true;
+}
+
+LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& request,
+                        const MemoryStatusSource& memory, std::vector<uint8_t>* decodedPicture) {
+    LoadContext context(codec, prompts, memory, request);
+    LoadOutcome& outcome = context.outcome;
+    outcome.reader = ReaderForName(request.path);
+    bool read = false;
+    switch (outcome.reader) {
+        case PictureReader::Unknown:
+            (void)context.fail(LoadFailure::UnknownName, "Unknown file.", false);
+            return outcome;
+        case PictureReader::Jpeg:
+            read = LoadJpeg(context);
+            break;
+        case PictureReader::Bmp:
+            read = LoadBmp(context);
+            break;
+        case PictureReader::Tiff:
+            read = LoadTiff(context);
+            break;
+    }
+    if (!read) {
+        codec.state.PictureBuffer = {};
+        return outcome;
+    }
+
+    CodecState& state = codec.state;
+    if (decodedPicture)
+        decodedPicture->assign(context.loadBuffer.begin(),
+                               context.loadBuffer.begin() +
+                                   static_cast<std::ptrdiff_t>(outcome.width) * outcome.length * 3);
+    if (!PrepareLoadedPicture(context.loadBuffer.data(), state.PictureBuffer.data(), outcome.width,
+                              outcome.length, codec.params)) {
+        codec.state.PictureBuffer = {};
+        (void)context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
+        return outcome;
+    }
+    context.loadBuffer = {};
+    state.Width = static_cast<int16_t>(outcome.width);
+    state.Length = static_cast<int16_t>(outcome.length);
+    outcome.showBanner = false;
+    return outcome;
+}
+
+}  // namespace qx
