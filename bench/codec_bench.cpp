@@ -9,7 +9,7 @@
 #include "codec/load_analysis.h"
 #include "codec/pre_adjust_colours.h"
 #include "codec/wavelet.h"
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/tiff_reader.h"
 
 namespace {

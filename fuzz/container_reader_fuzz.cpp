@@ -12,7 +12,7 @@
 
 #include "codec/codec.h"
 #include "container/compressed_reader.h"
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "imageio/jpeg_reader.h"
 

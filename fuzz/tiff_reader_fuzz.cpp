@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "codec/codec.h"
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/tiff_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

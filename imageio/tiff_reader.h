@@ -6,7 +6,7 @@
 #include <string>
 
 #include "codec/codec.h"
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/tiff_errors.h"
 
 namespace qx {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "support/test_support.h"
 
