@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "codec/codec.h"
 #include "base/file_handle.h"
+#include "codec/codec.h"
 #include "imageio/tiff_errors.h"
 
 namespace qx {
