@@ -2,7 +2,9 @@
 #include "base/safe_write.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #include <array>
 #include <atomic>
@@ -46,8 +48,46 @@ void UnregisterTemp(int slot) {
     if (slot >= 0) tempSlots[slot].state.store(Free);
 }
 
+// Temporary files come into being only inside a creation section (open, then register). The
+// handler first stops new sections, then waits for running ones to register their file, so no
+// temporary file can appear between its sweep and the end of the process.
+std::atomic<bool> terminating{false};
+std::atomic<int> creating{0};
+
+// Keeps SIGINT and SIGTERM away from this thread while it creates and registers a temporary
+// file, so the handler never waits for the thread it interrupted.
+class CreationSection {
+  public:
+    CreationSection() {
+        sigset_t stop;
+        sigemptyset(&stop);
+        sigaddset(&stop, SIGINT);
+        sigaddset(&stop, SIGTERM);
+        pthread_sigmask(SIG_BLOCK, &stop, &old_);
+        creating.fetch_add(1);
+        refused_ = terminating.load();
+    }
+    ~CreationSection() {
+        creating.fetch_sub(1);
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    CreationSection(const CreationSection&) = delete;
+    CreationSection& operator=(const CreationSection&) = delete;
+    bool refused() const { return refused_; }
+
+  private:
+    sigset_t old_;
+    bool refused_ = false;
+};
+
 void RemoveTempsAndReraise(int signal) {
     const int saved = errno;
+    terminating.store(true);
+    // Bounded: a section takes microseconds; a tenth of a second is far beyond it.
+    for (int wait = 0; wait < 1000 && creating.load() > 0; ++wait) {
+        const timespec pause{0, 100000};
+        ::nanosleep(&pause, nullptr);
+    }
     for (TempSlot& slot : tempSlots) {
         if (slot.state.load() == Live) ::unlink(slot.path);
     }
@@ -118,6 +158,11 @@ SafeWrite::SafeWrite(const std::string& finalName, bool replace)
     }
     struct stat old;
     const bool replacing = ::stat(finalName.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    CreationSection section;
+    if (section.refused()) {
+        result_ = {WriteStatus::CannotCreate, EINTR};
+        return;
+    }
     for (int attempt = 0; attempt < 8 && !file_.isOpen(); ++attempt) {
         tempName_ = TempNameFor(finalName);
         int fd;
@@ -217,6 +262,8 @@ void RemoveTemporaryFilesOnSignal() {
     struct sigaction action {};
     action.sa_handler = RemoveTempsAndReraise;
     sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 }
