@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/file_handle.h"
 #include "codec/codec.h"
 #include "codec/load_analysis.h"
 #include "codec/pre_adjust_colours.h"
 #include "codec/wavelet.h"
-#include "container/file_handle.h"
 #include "imageio/tiff_reader.h"
 
 namespace {

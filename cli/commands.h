@@ -34,6 +34,7 @@ struct InfoOptions {
 struct RoundtripOptions {
     std::string mode = "high";
     std::string output;
+    bool force = false;
     std::string input;
 };
 

@@ -28,12 +28,16 @@ FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionCh
                        uint32_t time, bool force, const qx::MemoryStatusSource& memory) {
     FileSession session(worker.codec, memory);
     if (!job.refusal.empty()) return Failure(job.input, session.dialogs, job.refusal);
-    if (!force && FileExists(job.output))
-        return Failure(job.input, session.dialogs, job.output + " already exists (-f replaces it)");
+    int openError = 0;
+    if (std::string why = InputRefusal(job.input, openError); !why.empty())
+        return Failure(job.input, session.dialogs, why);
+    if (std::string why = OutputRefusal(job.input, job.output, force); !why.empty())
+        return Failure(job.input, session.dialogs, why);
 
     qx::Codec& codec = worker.codec;
     const qx::LoadOutcome loaded = qx::LoadPicture(codec, session.dialogs, {job.input}, memory);
-    if (loaded.failure != qx::LoadFailure::None) return Failure(job.input, session.dialogs);
+    if (loaded.failure != qx::LoadFailure::None)
+        return Failure(job.input, session.dialogs, {}, ErrorText(openError));
 
     qx::ApplyCompressionChoice(mode, codec.params);
     // The package driver encodes exactly as the preview does, without decoding afterwards.
@@ -47,14 +51,16 @@ FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionCh
     const int body = qx::BuildCompressedImage(worker.container, codec, time);
     if (body < 0) return Failure(job.input, session.dialogs, qx::CodecErrorMessage(qx::kCodeErr));
 
-    if (qx::WriteCompressedFile(worker.container, session.hooks, job.output) != 0 ||
+    qx::WriteResult written;
+    if (qx::WriteCompressedFile(worker.container, session.hooks, job.output, {force, &written}) !=
+            0 ||
         !session.dialogs.messages.empty()) {
-        RemoveOutput(job.output);
-        return Failure(job.input, session.dialogs);
+        return WriteFailure(job.input, session.dialogs, job.output, written);
     }
     FileReport report;
     report.out = job.input + " -> " + job.output +
                  qx::CompressedSizeText(body, loaded.width, loaded.length) + "\n";
+    report.err = DamagedJpegLine(job.input, loaded.jpegWarnings);
     return report;
 }
 
@@ -86,10 +92,11 @@ int RunCompress(const CompressOptions& options) {
 
     // Two inputs that would write the same output (a.bmp and a.tif) must not both write it.
     std::vector<CompressJob> jobs;
+    // Outputs are compared by canonical directory and name, so "a.qx1" and "./a.qx1" collide.
     std::set<std::string> outputs;
     for (const std::string& input : options.inputs) {
         CompressJob job{input, OutputPath(target, CompressedName(input)), {}};
-        if (!outputs.insert(job.output).second)
+        if (!outputs.insert(qx::OutputKey(job.output)).second)
             job.refusal = job.output + " is already the output of an earlier input";
         jobs.push_back(std::move(job));
     }
@@ -108,7 +115,10 @@ int RunCompress(const CompressOptions& options) {
     const bool ok = RunFileJobs(
         jobs.size(), threads,
         [&](size_t index, int worker) {
-            return CompressOne(*workers[worker], jobs[index], *mode, *time, options.force, memory);
+            return Guarded(jobs[index].input, [&] {
+                return CompressOne(*workers[worker], jobs[index], *mode, *time, options.force,
+                                   memory);
+            });
         },
         [&](size_t, const FileReport& report) { PrintReport(report, options.quiet); });
     return ok ? kExitOk : kExitFailed;

@@ -2,6 +2,7 @@
 // TIFF. A file the decoder complains about gives no output at all.
 #include <filesystem>
 #include <memory>
+#include <set>
 
 #include "cli/commands.h"
 #include "cli/output_paths.h"
@@ -20,21 +21,26 @@ FileReport DecompressOne(Worker& worker, const std::string& input, const std::st
     FileSession session(worker.codec, memory);
     if (!qx::IsCompressedName(input))
         return Failure(input, session.dialogs, "not a compressed file (.qx1 or .QX1)");
-    if (!force && FileExists(output))
-        return Failure(input, session.dialogs, output + " already exists (-f replaces it)");
+    int openError = 0;
+    if (std::string why = InputRefusal(input, openError); !why.empty())
+        return Failure(input, session.dialogs, why);
+    if (std::string why = OutputRefusal(input, output, force); !why.empty())
+        return Failure(input, session.dialogs, why);
 
     qx::Codec& codec = worker.codec;
     // The reader reports its own failures (status 1, or 96 for a declined memory question).
     // The decoder reports a damaged stream ("Invalide Code", "Quality<0") and goes on with
     // status 0: here any message means the picture is not worth writing.
     const int status = qx::OpenCompressedFile(worker.container, codec, input);
-    if (status != 0 || !session.dialogs.messages.empty()) return Failure(input, session.dialogs);
+    if (status != 0 || !session.dialogs.messages.empty())
+        return Failure(input, session.dialogs, {}, ErrorText(openError));
 
     const qx::CodecState& state = codec.state;
+    qx::WriteResult written;
     if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
-                              state.RestoredPictureKind, session.hooks) != 0) {
-        RemoveOutput(output);
-        return Failure(input, session.dialogs, "Create Err.");
+                              state.RestoredPictureKind, session.hooks, {force, &written}) != 0) {
+        session.dialogs.messages.push_back("Create Err.");
+        return WriteFailure(input, session.dialogs, output, written);
     }
     FileReport report;
     report.out = input + " -> " + output + qx::SizeText(state.Width, state.Length) + "\n";
@@ -57,9 +63,17 @@ int RunDecompress(const DecompressOptions& options) {
     auto worker = std::make_unique<Worker>();
     const qx::MemoryStatusSource memory;
     bool ok = true;
+    std::set<std::string> outputs;
     for (const std::string& input : options.inputs) {
         const std::string output = OutputPath(target, RestoredName(input));
-        FileReport report = DecompressOne(*worker, input, output, options.force, memory);
+        if (!outputs.insert(qx::OutputKey(output)).second) {
+            PrintReport(Failure(input, {}, output + " is already the output of an earlier input"),
+                        false);
+            ok = false;
+            continue;
+        }
+        FileReport report = Guarded(
+            input, [&] { return DecompressOne(*worker, input, output, options.force, memory); });
         PrintReport(report, false);
         ok = ok && report.ok;
     }

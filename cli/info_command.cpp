@@ -1,13 +1,17 @@
 // qx1 info: the title fields and the body's section sizes of compressed files, as text or
 // JSON. Only the title is read; nothing is decoded.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "base/file_handle.h"
 #include "cli/commands.h"
 #include "container/body_layout.h"
-#include "container/file_handle.h"
 #include "container/file_title.h"
 
 namespace qx1 {
@@ -64,29 +68,28 @@ Fields SectionSizes(const qx::BodyLayout& b) {
     };
 }
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+nlohmann::ordered_json JsonObject(const Fields& fields) {
+    nlohmann::ordered_json out = nlohmann::ordered_json::object();
+    for (const auto& [key, value] : fields) out[key] = value;
+    return out;
 }
 
-std::string JsonObject(const Fields& fields, const char* indent) {
-    std::string out = "{";
-    for (size_t i = 0; i < fields.size(); ++i)
-        out += std::string(i ? ",\n" : "\n") + indent + "  " + JsonString(fields[i].first) + ": " +
-               std::to_string(fields[i].second);
-    return out + "\n" + indent + "}";
+// The file's name as JSON: "file" is the name, with every byte that is not part of valid UTF-8
+// replaced by U+FFFD; when any was, "file_hex" holds the name's bytes in hexadecimal as well,
+// so that the exact name is never lost.
+void AddName(nlohmann::ordered_json& entry, const std::string& name) {
+    entry["file"] = name;
+    try {
+        (void)nlohmann::json(name).dump();
+    } catch (const nlohmann::json::type_error&) {
+        std::string hex;
+        for (unsigned char c : name) {
+            char digits[3];
+            std::snprintf(digits, sizeof digits, "%02x", c);
+            hex += digits;
+        }
+        entry["file_hex"] = hex;
+    }
 }
 
 std::string TextBlock(const std::string& name, const Fields& title, const Fields& sections,
@@ -106,13 +109,20 @@ std::string TextBlock(const std::string& name, const Fields& title, const Fields
 
 int RunInfo(const InfoOptions& options) {
     bool ok = true;
-    std::vector<std::string> jsonEntries;
+    nlohmann::ordered_json jsonEntries = nlohmann::ordered_json::array();
     for (const std::string& name : options.inputs) {
-        qx::FileHandle file = qx::FileHandle::open(name, qx::FileHandle::Mode::ReadOnly);
+        qx::FileHandle::InputStatus opened;
+        errno = 0;
+        qx::FileHandle file = qx::FileHandle::openInput(name, &opened);
         uint8_t bytes[qx::kTitleSize];
         const int64_t fileLength = file.isOpen() ? file.length() : -1;
         if (fileLength < 0 || !file.readExact(bytes, sizeof bytes)) {
-            std::fprintf(stderr, "%s: Title of Compr. File isn't read\n", name.c_str());
+            const int error = errno;
+            if (opened == qx::FileHandle::InputStatus::NotRegular)
+                std::fprintf(stderr, "%s: not a regular file\n", name.c_str());
+            else
+                std::fprintf(stderr, "%s: Title of Compr. File isn't read%s%s\n", name.c_str(),
+                             error ? ": " : "", error ? std::strerror(error) : "");
             ok = false;
             continue;
         }
@@ -122,10 +132,12 @@ int RunInfo(const InfoOptions& options) {
         const Fields sections = SectionSizes(layout);
         if (options.json) {
             Fields sizes = {{"FileLength", fileLength}, {"BodyLength", layout.length()}};
-            jsonEntries.push_back("  {\n    \"file\": " + JsonString(name) +
-                                  ",\n    \"title\": " + JsonObject(titleFields, "    ") +
-                                  ",\n    \"sections\": " + JsonObject(sections, "    ") +
-                                  ",\n    \"sizes\": " + JsonObject(sizes, "    ") + "\n  }");
+            nlohmann::ordered_json entry;
+            AddName(entry, name);
+            entry["title"] = JsonObject(titleFields);
+            entry["sections"] = JsonObject(sections);
+            entry["sizes"] = JsonObject(sizes);
+            jsonEntries.push_back(std::move(entry));
         } else {
             std::fputs(TextBlock(name, titleFields, sections, fileLength, layout.length()).c_str(),
                        stdout);
@@ -138,10 +150,9 @@ int RunInfo(const InfoOptions& options) {
         }
     }
     if (options.json) {
-        std::string out = "[";
-        for (size_t i = 0; i < jsonEntries.size(); ++i)
-            out += std::string(i ? ",\n" : "\n") + jsonEntries[i];
-        std::fputs((out + "\n]\n").c_str(), stdout);
+        const std::string out =
+            jsonEntries.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        std::fputs((out + "\n").c_str(), stdout);
     }
     return ok ? kExitOk : kExitFailed;
 }

@@ -1,5 +1,10 @@
 // qx1: compresses pictures into .qx1 files and restores them, from the command line.
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/safe_write.h"
 
 #include "cli/commands.h"
 
@@ -54,6 +59,7 @@ int main(int argc, char** argv) {
     roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
         ->check(CLI::IsMember({"high", "clear"}));
     roundtripCommand->add_option("-o,--output", roundtrip.output, "Write the restored picture");
+    roundtripCommand->add_flag("-f,--force", roundtrip.force, "Replace an existing output");
     roundtripCommand->add_option("PICTURE", roundtrip.input, "BMP, JPEG or TIFF picture")
         ->required();
 
@@ -66,8 +72,28 @@ int main(int argc, char** argv) {
         return status == 0 ? kExitOk : kExitUsage;
     }
 
-    if (compressCommand->parsed()) return RunCompress(compress);
-    if (decompressCommand->parsed()) return RunDecompress(decompress);
-    if (infoCommand->parsed()) return RunInfo(info);
-    return RunRoundtrip(roundtrip);
+    // An interrupted run removes the temporary files of the outputs it was writing, and only
+    // those; complete outputs stay.
+    qx::RemoveTemporaryFilesOnSignal();
+    int status = kExitFailed;
+    try {
+        if (compressCommand->parsed())
+            status = RunCompress(compress);
+        else if (decompressCommand->parsed())
+            status = RunDecompress(decompress);
+        else if (infoCommand->parsed())
+            status = RunInfo(info);
+        else
+            status = RunRoundtrip(roundtrip);
+    } catch (const std::exception& error) {
+        // The per-file work catches its own; this is the last line for the rest.
+        std::fprintf(stderr, "qx1: %s\n", error.what());
+        status = kExitFailed;
+    }
+    // What was printed must have arrived: a full disk or a closed pipe is a failure.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "qx1: standard output: %s\n", std::strerror(errno));
+        if (status == kExitOk) status = kExitFailed;
+    }
+    return status;
 }

@@ -38,10 +38,19 @@ int RunRoundtrip(const RoundtripOptions& options) {
         return kExitFailed;
     };
 
+    int openError = 0;
+    if (std::string why = InputRefusal(input, openError); !why.empty()) return fail(why);
+    if (!options.output.empty()) {
+        if (std::string why = OutputRefusal(input, options.output, options.force); !why.empty())
+            return fail(why);
+    }
     std::vector<uint8_t> source;
     const qx::LoadOutcome loaded =
         qx::LoadPicture(codec, session.dialogs, {input}, memory, &source);
-    if (loaded.failure != qx::LoadFailure::None) return fail({});
+    if (loaded.failure != qx::LoadFailure::None) {
+        PrintReport(Failure(input, session.dialogs, {}, ErrorText(openError)), false);
+        return kExitFailed;
+    }
     qx::ApplyCompressionChoice(*mode, codec.params);
     const int status = qx::CompressForPreview(codec);
     if (status != qx::kOk) {
@@ -60,12 +69,16 @@ int RunRoundtrip(const RoundtripOptions& options) {
     const double psnr = Psnr(source.data(), state.WorkBuffer.data(), pictureBytes);
 
     if (!options.output.empty()) {
+        qx::WriteResult written;
         if (qx::WriteRestoredTiff(options.output, state.WorkBuffer.data(), state.Width,
-                                  state.Length, state.RestoredPictureKind, session.hooks) != 0) {
-            RemoveOutput(options.output);
-            return fail("Create Err.");
+                                  state.Length, state.RestoredPictureKind, session.hooks,
+                                  {options.force, &written}) != 0) {
+            session.dialogs.messages.push_back("Create Err.");
+            PrintReport(WriteFailure(input, session.dialogs, options.output, written), false);
+            return kExitFailed;
         }
     }
+    std::fputs(DamagedJpegLine(input, loaded.jpegWarnings).c_str(), stderr);
     std::printf(
         "%s%s  %s   PSNR %s\n", input.c_str(), qx::SizeText(loaded.width, loaded.length).c_str(),
         qx::CompressedSizeText(body, loaded.width, loaded.length).c_str(), PsnrText(psnr).c_str());

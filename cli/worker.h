@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "cli/cli_dialogs.h"
@@ -32,13 +33,35 @@ struct FileSession {
 };
 
 // A failed report: the messages shown so far, each on its own line prefixed with name; extra
-// (when not empty) after them; and a generic line when nothing at all was said.
+// (when not empty) after them; and a generic line when nothing at all was said. A reason (an
+// errno text) goes after the last message shown.
 FileReport Failure(const std::string& name, const CliDialogs& dialogs,
-                   const std::string& extra = {});
+                   const std::string& extra = {}, const std::string& reason = {});
 
-bool FileExists(const std::string& path);
+// Why input cannot be read, before any reader runs: "not a regular file" for a FIFO, a device or
+// a directory (a reader would refuse it too, with a less helpful message). Empty otherwise;
+// openError is then the errno of a failed open (0 when it opened), for the reader's message.
+std::string InputRefusal(const std::string& input, int& openError);
 
-// Removes a partly written output; the file was ours to write, so a failure is ignored.
-void RemoveOutput(const std::string& path);
+// Why output may not be written for input, before any work: the input itself (even with -f),
+// not a regular file, or existing without -f. Empty when it may be written; the writer still
+// checks again when it claims the name.
+std::string OutputRefusal(const std::string& input, const std::string& output, bool force);
+
+// Turns a failed write into the lines of its report: the writer's message with the reason after
+// it, or for a name taken meanwhile or not a regular file the same text as OutputRefusal.
+FileReport WriteFailure(const std::string& name, CliDialogs& dialogs, const std::string& output,
+                        const qx::WriteResult& result);
+
+// "NAME: damaged JPEG data (N warnings)" and a new line when libjpeg warned; the file is
+// still compressed. Empty otherwise.
+std::string DamagedJpegLine(const std::string& name, int warnings);
+
+// errno's text, or empty for 0.
+std::string ErrorText(int error);
+
+// Runs one file's work; an exception from the libraries becomes that file's failure instead of
+// ending the process, so the reports of the other files are still printed.
+FileReport Guarded(const std::string& name, const std::function<FileReport()>& work);
 
 }  // namespace qx1

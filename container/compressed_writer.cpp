@@ -1,6 +1,8 @@
-// Writing a built compressed-file image to a named file or through an open handle.
+// Writing a built compressed-file image to a named file (safely) or through an open handle.
+#include <cerrno>
 #include <string>
 
+#include "base/safe_write.h"
 #include "container/container.h"
 
 namespace qx {
@@ -23,31 +25,52 @@ WriteStep WriteImage(const Container& container, FileHandle& handle) {
 
 }  // namespace
 
-int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName) {
+int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName,
+                        const OutputRules& rules) {
     if (container.bodyLength() == 0) {
         hooks.showMessage(CodecErrorMessage(kComprFileErr));
         return kComprFileErr;
     }
-    FileHandle handle = OpenImageFile(fileName, FileUse::WriteTarget);
-    const WriteStep failed = WriteImage(container, handle);
-    handle.close();
+    SafeWrite output(fileName, rules.replace);
+    WriteStep failed = output.isOpen() ? WriteImage(container, output.file()) : WriteStep::Seek;
+    if (failed != WriteStep::Done) {
+        output.fail();
+    } else if (!output.commit().ok()) {
+        // A complete file that could not be flushed or take its name: the open's message when
+        // the name was taken meanwhile, otherwise the body's.
+        const WriteStatus status = output.result().status;
+        failed = status == WriteStatus::WriteFailed ? WriteStep::Body : WriteStep::Seek;
+    }
+    if (rules.result) *rules.result = output.result();
+    const int error = output.result().error;
+    const auto report = [&](const char* text, int code) {
+        hooks.showMessage(text);
+        errno = error;
+        return code;
+    };
     switch (failed) {
         case WriteStep::Done:
             return kOk;
         case WriteStep::Seek:
-            hooks.showMessage("Lseek Err.");
-            return 1;
+            return report("Lseek Err.", 1);
         case WriteStep::Title:
-            hooks.showMessage("Write 1 Err.");
-            return 1;
+            return report("Write 1 Err.", 1);
         case WriteStep::Body:
-            hooks.showMessage("Write 2 Err.");
-            return 1;
+            return report("Write 2 Err.", 1);
         case WriteStep::Length:
-            hooks.showMessage(CodecErrorMessage(kSizeErr));
-            return kSizeErr;
+            return report(CodecErrorMessage(kSizeErr), kSizeErr);
     }
     return 1;
+}
+
+WriteResult WriteCompressedImage(const Container& container, const std::string& fileName,
+                                 bool replace) {
+    SafeWrite output(fileName, replace);
+    if (output.isOpen() &&
+        (container.bodyLength() == 0 || WriteImage(container, output.file()) != WriteStep::Done)) {
+        output.fail();
+    }
+    return output.isOpen() ? output.commit() : output.result();
 }
 
 int WriteCompressedToHandle(Container& container, FileHandle& handle) {

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/file_handle.h"
+#include "base/safe_write.h"
 #include "codec/buffer.h"
 #include "codec/codec.h"
-#include "container/file_handle.h"
 #include "container/file_title.h"
 #include "container/main_code_packer.h"
 
@@ -48,10 +49,19 @@ struct Container {
 [[nodiscard]] int BuildCompressedImage(Container& container, const Codec& codec,
                                        uint32_t compressionTime);
 
-// Writes the built image to the named file, created when missing and cut to the image's length.
-// Returns 0; 1 after "Lseek Err.", "Write 1 Err." or "Write 2 Err."; 9 after "Size Err."; 6
-// after "Compr. file Err." when nothing has been built (then no file is touched).
-int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName);
+// Writes the built image to the named file through a temporary file in its directory, which
+// takes the name only when complete (see SafeWrite). Returns 0; 1 after "Lseek Err." (the
+// output cannot be made or claimed: read-only, not a regular file, existing without
+// rules.replace), "Write 1 Err." or "Write 2 Err."; 9 after "Size Err."; 6 after "Compr. file
+// Err." when nothing has been built. On failure errno holds the reason, and nothing but the
+// temporary file has been touched.
+int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName,
+                        const OutputRules& rules = {});
+
+// Writes the built image to fileName as WriteCompressedFile does, silently: the outcome says what
+// failed. An empty image counts as a failed write.
+WriteResult WriteCompressedImage(const Container& container, const std::string& fileName,
+                                 bool replace);
 
 // Writes the built image through an open handle, silently. Returns 0 or -1; the handle is
 // closed either way.

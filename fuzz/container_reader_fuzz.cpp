@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/file_handle.h"
 #include "codec/codec.h"
 #include "container/compressed_reader.h"
-#include "container/file_handle.h"
 
 namespace {
 

@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "base/file_handle.h"
 #include "codec/codec.h"
-#include "container/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "imageio/jpeg_reader.h"
 
@@ -45,15 +46,24 @@ void LoadBmp(std::span<const uint8_t> bytes) {
     }
 }
 
-void LoadJpeg(std::span<const uint8_t> bytes) {
-    qx::JpegReader reader;
-    if (!reader.readHeader(bytes)) return;
+void DecodeJpeg(qx::JpegReader& reader) {
     if (reader.width() < 1 || reader.width() > kMaxSide || reader.height() < 1 ||
         reader.height() > kMaxSide) {
         return;
     }
     std::vector<uint8_t> rgb(static_cast<size_t>(reader.width()) * reader.height() * 3);
     (void)reader.decodeRgb(rgb);
+}
+
+// Once from memory, once streamed from a file (the way pictures are loaded).
+void LoadJpeg(std::span<const uint8_t> bytes) {
+    qx::JpegReader reader;
+    if (reader.readHeader(bytes)) DecodeJpeg(reader);
+
+    qx::FileHandle file(memfd_create("jpeg-fuzz", MFD_CLOEXEC));
+    if (!file.isOpen() || !file.writeAll(bytes.data(), bytes.size())) std::abort();
+    qx::JpegReader streamed;
+    if (streamed.readHeader("/proc/self/fd/" + std::to_string(file.fd()))) DecodeJpeg(streamed);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "base/file_handle.h"
 #include "codec/codec.h"
-#include "container/file_handle.h"
 #include "imageio/tiff_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

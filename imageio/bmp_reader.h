@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <span>
 
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 
 namespace qx {
 

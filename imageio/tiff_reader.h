@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/file_handle.h"
 #include "codec/codec.h"
-#include "container/file_handle.h"
 #include "imageio/tiff_errors.h"
 
 namespace qx {

@@ -1,6 +1,8 @@
 #include "imageio/tiff_writer.h"
 
-#include "container/file_handle.h"
+#include <cerrno>
+
+#include "base/safe_write.h"
 #include "imageio/byte_order.h"
 #include "imageio/message_box.h"
 
@@ -18,9 +20,12 @@ int SamplesOf(int kind) {
     return kind == kRestoredRgb ? 3 : 1;
 }
 
-int Fail(CodecHooks& hooks, FileHandle& file, const char* text) {
-    file.close();
+int Fail(CodecHooks& hooks, SafeWrite& output, const OutputRules& rules, const char* text) {
+    output.fail();
+    if (rules.result) *rules.result = output.result();
+    const int error = output.result().error;
     ShowMessageBox(hooks, text);
+    errno = error;
     return 1;
 }
 
@@ -78,26 +83,28 @@ std::array<uint8_t, kTiffHeaderBlockSize> BuildTiffHeaderBlock(int width, int le
 }
 
 int WriteRestoredTiff(const std::string& fileName, const uint8_t* pixels, int width, int length,
-                      int kind, CodecHooks& hooks) {
+                      int kind, CodecHooks& hooks, const OutputRules& rules) {
     if (kind != kRestoredGrey && kind != kRestoredRgb) return 1;
     if (width < 1 || width > kMaxSide || length < 1 || length > kMaxSide) return 1;
     const auto block = BuildTiffHeaderBlock(width, length, kind);
     const size_t pixelBytes = static_cast<size_t>(width) * length * SamplesOf(kind);
 
-    // A grey file is not cut on opening: the length is set once the pixels are written.
-    FileHandle file =
-        FileHandle::open(fileName, kind == kRestoredRgb ? FileHandle::Mode::Truncate
-                                                        : FileHandle::Mode::ReadWriteCreate);
-    if (!file.isOpen()) return Fail(hooks, file, "Open BitMap Err.");
-    if (!file.seek(0)) return Fail(hooks, file, "Lseek Err.");
+    // A new temporary file each time, so the old "grey files are not cut on opening" has nothing
+    // left to keep: the file holds exactly the header block and the pixels.
+    SafeWrite output(fileName, rules.replace);
+    if (!output.isOpen()) return Fail(hooks, output, rules, "Open BitMap Err.");
+    FileHandle& file = output.file();
     if (!file.writeAll(block.data(), block.size()))
-        return Fail(hooks, file, "File is not written.");
-    if (!file.seek(kTiffHeaderBlockSize)) return Fail(hooks, file, "Lseek BitMap Err.");
-    if (!file.writeAll(pixels, pixelBytes)) return Fail(hooks, file, "Write Error.");
-    if (!file.truncate(static_cast<int64_t>(kTiffHeaderBlockSize + pixelBytes))) {
-        return Fail(hooks, file, "Size Error.");
+        return Fail(hooks, output, rules, "File is not written.");
+    if (!file.writeAll(pixels, pixelBytes)) return Fail(hooks, output, rules, "Write Error.");
+    const WriteResult done = output.commit();
+    if (rules.result) *rules.result = done;
+    if (!done.ok()) {
+        ShowMessageBox(
+            hooks, done.status == WriteStatus::WriteFailed ? "Write Error." : "Open BitMap Err.");
+        errno = done.error;
+        return 1;
     }
-    file.close();
     return 0;
 }
 

@@ -1,6 +1,6 @@
 // Loading a BMP picture: the head is read and checked once, then the rows go through the
 // project's BMP reader.
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "load/load_steps.h"
 #include "load/picture_checks.h"

@@ -1,5 +1,5 @@
 // Loading a TIFF picture: any extension other than the JPEG and BMP ones ends up here.
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/tiff_reader.h"
 #include "load/load_steps.h"
 

@@ -45,6 +45,9 @@ struct LoadOutcome {
     int length = 0;
     // JPEG input: the status text shows the file's length instead of the raw picture size.
     int64_t jpegFileLength = 0;
+    // JPEG input: libjpeg's warnings about damaged data. The picture loaded all the same; the
+    // desktop program says nothing about them, the command line does.
+    int jpegWarnings = 0;
     // The byte count that PictureBufferSize() turns into the size of PictureBuffer; the
     // desktop program needs it again to refill PictureBuffer before a second compression.
     int64_t pictureBufferBase = 0;

@@ -128,19 +128,23 @@ class Batch {
 
     BatchStep save(const std::string& output) {
         const std::string path = target + "/" + output;
-        FileHandle handle = FileHandle::open(path, FileHandle::Mode::ReadWrite);
-        if (handle.isOpen()) {
+        // The written file takes its name only when complete, so a failure never harms what was
+        // there; a read-only file, a device or a directory is refused as an open failure.
+        const bool exists = ExamineOutput(path, false) == WriteStatus::Exists;
+        if (exists) {
             const Answer answer =
                 dialogs_.askYesNoCancel("File '" + output + "' already exist. Replace it?");
             if (answer == Answer::Cancel) return BatchStep::Stop;
             if (answer != Answer::Yes) return BatchStep::NextFile;
             dialogs_.lockInput(true);
-        } else {
-            handle = CreateOutputFile(path);
-            if (!handle.isOpen()) return ask(output + ": Open Err.\n Compress next files?");
         }
-        if (WriteCompressedToHandle(container_, handle) < 0)
-            return ask(output + ": Write Err.\n Compress next files?");
+        const WriteResult written = WriteCompressedImage(container_, path, exists);
+        if (!written.ok()) {
+            const bool openFailed = written.status != WriteStatus::WriteFailed &&
+                                    written.status != WriteStatus::CannotRename;
+            return ask(output + (openFailed ? ": Open Err.\n Compress next files?"
+                                            : ": Write Err.\n Compress next files?"));
+        }
         ++saved;
         return BatchStep::NextFile;
     }

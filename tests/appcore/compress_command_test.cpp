@@ -126,6 +126,28 @@ TEST_F(CompressCommand, SaveMatchesTheCommandLineTool) {
     EXPECT_TRUE(ReadFileBytes(InDir("desktop.qx1")) == ReadFileBytes(InDir("cli.qx1")));
 }
 
+TEST_F(CompressCommand, SavesOntoAReadOnlyFileKeepTheOldFileWhole) {
+    Open(Corpus("astronaut.bmp"));
+    commands_->compress(qx::CompressionChoice::High);
+    const std::vector<uint8_t> old = {1, 2, 3};
+    for (const char* name : {"old.qx1", "old.tif"}) {
+        WriteFileBytes(InDir(name), old);
+        std::filesystem::permissions(
+            InDir(name), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    }
+    const size_t entries = std::distance(std::filesystem::directory_iterator(InDir("")), {});
+    dialogs_.saved = {InDir("old.qx1"), InDir("old.tif")};
+    commands_->saveAsCompressFile();
+    commands_->saveAsRestoreFile();
+    EXPECT_EQ(dialogs_.texts(),
+              (std::vector<std::string>{"Lseek Err.", "Open BitMap Err.", "Create Err."}));
+    EXPECT_EQ(ReadFileBytes(InDir("old.qx1")), old);
+    EXPECT_EQ(ReadFileBytes(InDir("old.tif")), old);
+    // Nothing else is left behind: no temporary file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(InDir("")), {}),
+              static_cast<std::ptrdiff_t>(entries));
+}
+
 TEST_F(CompressCommand, CancelledSaveWritesNothing) {
     Open(Corpus("astronaut.bmp"));
     commands_->compress(qx::CompressionChoice::High);

@@ -125,7 +125,7 @@ TEST(Qx1, FailuresExitOneWithTheMessageAndLeaveNoFile) {
 
     const qxtest::Qx1Run missing = RunQx1({"compress", "missing.tif"}, dir);
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "missing.tif:  File cann't be open.\n");
+    EXPECT_EQ(missing.err, "missing.tif:  File cann't be open.: No such file or directory\n");
     const qxtest::Qx1Run unknown = RunQx1({"compress", "baboon.jpeg"}, dir);
     EXPECT_EQ(unknown.status, 1);
     EXPECT_EQ(unknown.err, "baboon.jpeg: Unknown file.\n");

@@ -24,7 +24,7 @@ std::string Slurp(const std::string& path) {
 }  // namespace
 
 Qx1Run RunQx1(const std::vector<std::string>& args, const std::string& cwd,
-              const std::vector<std::string>& env) {
+              const std::vector<std::string>& env, const Qx1Hooks& hooks) {
     const std::string capture = MakeTempDir();
     const std::string outPath = capture + "/out";
     const std::string errPath = capture + "/err";
@@ -39,12 +39,14 @@ Qx1Run RunQx1(const std::vector<std::string>& args, const std::string& cwd,
             ::_exit(127);
         ::unsetenv("SOURCE_DATE_EPOCH");
         for (const std::string& setting : env) ::putenv(const_cast<char*>(setting.c_str()));
+        if (hooks.inChild) hooks.inChild();
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
+    if (child > 0 && hooks.started) hooks.started(child);
     Qx1Run run;
     int status = 0;
     if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))

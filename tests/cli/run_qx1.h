@@ -1,6 +1,7 @@
 // Runs build/bin/qx1 as a separate process and captures what it printed.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,17 @@ struct Qx1Run {
     std::string err;
 };
 
+// Optional steps around the child: inChild runs in it just before qx1 starts (after the output
+// is redirected), started gets its process id.
+struct Qx1Hooks {
+    std::function<void()> inChild;
+    std::function<void(int pid)> started;
+};
+
 // Runs qx1 with args in directory cwd; env holds extra "NAME=value" settings, and
 // SOURCE_DATE_EPOCH is removed unless env sets it.
 Qx1Run RunQx1(const std::vector<std::string>& args, const std::string& cwd,
-              const std::vector<std::string>& env = {});
+              const std::vector<std::string>& env = {}, const Qx1Hooks& hooks = {});
 
 // Names of the entries of a directory, sorted.
 std::vector<std::string> ListDirectory(const std::string& dir);

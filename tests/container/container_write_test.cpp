@@ -1,6 +1,10 @@
 // Writing the built image to files and handles, and opening files for readers and writers.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <filesystem>
 
 #include "container/container.h"
@@ -57,10 +61,27 @@ TEST_F(ContainerWrite, NothingBuiltWritesNothing) {
     EXPECT_EQ(fs::file_size(dir + "/batch.qx1"), 0u);
 }
 
-TEST_F(ContainerWrite, FailuresAreReportedAndNotSuccess) {
+TEST_F(ContainerWrite, FailuresAreReportedAndKeepTheOldFile) {
+    // A device is refused before anything is written, like a missing directory.
     EXPECT_EQ(qx::WriteCompressedFile(container, hooks, "/dev/full"), 1);
     EXPECT_EQ(qx::WriteCompressedFile(container, hooks, dir + "/missing-dir/x.qx1"), 1);
-    EXPECT_EQ(hooks.messages, (std::vector<std::string>{"Write 1 Err.", "Lseek Err."}));
+    // A file-size limit makes the title's, then the body's write fail; the old file stays.
+    const std::string name = dir + "/old.qx1";
+    qxtest::WriteFileBytes(name, {1, 2, 3});
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    for (rlim_t limit : {10, 100}) {
+        const rlimit small{limit, saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        EXPECT_EQ(qx::WriteCompressedFile(container, hooks, name), 1);
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(hooks.messages, (std::vector<std::string>{"Lseek Err.", "Lseek Err.", "Write 1 Err.",
+                                                        "Write 2 Err."}));
+    EXPECT_EQ(qxtest::ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);  // no temporary file left
 
     qx::FileHandle full = qx::FileHandle::open("/dev/full", qx::FileHandle::Mode::ReadWrite);
     EXPECT_EQ(qx::WriteCompressedToHandle(container, full), -1);

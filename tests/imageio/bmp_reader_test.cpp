@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "support/picture_files.h"
 #include "support/test_support.h"

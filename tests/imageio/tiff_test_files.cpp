@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "container/file_handle.h"
+#include "base/file_handle.h"
 #include "imageio/tiff_reader.h"
 
 namespace qxtest {

@@ -1,5 +1,6 @@
 // A small owner of a POSIX file descriptor: open with flags, seek, read, write, length,
-// truncate, close. A short read or write counts as a failure; EINTR is retried.
+// truncate, close. A short read or write counts as a failure; EINTR is retried. Inputs open
+// only when they are regular files, without ever waiting on a FIFO or a device.
 #pragma once
 
 #include <cstddef>
@@ -9,9 +10,9 @@
 namespace qx {
 
 class FileHandle {
-public:
+  public:
     enum class Mode {
-        ReadOnly,         // an existing file, read only
+        ReadOnly,         // an existing regular file, read only (see openInput)
         ReadWrite,        // an existing file, read and write
         ReadWriteCreate,  // read and write, created (mode 0666 less umask) when missing
         Truncate,         // read and write, created when missing, cut to length 0
@@ -26,6 +27,11 @@ public:
     FileHandle& operator=(const FileHandle&) = delete;
 
     static FileHandle open(const std::string& name, Mode mode);
+
+    enum class InputStatus { Opened, CannotOpen, NotRegular };
+    // Opens an input for reading. The open does not block (a FIFO with no writer, a terminal
+    // device), and anything that is not a regular file is closed again and refused.
+    static FileHandle openInput(const std::string& name, InputStatus* status = nullptr);
 
     bool isOpen() const { return fd_ >= 0; }
     int fd() const { return fd_; }
@@ -43,12 +49,14 @@ public:
     // Reads up to size bytes; returns the count read (less only at the end of the file), or -1.
     int64_t read(void* buffer, size_t size);
     // True when exactly size bytes were read.
-    bool readExact(void* buffer, size_t size) { return read(buffer, size) == static_cast<int64_t>(size); }
+    bool readExact(void* buffer, size_t size) {
+        return read(buffer, size) == static_cast<int64_t>(size);
+    }
     // True when all size bytes were written.
     bool writeAll(const void* buffer, size_t size);
     bool truncate(int64_t length);
 
-private:
+  private:
     int fd_ = -1;
 };
 
