@@ -1,10 +1,12 @@
 // qx1 decompress: reads each compressed file, decodes it and writes the restored picture as
-// TIFF. A file the decoder complains about gives no output at all.
+// TIFF, or as PNG or PNM when the output's name asks for it. A file the decoder complains about
+// gives no output at all.
 #include <filesystem>
 #include <memory>
 
 #include "cli/commands.h"
 #include "cli/output_paths.h"
+#include "cli/restored_formats.h"
 #include "cli/worker.h"
 #include "container/compressed_name.h"
 #include "container/compressed_reader.h"
@@ -31,8 +33,16 @@ FileReport DecompressOne(Worker& worker, const std::string& input, const std::st
     if (status != 0 || !session.dialogs.messages.empty()) return Failure(input, session.dialogs);
 
     const qx::CodecState& state = codec.state;
-    if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
-                              state.RestoredPictureKind, session.hooks) != 0) {
+    if (const RestoredFormat format = RestoredFormatFor(output); format != RestoredFormat::Tiff) {
+        const std::string why =
+            WriteRestoredPicture(format, output, state.WorkBuffer.data(), state.Width, state.Length,
+                                 state.RestoredPictureKind);
+        if (!why.empty()) {
+            RemoveOutput(output);
+            return Failure(input, session.dialogs, why);
+        }
+    } else if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
+                                     state.RestoredPictureKind, session.hooks) != 0) {
         RemoveOutput(output);
         return Failure(input, session.dialogs, "Create Err.");
     }
