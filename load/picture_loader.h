@@ -98,7 +98,8 @@ int64_t PictureBufferSize(int64_t base, int width, int length);
 // picture size, the reader-only codec parameters their initial values, and ChannelActivity,
 // ToneSelect and ReferenceChannel the analysis of the picture. The low-memory question goes
 // through prompts with the figures of memory. When decodedPicture is given it receives the
-// picture as the file holds it (W x L x 3 bytes, before smoothing and colour adjustment).
+// picture as the file holds it, or as scaled to fit (W x L x 3 bytes, before smoothing and colour
+// adjustment).
 [[nodiscard]] LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& request,
                                       const MemoryStatusSource& memory,
                                       std::vector<uint8_t>* decodedPicture = nullptr);
