@@ -17,6 +17,7 @@ struct CompressOptions {
     int jobs = 0;  // 0: one per core
     bool force = false;
     bool quiet = false;
+    bool fit = false;  // scale pictures above 1024 on a side down to fit
     std::vector<std::string> inputs;
 };
 

@@ -24,8 +24,19 @@ struct CompressJob {
     std::string refusal;  // set when the job must not run
 };
 
+// What loading did to the picture besides reading it, for the report line.
+std::string LoadNotes(const qx::LoadOutcome& loaded) {
+    std::string notes;
+    if (loaded.scaled())
+        notes += "; scaled to " + std::to_string(loaded.width) + " x " +
+                 std::to_string(loaded.length) + " from " + std::to_string(loaded.sourceWidth) +
+                 " x " + std::to_string(loaded.sourceLength);
+    if (loaded.alphaFlattened) notes += "; alpha flattened onto white";
+    return notes;
+}
+
 FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionChoice mode,
-                       uint32_t time, bool force, const qx::MemoryStatusSource& memory) {
+                       uint32_t time, bool force, bool fit, const qx::MemoryStatusSource& memory) {
     FileSession session(worker.codec, memory);
     if (!job.refusal.empty()) return Failure(job.input, session.dialogs, job.refusal);
     int openError = 0;
@@ -35,9 +46,12 @@ FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionCh
         return Failure(job.input, session.dialogs, why);
 
     qx::Codec& codec = worker.codec;
-    const qx::LoadOutcome loaded = qx::LoadPicture(codec, session.dialogs, {job.input}, memory);
+    qx::LoadRequest request(job.input);
+    request.fit = fit ? qx::FitChoice::Scale : qx::FitChoice::Refuse;
+    const qx::LoadOutcome loaded = qx::LoadPicture(codec, session.dialogs, request, memory);
     if (loaded.failure != qx::LoadFailure::None)
-        return Failure(job.input, session.dialogs, {}, ErrorText(openError));
+        return Failure(job.input, session.dialogs, loaded.scalable ? "--fit scales it down" : "",
+                       ErrorText(openError));
 
     qx::ApplyCompressionChoice(mode, codec.params);
     // The package driver encodes exactly as the preview does, without decoding afterwards.
@@ -59,7 +73,8 @@ FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionCh
     }
     FileReport report;
     report.out = job.input + " -> " + job.output +
-                 qx::CompressedSizeText(body, loaded.width, loaded.length) + "\n";
+                 qx::CompressedSizeText(body, loaded.width, loaded.length) + LoadNotes(loaded) +
+                 "\n";
     report.err = DamagedJpegLine(job.input, loaded.jpegWarnings);
     return report;
 }
@@ -117,7 +132,7 @@ int RunCompress(const CompressOptions& options) {
         [&](size_t index, int worker) {
             return Guarded(jobs[index].input, [&] {
                 return CompressOne(*workers[worker], jobs[index], *mode, *time, options.force,
-                                   memory);
+                                   options.fit, memory);
             });
         },
         [&](size_t, const FileReport& report) { PrintReport(report, options.quiet); });

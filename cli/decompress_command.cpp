@@ -1,11 +1,13 @@
 // qx1 decompress: reads each compressed file, decodes it and writes the restored picture as
-// TIFF. A file the decoder complains about gives no output at all.
+// TIFF, or as PNG or PNM when the output's name asks for it. A file the decoder complains about
+// gives no output at all.
 #include <filesystem>
 #include <memory>
 #include <set>
 
 #include "cli/commands.h"
 #include "cli/output_paths.h"
+#include "cli/restored_formats.h"
 #include "cli/worker.h"
 #include "container/compressed_name.h"
 #include "container/compressed_reader.h"
@@ -37,8 +39,17 @@ FileReport DecompressOne(Worker& worker, const std::string& input, const std::st
 
     const qx::CodecState& state = codec.state;
     qx::WriteResult written;
-    if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
-                              state.RestoredPictureKind, session.hooks, {force, &written}) != 0) {
+    if (const RestoredFormat format = RestoredFormatFor(output); format != RestoredFormat::Tiff) {
+        const std::string why =
+            WriteRestoredPicture(format, output, state.WorkBuffer.data(), state.Width, state.Length,
+                                 state.RestoredPictureKind, force, written);
+        if (!why.empty()) {
+            session.dialogs.messages.push_back(why);
+            return WriteFailure(input, session.dialogs, output, written);
+        }
+    } else if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
+                                     state.RestoredPictureKind, session.hooks,
+                                     {force, &written}) != 0) {
         session.dialogs.messages.push_back("Create Err.");
         return WriteFailure(input, session.dialogs, output, written);
     }

@@ -15,8 +15,8 @@
 int main(int argc, char** argv) {
     using namespace qx1;
     CLI::App app{
-        "Compresses true-colour BMP, JPEG and TIFF pictures (at most 1024 x 1024) into "
-        ".qx1 files and restores them as TIFF.",
+        "Compresses true-colour BMP, JPEG, TIFF, PNG and PNM pictures (at most 1024 x 1024, or "
+        "scaled to fit) into .qx1 files and restores them as TIFF, PNG or PNM.",
         "qx1"};
     app.set_version_flag("--version", "qx1 " QX_VERSION);
     app.require_subcommand(1, 1);
@@ -35,12 +35,16 @@ int main(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     compressCommand->add_flag("-f,--force", compress.force, "Replace existing outputs");
     compressCommand->add_flag("-q,--quiet", compress.quiet, "Print errors only");
-    compressCommand->add_option("PICTURE", compress.inputs, "BMP, JPEG or TIFF pictures")
+    compressCommand->add_flag("--fit", compress.fit,
+                              "Scale pictures larger than 1024 on a side down to fit 1024 x 1024");
+    compressCommand->add_option("PICTURE", compress.inputs, "BMP, JPEG, TIFF, PNG or PNM pictures")
         ->required();
 
     DecompressOptions decompress;
     CLI::App* decompressCommand =
-        app.add_subcommand("decompress", "Restore .qx1 files as TIFF pictures (NAME_comp.tif)");
+        app.add_subcommand("decompress",
+                           "Restore .qx1 files as TIFF pictures (NAME_comp.tif), "
+                           "or PNG/PNM when -o ends in .png or .ppm");
     decompressCommand->add_option("-o,--output", decompress.output,
                                   "Output directory (existing, or ending in \"/\"), or output "
                                   "file for a single input");
@@ -60,7 +64,7 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"high", "clear"}));
     roundtripCommand->add_option("-o,--output", roundtrip.output, "Write the restored picture");
     roundtripCommand->add_flag("-f,--force", roundtrip.force, "Replace an existing output");
-    roundtripCommand->add_option("PICTURE", roundtrip.input, "BMP, JPEG or TIFF picture")
+    roundtripCommand->add_option("PICTURE", roundtrip.input, "BMP, JPEG, TIFF, PNG or PNM picture")
         ->required();
 
     try {

@@ -3,7 +3,6 @@
 #include "base/file_handle.h"
 #include "imageio/bmp_reader.h"
 #include "load/load_steps.h"
-#include "load/picture_checks.h"
 
 namespace qx {
 
@@ -29,15 +28,10 @@ bool LoadBmp(LoadContext& context) {
     if (CheckFreeMemory(context.prompts, context.questionName, layout.width, layout.height,
                         context.memory))
         return context.failQuietly(LoadFailure::MemoryDeclined, false);
-    std::string text;
-    if (const LoadFailure size = CheckPictureSize(layout.width, layout.height, text);
-        size != LoadFailure::None)
-        return context.fail(size, text);
+    if (!CheckSizeOrFit(context, layout.width, layout.height)) return false;
 
     LoadOutcome& outcome = context.outcome;
-    outcome.width = layout.width;
-    outcome.length = layout.height;
-    outcome.pictureBufferBase = int64_t{layout.width + 64} * 4 * (layout.height + 64);
+    outcome.pictureBufferBase = int64_t{outcome.width + 64} * 4 * (outcome.length + 64);
     if (!AllocatePictureBuffer(context)) return false;
     if (!AllocateLoadBuffer(context, static_cast<int64_t>(layout.rgbSize()),
                             " 3) There is no memory for file."))

@@ -3,7 +3,6 @@
 #include "base/file_handle.h"
 #include "imageio/jpeg_reader.h"
 #include "load/load_steps.h"
-#include "load/picture_checks.h"
 
 namespace qx {
 
@@ -30,13 +29,9 @@ bool LoadJpeg(LoadContext& context) {
     const int length = reader.height();
     if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
         return context.failQuietly(LoadFailure::MemoryDeclined);
-    std::string text;
-    if (const LoadFailure size = CheckPictureSize(width, length, text); size != LoadFailure::None)
-        return context.fail(size, text);
+    if (!CheckSizeOrFit(context, width, length)) return false;
 
-    outcome.width = width;
-    outcome.length = length;
-    outcome.pictureBufferBase = int64_t{width + 64} * (length + 64) * 3;
+    outcome.pictureBufferBase = int64_t{outcome.width + 64} * (outcome.length + 64) * 3;
     if (!AllocatePictureBuffer(context)) return false;
     if (!AllocateLoadBuffer(context, int64_t{width} * length * 3,
                             " 3) There is no memory for file."))

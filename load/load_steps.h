@@ -8,6 +8,7 @@
 #include "codec/buffer.h"
 #include "codec/codec.h"
 #include "load/memory_status.h"
+#include "load/picture_fit.h"
 #include "load/picture_loader.h"
 #include "load/prompts.h"
 
@@ -43,6 +44,8 @@ struct LoadContext {
     // The decoded picture, red, green, blue, rows top to bottom; freed once handed on. Readers
     // write every byte they report, so the buffer is not zero-filled.
     Buffer<uint8_t> loadBuffer;
+    // The size the reader decodes the file at: its own size, also when it is scaled to fit.
+    PictureSize decoded;
 
     LoadContext(Codec& c, Prompts& p, const MemoryStatusSource& m, const LoadRequest& r)
         : codec(c),
@@ -69,6 +72,14 @@ struct LoadContext {
 [[nodiscard]] bool LoadJpeg(LoadContext& context);
 [[nodiscard]] bool LoadBmp(LoadContext& context);
 [[nodiscard]] bool LoadTiff(LoadContext& context);
+[[nodiscard]] bool LoadPng(LoadContext& context);
+[[nodiscard]] bool LoadPnm(LoadContext& context);
+
+// The size limits for a width x length file, with the request's choice for one that is too
+// large. Sets context.decoded to the file's size and outcome.width/length to the size it is
+// loaded at (scaled, with outcome.sourceWidth/Length, when it is to fit). False after the
+// refusal has been reported.
+[[nodiscard]] bool CheckSizeOrFit(LoadContext& context, int width, int length);
 
 // Sizes codec.state.PictureBuffer for the loaded picture; reports " 2) There is no memory for
 // file." and returns false when the allocation fails.

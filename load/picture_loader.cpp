@@ -9,6 +9,8 @@
 #include "codec/geometry.h"
 #include "codec/load_stages.h"
 #include "load/load_steps.h"
+#include "load/picture_checks.h"
+#include "load/reader_choice.h"
 
 namespace qx {
 
@@ -66,11 +68,68 @@ bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text) {
     return true;
 }
 
+bool CheckSizeOrFit(LoadContext& context, int width, int length) {
+    LoadOutcome& outcome = context.outcome;
+    context.decoded = {width, length};
+    outcome.width = width;
+    outcome.length = length;
+    std::string text;
+    const LoadFailure failure = CheckPictureSize(width, length, text);
+    if (failure == LoadFailure::None) return true;
+    const FitChoice fit = context.request.fit;
+    if (failure != LoadFailure::TooLarge || !CanScaleFrom(width, length))
+        return context.fail(failure, text);
+
+    const PictureSize to = FitSize(width, length);
+    std::string scaledText;
+    const LoadFailure scaledFailure = CheckPictureSize(to.width, to.length, scaledText);
+    if (fit == FitChoice::Refuse) {
+        outcome.scalable = scaledFailure == LoadFailure::None;
+        return context.fail(failure, text);
+    }
+    if (fit == FitChoice::Ask) {
+        if (scaledFailure != LoadFailure::None) return context.fail(failure, text);
+        outcome.text = text;
+        outcome.textShown = true;
+        context.prompts.message(text);
+        const std::string question = "Scale it down to " + std::to_string(to.width) + " x " +
+                                     std::to_string(to.length) + " and open it?";
+        if (context.prompts.askYesNo(question) != Answer::Yes) return context.failQuietly(failure);
+    } else if (scaledFailure != LoadFailure::None) {
+        return context.fail(scaledFailure, scaledText);
+    }
+    outcome.sourceWidth = width;
+    outcome.sourceLength = length;
+    outcome.width = to.width;
+    outcome.length = to.length;
+    return true;
+}
+
+namespace {
+
+// Replaces the decoded picture in loadBuffer by its scaled-down copy.
+bool ScaleLoadedPicture(LoadContext& context) {
+    const PictureSize to{context.outcome.width, context.outcome.length};
+    Buffer<uint8_t> scaled;
+    try {
+        scaled.resize(static_cast<size_t>(to.width) * to.length * 3);
+    } catch (const std::bad_alloc&) {
+        return context.fail(LoadFailure::NoLoadMemory, " 3) There is no memory for file.");
+    }
+    if (!ScaleRgb(context.loadBuffer, context.decoded, scaled, to))
+        return context.fail(LoadFailure::NoLoadMemory, " 3) There is no memory for file.");
+    context.loadBuffer = std::move(scaled);
+    return true;
+}
+
+}  // namespace
+
 LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& request,
                         const MemoryStatusSource& memory, std::vector<uint8_t>* decodedPicture) {
     LoadContext context(codec, prompts, memory, request);
     LoadOutcome& outcome = context.outcome;
-    outcome.reader = ReaderForName(request.path);
+    outcome.reader = request.byContent ? ChooseReader(request.path, ReadContentHead(request.path))
+                                       : ReaderForName(request.path);
     bool read = false;
     switch (outcome.reader) {
         case PictureReader::Unknown:
@@ -85,7 +144,14 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
         case PictureReader::Tiff:
             read = LoadTiff(context);
             break;
+        case PictureReader::Png:
+            read = LoadPng(context);
+            break;
+        case PictureReader::Pnm:
+            read = LoadPnm(context);
+            break;
     }
+    if (read && outcome.scaled()) read = ScaleLoadedPicture(context);
     if (!read) {
         codec.state.PictureBuffer = {};
         return outcome;

@@ -43,6 +43,14 @@ struct LoadOutcome {
     bool showBanner = false;
     int width = 0;
     int length = 0;
+    // Scaled to fit: the file's own size; width and length above are the scaled size. Both 0
+    // when the picture was not scaled.
+    int sourceWidth = 0;
+    int sourceLength = 0;
+    // Refused as too large, but FitChoice::Scale would have loaded it.
+    bool scalable = false;
+    // Some pixel of the file was partly transparent and has been flattened onto white.
+    bool alphaFlattened = false;
     // JPEG input: the status text shows the file's length instead of the raw picture size.
     int64_t jpegFileLength = 0;
     // JPEG input: libjpeg's warnings about damaged data. The picture loaded all the same; the
@@ -53,6 +61,16 @@ struct LoadOutcome {
     int64_t pictureBufferBase = 0;
 
     bool loaded() const { return failure == LoadFailure::None; }
+    bool scaled() const { return sourceWidth != 0; }
+};
+
+// What happens to a picture larger than kMaxPictureSide on a side.
+enum class FitChoice {
+    Refuse,  // the size refusal, as always
+    Scale,   // scaled down to FitSize; refused with the scaled size's message when that is
+             // below the limits
+    Ask,     // the size refusal is shown, then "Scale it down to W x L and open it?"; Yes
+             // scales, No keeps the refusal. No question when the scaled size is refused.
 };
 
 struct LoadRequest {
@@ -64,6 +82,9 @@ struct LoadRequest {
     // Failures of the loader's own checks whose message is held back and only returned in
     // LoadOutcome::text, because the caller says it in a question of its own.
     std::function<bool(LoadFailure)> holds;
+    FitChoice fit = FitChoice::Refuse;
+    // false: the reader follows the name rule alone (ReaderForName), as the batch does.
+    bool byContent = true;
 };
 
 // Size in bytes of PictureBuffer for a picture of width x length whose buffer base is base:
@@ -72,15 +93,16 @@ struct LoadRequest {
 // normalised sides).
 int64_t PictureBufferSize(int64_t base, int width, int length);
 
-// Loads request.path (the reader follows ReaderForName). Every failure has shown its message
-// through prompts (unless held back) when this returns a failure.
+// Loads request.path (the reader follows ChooseReader, or ReaderForName). Every failure has shown
+// its message through prompts (unless held back) when this returns a failure.
 //
 // On success codec.state.PictureBuffer holds the smoothed, colour-adjusted picture (red,
 // green, blue, rows top to bottom, sized by PictureBufferSize), codec.state.Width/Length the
 // picture size, the reader-only codec parameters their initial values, and ChannelActivity,
 // ToneSelect and ReferenceChannel the analysis of the picture. The low-memory question goes
 // through prompts with the figures of memory. When decodedPicture is given it receives the
-// picture as the file holds it (W x L x 3 bytes, before smoothing and colour adjustment).
+// picture as the file holds it, or as scaled to fit (W x L x 3 bytes, before smoothing and colour
+// adjustment).
 [[nodiscard]] LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& request,
                                       const MemoryStatusSource& memory,
                                       std::vector<uint8_t>* decodedPicture = nullptr);

@@ -28,7 +28,12 @@ bool IsBatchPicture(std::string_view name) {
 }
 
 std::string WithoutExtension(const std::string& name) {
-    return name.size() >= 4 ? name.substr(0, name.size() - 4) : name;
+    if (!NameExtension(name).empty()) return name.substr(0, name.size() - 4);
+    const size_t slash = name.find_last_of('/');
+    const size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot <= base) return name;
+    return name.substr(0, dot);
 }
 
 std::string CompressedName(const std::string& input) {

@@ -34,7 +34,11 @@ void PictureCommands::openImageFile(const std::string& handedFile) {
     views_.hideViewers();
 
     main_.setBusy(true);
-    const LoadOutcome loaded = LoadPicture(codec_, dialogs_, {session_.CurrentName}, memory_);
+    LoadRequest request(session_.CurrentName);
+    // After the size refusal of a picture that is too large: "Scale it down to W x L and open
+    // it?"
+    request.fit = FitChoice::Ask;
+    const LoadOutcome loaded = LoadPicture(codec_, dialogs_, request, memory_);
     main_.setBusy(false);
     if (!loaded.loaded()) {
         failed(loaded.showBanner);

@@ -164,7 +164,7 @@ PackageResult RunPackageCompression(Codec& codec, Container& container, UserDial
                                     PackageProgress& progress, const MemoryStatusSource& memory) {
     PackageResult result;
     progress.setBannerVisible(false);
-    const std::vector<std::string> files = dialogs.openFiles(kPackageTitle, kImageFilter);
+    const std::vector<std::string> files = dialogs.openFiles(kPackageTitle, kPackageImageFilter);
     if (!files.empty()) {
         dialogs.message("Select or create directory\nfor save compressed files",
                         CountCaption(files.size()));

@@ -43,6 +43,9 @@ BatchFollowUp FollowUpAfter(PictureReader reader, LoadFailure failure) {
             }
         case PictureReader::Tiff:
         case PictureReader::Unknown:
+        // The batch loads by name alone: these two never come back from it.
+        case PictureReader::Png:
+        case PictureReader::Pnm:
             switch (failure) {
                 case F::CannotOpen:
                     return {true, " File Cann't be open.", nullptr};
@@ -63,6 +66,8 @@ BatchStep LoadBatchPicture(Codec& codec, UserDialogs& dialogs, const MemoryStatu
     LoadRequest request(fullName);
     request.questionName = currentName;
     request.holds = [reader](LoadFailure failure) { return FollowUpAfter(reader, failure).held; };
+    // The batch keeps its own rules: the reader follows the name, as its questions do.
+    request.byContent = false;
     const LoadOutcome outcome = LoadPicture(codec, dialogs, request, memory);
     if (outcome.loaded()) return BatchStep::Compress;
     return FollowUpFailedLoad(dialogs, outcome, currentName);

@@ -35,7 +35,13 @@ struct PictureSession {
 };
 
 // Dialog titles and filters of the commands.
+// The open command also lists the kinds read by content; the batch keeps its own list, since
+// it passes over names other than its own.
 inline constexpr const char* kImageFilter =
+    "Image Files (RGB only) (*.tif *.TIF *.jpg *.JPG *.bmp *.BMP *.png *.PNG *.ppm *.PPM *.jpeg "
+    "*.JPEG *.tiff *.TIFF);;BMP  (*.bmp *.BMP);;JPEG  (*.jpg *.JPG *.jpeg *.JPEG);;"
+    "TIFF (*.tif *.TIF *.tiff *.TIFF);;PNG  (*.png *.PNG);;PPM  (*.ppm *.PPM)";
+inline constexpr const char* kPackageImageFilter =
     "Image Files (RGB only) (*.tif *.TIF *.jpg *.JPG *.bmp *.BMP);;BMP  (*.bmp *.BMP);;"
     "JPEG  (*.jpg *.JPG);;TIFF (*.tif *.TIF)";
 inline constexpr const char* kCompressedFilter = "Compress. files (*.qx1 *.QX1)";

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "appcore/command_fixture.h"
+#include "support/png_files.h"
 #include "support/test_support.h"
 
 namespace qxtest {
@@ -122,11 +123,32 @@ TEST_P(OpenImageFailure, ShowsItsMessageAndLeavesNothingOpen) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, OpenImageFailure,
-    ::testing::Values(FailedOpen{"pic.jpeg", "corpus:baboon.jpg", "Unknown file.", false},
+    ::testing::Values(FailedOpen{"pic.jpeg", "not a picture", "Unknown file.", false},
                       FailedOpen{"ab", "xx", "Unknown file.", false},
                       FailedOpen{"grey.jpg", "corpus:camera-grey.jpg",
                                  "File isn't True Colour (RGB)", true},
                       FailedOpen{"missing.tif", "", " File cann't be open.", false}));
+
+TEST_F(OpenImageCommand, TooLargePictureIsOfferedScaledDown) {
+    // 2048 x 1536 of one colour: after the size message, the question; Yes opens it at half size.
+    const std::string name = InDir("large.png");
+    WriteFileBytes(name, MakePng({2048, 1536, 0, 8, false, {}},
+                                 std::vector<uint8_t>(size_t{2048} * 1536, 90)));
+    const std::vector<std::string> said = {"(Width=2048) > (MaxWidth=1024)",
+                                           "Scale it down to 1024 x 768 and open it?"};
+    Open(name);
+    EXPECT_EQ(dialogs_.texts(), said);
+    EXPECT_EQ(main_.menu, kNoPicture);
+    EXPECT_TRUE(main_.bannerVisible);
+    EXPECT_EQ(main_.caption, "QX WendoCompressor");
+
+    dialogs_.boxes.clear();
+    dialogs_.answers.push_back(qx::Answer::Yes);
+    Open(name);
+    EXPECT_EQ(dialogs_.texts(), said);
+    EXPECT_EQ(main_.menu, kPictureOpened);
+    EXPECT_EQ(main_.caption, "QX WendoCompressor  large.png   2304.0 Kb  (1024*768)");
+}
 
 TEST_F(OpenImageCommand, CloseLeavesTheMenuAsAtStartAndShowsTheBanner) {
     Open(Corpus("astronaut.bmp"));

@@ -120,15 +120,15 @@ TEST(Qx1, FailuresExitOneWithTheMessageAndLeaveNoFile) {
     const std::string dir = qxtest::MakeTempDir();
     Copy(qxtest::CorpusPath("chelsea.bmp"), dir + "/chelsea.bmp");
     Copy(qxtest::CorpusPath("camera-grey.jpg"), dir + "/camera-grey.jpg");
-    Copy(qxtest::CorpusPath("baboon.jpg"), dir + "/baboon.jpeg");
+    qxtest::WriteFileBytes(dir + "/notes.jpeg", {'n', 'o', 't', 'e', 's'});
     const std::vector<std::string> before = ListDirectory(dir);
 
     const qxtest::Qx1Run missing = RunQx1({"compress", "missing.tif"}, dir);
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "missing.tif:  File cann't be open.: No such file or directory\n");
-    const qxtest::Qx1Run unknown = RunQx1({"compress", "baboon.jpeg"}, dir);
+    const qxtest::Qx1Run unknown = RunQx1({"compress", "notes.jpeg"}, dir);
     EXPECT_EQ(unknown.status, 1);
-    EXPECT_EQ(unknown.err, "baboon.jpeg: Unknown file.\n");
+    EXPECT_EQ(unknown.err, "notes.jpeg: Unknown file.\n");
     const qxtest::Qx1Run grey = RunQx1({"compress", "camera-grey.jpg"}, dir);
     EXPECT_EQ(grey.status, 1);
     EXPECT_EQ(grey.err, "camera-grey.jpg: File isn't True Colour (RGB)\n");

@@ -1,0 +1,133 @@
+// PNG decoding through libspng: limits set before the header is read, the picture decoded as
+// RGB, or as RGBA and flattened onto white when the file carries transparency.
+#include "imageio/png_reader.h"
+
+#include <spng.h>
+
+#include <new>
+#include <vector>
+
+namespace qx {
+
+namespace {
+
+// Chunks besides the picture data are small in any real file; these keep a hostile one from
+// making the decoder cache hundreds of megabytes.
+constexpr size_t kMaxChunkBytes = size_t{1} << 26;
+constexpr size_t kMaxChunkCacheBytes = size_t{1} << 26;
+
+int ReadFromFile(spng_ctx*, void* user, void* destination, size_t length) {
+    FileHandle& file = *static_cast<FileHandle*>(user);
+    const int64_t count = file.read(destination, length);
+    if (count < 0) return SPNG_IO_ERROR;
+    return count == static_cast<int64_t>(length) ? 0 : SPNG_IO_EOF;
+}
+
+// 255 where the picture is transparent, the colour itself where it is opaque.
+uint8_t OnWhite(uint8_t colour, uint8_t alpha) {
+    return static_cast<uint8_t>((colour * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+}  // namespace
+
+struct PngReader::Context {
+    spng_ctx* ctx = spng_ctx_new(0);
+    ~Context() { spng_ctx_free(ctx); }
+};
+
+PngReader::PngReader(uint32_t maxSide) : maxSide_(maxSide) {}
+PngReader::~PngReader() = default;
+
+bool PngReader::fail(int code) {
+    switch (code) {
+        case SPNG_IO_EOF:
+            error_ = "the file is cut short";
+            break;
+        case SPNG_EUSER_WIDTH:
+        case SPNG_EUSER_HEIGHT:
+            error_ = "the picture is larger than " + std::to_string(maxSide_) + " on a side";
+            break;
+        case SPNG_EMEM:
+            error_ = "no memory for the picture";
+            break;
+        case SPNG_IO_ERROR:
+            error_ = "the file cannot be read";
+            break;
+        default:
+            error_ = std::string("the file is damaged: ") + spng_strerror(code);
+            break;
+    }
+    return false;
+}
+
+bool PngReader::start() {
+    headerRead_ = false;
+    width_ = height_ = 0;
+    context_ = std::make_unique<Context>();
+    return context_->ctx != nullptr;
+}
+
+bool PngReader::readHeader(FileHandle& file) {
+    if (!start()) return fail(SPNG_EMEM);
+    file_ = &file;
+    spng_ctx* ctx = context_->ctx;
+    if (const int code = spng_set_png_stream(ctx, ReadFromFile, file_)) return fail(code);
+    return readIhdr();
+}
+
+bool PngReader::readHeader(std::span<const uint8_t> bytes) {
+    if (!start()) return fail(SPNG_EMEM);
+    file_ = nullptr;
+    if (bytes.empty()) return fail(SPNG_IO_EOF);
+    if (const int code = spng_set_png_buffer(context_->ctx, bytes.data(), bytes.size()))
+        return fail(code);
+    return readIhdr();
+}
+
+bool PngReader::readIhdr() {
+    spng_ctx* ctx = context_->ctx;
+    spng_set_image_limits(ctx, maxSide_, maxSide_);
+    spng_set_chunk_limits(ctx, kMaxChunkBytes, kMaxChunkCacheBytes);
+    spng_ihdr ihdr{};
+    if (const int code = spng_get_ihdr(ctx, &ihdr)) return fail(code);
+    spng_trns trns{};
+    hasAlpha_ = ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+                ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA ||
+                spng_get_trns(ctx, &trns) == 0;
+    width_ = static_cast<int>(ihdr.width);
+    height_ = static_cast<int>(ihdr.height);
+    headerRead_ = true;
+    return true;
+}
+
+bool PngReader::decodeRgb(std::span<uint8_t> rgb) {
+    alphaFlattened_ = false;
+    if (!headerRead_) return fail(SPNG_EBADSTATE);
+    headerRead_ = false;  // the decoder's state is spent either way
+    const size_t pixels = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+    if (rgb.size() < pixels * 3) return fail(SPNG_EBUFSIZ);
+    spng_ctx* ctx = context_->ctx;
+    if (!hasAlpha_) {
+        if (const int code = spng_decode_image(ctx, rgb.data(), pixels * 3, SPNG_FMT_RGB8, 0))
+            return fail(code);
+        return true;
+    }
+    std::vector<uint8_t> rgba;
+    try {
+        rgba.resize(pixels * 4);
+    } catch (const std::bad_alloc&) {
+        return fail(SPNG_EMEM);
+    }
+    if (const int code =
+            spng_decode_image(ctx, rgba.data(), rgba.size(), SPNG_FMT_RGBA8, SPNG_DECODE_TRNS))
+        return fail(code);
+    for (size_t i = 0; i < pixels; ++i) {
+        const uint8_t* in = &rgba[4 * i];
+        uint8_t* out = &rgb[3 * i];
+        if (in[3] != 255) alphaFlattened_ = true;
+        for (int c = 0; c < 3; ++c) out[c] = OnWhite(in[c], in[3]);
+    }
+    return true;
+}
+
+}  // namespace qx

@@ -1,0 +1,86 @@
+// Loading a portable pixmap or graymap: the header from the file's head, the size and the
+// file's length checked, then the samples read and scaled to 8 bits.
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "base/file_handle.h"
+#include "imageio/pnm_reader.h"
+#include "load/load_steps.h"
+
+namespace qx {
+
+namespace {
+
+std::string PnmError(const std::string& why) {
+    return "Open PNM Err. (" + why + ")";
+}
+
+const char* PnmReason(PnmStatus status) {
+    switch (status) {
+        case PnmStatus::Ok:
+            break;
+        case PnmStatus::NotPnm:
+        case PnmStatus::BadHeader:
+            return "the header is damaged";
+        case PnmStatus::Truncated:
+            return "the file is cut short";
+        case PnmStatus::BadSample:
+            return "a sample is not a number";
+    }
+    return "";
+}
+
+}  // namespace
+
+bool LoadPnm(LoadContext& context) {
+    FileHandle file = FileHandle::open(context.name, FileHandle::Mode::ReadOnly);
+    if (!file.isOpen())
+        return context.fail(LoadFailure::CannotOpen, PnmError("the file cannot be opened"));
+    const int64_t fileLength = file.length();
+    if (fileLength < 0)
+        return context.fail(LoadFailure::BadLength, PnmError("the file's length is unknown"));
+    std::vector<uint8_t> head(static_cast<size_t>(std::min<int64_t>(fileLength, kMaxPnmHeadBytes)));
+    PnmHeader header;
+    if (!file.readExact(head.data(), head.size()))
+        return context.fail(LoadFailure::CannotOpen, PnmError("the file cannot be read"));
+    if (const PnmStatus status = ParsePnmHeader(head, header); status != PnmStatus::Ok)
+        return context.fail(LoadFailure::BadHeader, PnmError(PnmReason(status)));
+    // The samples must fit in what the file holds before anything is allocated for them.
+    const int64_t rest = fileLength - static_cast<int64_t>(header.rasterOffset);
+    if (header.rasterBytes() > rest)
+        return context.fail(LoadFailure::BadHeader, PnmError(PnmReason(PnmStatus::Truncated)));
+
+    const int width = header.width;
+    const int length = header.height;
+    if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
+        return context.failQuietly(LoadFailure::MemoryDeclined);
+    if (!CheckSizeOrFit(context, width, length)) return false;
+
+    LoadOutcome& outcome = context.outcome;
+    outcome.pictureBufferBase = int64_t{outcome.width + 64} * (outcome.length + 64) * 3;
+    if (!AllocatePictureBuffer(context)) return false;
+    if (!AllocateLoadBuffer(context, int64_t{width} * length * 3,
+                            " 3) There is no memory for file."))
+        return false;
+    // Plain samples take a few characters each; a file padded far beyond that is read only as
+    // far as the samples can reach.
+    const int64_t samples = int64_t{width} * length * header.channels();
+    const int64_t wanted =
+        header.plain() ? std::min(rest, samples * 24 + 4096) : header.rasterBytes();
+    std::vector<uint8_t> raster;
+    try {
+        raster.resize(static_cast<size_t>(wanted));
+    } catch (const std::bad_alloc&) {
+        return context.fail(LoadFailure::NoLoadMemory, " 3) There is no memory for file.");
+    }
+    if (!file.seek(static_cast<int64_t>(header.rasterOffset)) ||
+        !file.readExact(raster.data(), raster.size()))
+        return context.fail(LoadFailure::DecoderFailure, PnmError(PnmReason(PnmStatus::Truncated)));
+    if (const PnmStatus status = DecodePnm(header, raster, context.loadBuffer);
+        status != PnmStatus::Ok)
+        return context.fail(LoadFailure::DecoderFailure, PnmError(PnmReason(status)));
+    return true;
+}
+
+}  // namespace qx
