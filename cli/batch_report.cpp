@@ -33,7 +33,7 @@ void BatchReport::add(const FileReport& report) {
 
 int BatchReport::finish() {
     clearProgress();
-    if (failed_ > 0) {
+    if (failed_ > 0 && total_ > 1) {
         const size_t succeeded = done_ - failed_ - skipped_;
         std::fprintf(stderr, "%zu %s, %zu failed, %zu skipped\n", succeeded, style_.verb.c_str(),
                      failed_, skipped_);

@@ -23,7 +23,7 @@ class BatchReport {
     BatchReport(const ReportStyle& style, size_t total);
     // Prints one file's report; called in the order of the files.
     void add(const FileReport& report);
-    // Clears the progress line and prints the summary when a file failed. Returns the exit
+    // Clears the progress line and prints the summary when a file of several failed. Returns the exit
     // status: kExitOk unless a file failed.
     int finish();
 
