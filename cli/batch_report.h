@@ -23,8 +23,8 @@ class BatchReport {
     BatchReport(const ReportStyle& style, size_t total);
     // Prints one file's report; called in the order of the files.
     void add(const FileReport& report);
-    // Clears the progress line and prints the summary when a file of several failed. Returns the exit
-    // status: kExitOk unless a file failed.
+    // Clears the progress line and prints the summary when a file of several failed. Returns the
+    // exit status: kExitOk unless a file failed.
     int finish();
 
   private:
