@@ -11,20 +11,25 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-struct CompressOptions {
-    std::string mode = "high";
+// What compress and decompress share: how outputs are treated and reported.
+struct BatchOptions {
     std::string output;
-    int jobs = 0;  // 0: one per core
     bool force = false;
+    bool skipExisting = false;  // an existing output counts as done
+    bool preserveTime = false;  // the output gets the source's modification time
     bool quiet = false;
-    bool fit = false;  // scale pictures above 1024 on a side down to fit
+    bool json = false;  // one JSON object per file instead of the report lines
     std::vector<std::string> inputs;
 };
 
-struct DecompressOptions {
-    std::string output;
-    bool force = false;
-    std::vector<std::string> inputs;
+struct CompressOptions : BatchOptions {
+    std::string mode = "high";
+    int jobs = 0;      // 0: one per CPU this process may run on
+    bool fit = false;  // scale pictures above 1024 on a side down to fit
+};
+
+struct DecompressOptions : BatchOptions {
+    std::string format;  // of the restored picture on standard output: tif, png or ppm
 };
 
 struct InfoOptions {
@@ -36,6 +41,7 @@ struct RoundtripOptions {
     std::string mode = "high";
     std::string output;
     bool force = false;
+    bool json = false;
     std::string input;
 };
 

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "cli/batch_files.h"
+#include "cli/batch_report.h"
 #include "cli/commands.h"
 #include "cli/output_paths.h"
 #include "cli/worker.h"
@@ -18,12 +20,6 @@ namespace qx1 {
 
 namespace {
 
-struct CompressJob {
-    std::string input;
-    std::string output;
-    std::string refusal;  // set when the job must not run
-};
-
 // What loading did to the picture besides reading it, for the report line.
 std::string LoadNotes(const qx::LoadOutcome& loaded) {
     std::string notes;
@@ -35,47 +31,87 @@ std::string LoadNotes(const qx::LoadOutcome& loaded) {
     return notes;
 }
 
-FileReport CompressOne(Worker& worker, const CompressJob& job, qx::CompressionChoice mode,
-                       uint32_t time, bool force, bool fit, const qx::MemoryStatusSource& memory) {
+FileReport CompressOne(Worker& worker, const BatchFile& file, qx::CompressionChoice mode,
+                       uint32_t time, const CompressOptions& options,
+                       const qx::MemoryStatusSource& memory, const StandardInput* standardInput) {
     FileSession session(worker.codec, memory);
-    if (!job.refusal.empty()) return Failure(job.input, session.dialogs, job.refusal);
+    const std::string& input = file.input;
+    auto fail = [&](const std::string& extra, const std::string& reason = {}) {
+        for (std::string& message : session.dialogs.messages)
+            message = Renamed(message, standardInput ? standardInput->path : "", input);
+        FileReport report = Failure(input, session.dialogs, extra, reason);
+        report.input = input;
+        report.output = file.output;
+        return report;
+    };
+    if (!file.refusal.empty()) return fail(file.refusal);
+    if (options.skipExisting && !file.toStandardOutput() &&
+        qx::ExamineOutput(file.output, false) == qx::WriteStatus::Exists &&
+        !qx::IsSameFile(file.source, file.output))
+        return SkippedReport(file);
     int openError = 0;
-    if (std::string why = InputRefusal(job.input, openError); !why.empty())
-        return Failure(job.input, session.dialogs, why);
-    if (std::string why = OutputRefusal(job.input, job.output, force); !why.empty())
-        return Failure(job.input, session.dialogs, why);
+    if (!file.fromStandardInput) {
+        if (std::string why = InputRefusal(file.source, openError); !why.empty()) return fail(why);
+    }
+    if (!file.toStandardOutput()) {
+        if (std::string why = OutputRefusal(file.source, file.output, options.force); !why.empty())
+            return fail(why);
+    }
 
     qx::Codec& codec = worker.codec;
-    qx::LoadRequest request(job.input);
-    request.fit = fit ? qx::FitChoice::Scale : qx::FitChoice::Refuse;
+    qx::LoadRequest request(file.source);
+    if (standardInput) request.reader = standardInput->reader;
+    request.fit = options.fit ? qx::FitChoice::Scale : qx::FitChoice::Refuse;
     const qx::LoadOutcome loaded = qx::LoadPicture(codec, session.dialogs, request, memory);
     if (loaded.failure != qx::LoadFailure::None)
-        return Failure(job.input, session.dialogs, loaded.scalable ? "--fit scales it down" : "",
-                       ErrorText(openError));
+        return fail(loaded.scalable ? "--fit scales it down" : "", ErrorText(openError));
 
     qx::ApplyCompressionChoice(mode, codec.params);
     // The package driver encodes exactly as the preview does, without decoding afterwards.
     const int status = qx::CompressForPackage(codec);
     if (status != qx::kOk) {
         const char* text = qx::CodecErrorMessage(status);
-        return Failure(job.input, session.dialogs, text ? text : "");
+        return fail(text ? text : "");
     }
-    if (!session.dialogs.messages.empty()) return Failure(job.input, session.dialogs);
+    if (!session.dialogs.messages.empty()) return fail({});
 
     const int body = qx::BuildCompressedImage(worker.container, codec, time);
-    if (body < 0) return Failure(job.input, session.dialogs, qx::CodecErrorMessage(qx::kCodeErr));
+    if (body < 0) return fail(qx::CodecErrorMessage(qx::kCodeErr));
 
-    qx::WriteResult written;
-    if (qx::WriteCompressedFile(worker.container, session.hooks, job.output, {force, &written}) !=
-            0 ||
-        !session.dialogs.messages.empty()) {
-        return WriteFailure(job.input, session.dialogs, job.output, written);
+    const int64_t fileBytes = static_cast<int64_t>(worker.container.image.size());
+    if (file.toStandardOutput()) {
+        if (const int error =
+                WriteStandardOutput(worker.container.image.data(), worker.container.image.size()))
+            return fail("standard output", ErrorText(error));
+    } else {
+        qx::WriteResult written;
+        if (qx::WriteCompressedFile(worker.container, session.hooks, file.output,
+                                    {options.force, &written}) != 0 ||
+            !session.dialogs.messages.empty()) {
+            // Another run finished this output meanwhile: done all the same.
+            if (options.skipExisting && written.status == qx::WriteStatus::Exists)
+                return SkippedReport(file);
+            FileReport report = WriteFailure(input, session.dialogs, file.output, written);
+            report.input = input;
+            report.output = file.output;
+            return report;
+        }
+        if (options.preserveTime && !file.fromStandardInput) {
+            if (std::string why = CopyFileTime(file.source, file.output); !why.empty())
+                return fail(file.output + ": modification time not set", why);
+        }
     }
     FileReport report;
-    report.out = job.input + " -> " + job.output +
+    report.input = input;
+    report.output = file.output;
+    report.width = loaded.width;
+    report.length = loaded.length;
+    report.bytes = fileBytes;
+    report.ratio = qx::CompressionRatio(loaded.width, loaded.length, body);
+    report.out = input + " -> " + file.output +
                  qx::CompressedSizeText(body, loaded.width, loaded.length) + LoadNotes(loaded) +
                  "\n";
-    report.err = DamagedJpegLine(job.input, loaded.jpegWarnings);
+    report.err = DamagedJpegLine(input, loaded.jpegWarnings);
     return report;
 }
 
@@ -89,12 +125,12 @@ int RunCompress(const CompressOptions& options) {
         return kExitUsage;
     }
     OutputTarget target;
-    if (std::string why = ResolveOutputTarget(options.output, options.inputs.size(), target);
-        !why.empty()) {
+    std::string why = ResolveOutputTarget(options.output, options.inputs.size(), target);
+    if (why.empty()) why = StandardStreamsRefusal(options.inputs, target);
+    if (!why.empty()) {
         std::fprintf(stderr, "qx1 compress: %s\n", why.c_str());
         return kExitUsage;
     }
-    std::string why;
     const std::optional<uint32_t> time = qx::CompressionTime(why);
     if (!time) {
         std::fprintf(stderr, "qx1 compress: %s\n", why.c_str());
@@ -105,20 +141,29 @@ int RunCompress(const CompressOptions& options) {
         std::filesystem::create_directories(target.path, error);
     }
 
+    // Standard input is read whole before any work (it is the only input then).
+    std::unique_ptr<StandardInput> standardInput;
     // Two inputs that would write the same output (a.bmp and a.tif) must not both write it.
-    std::vector<CompressJob> jobs;
+    std::vector<BatchFile> files;
     // Outputs are compared by canonical directory and name, so "a.qx1" and "./a.qx1" collide.
     std::set<std::string> outputs;
     for (const std::string& input : options.inputs) {
-        CompressJob job{input, OutputPath(target, CompressedName(input)), {}};
-        if (!outputs.insert(qx::OutputKey(job.output)).second)
-            job.refusal = job.output + " is already the output of an earlier input";
-        jobs.push_back(std::move(job));
+        BatchFile file{input, input, OutputPath(target, CompressedName(input)), {}, false};
+        if (input == kStandardStream) {
+            standardInput = std::make_unique<StandardInput>();
+            ReadStandardInput(*standardInput);
+            file.fromStandardInput = true;
+            file.source = standardInput->path;
+            file.refusal = standardInput->error;
+        }
+        if (!file.toStandardOutput() && !outputs.insert(qx::OutputKey(file.output)).second)
+            file.refusal = file.output + " is already the output of an earlier input";
+        files.push_back(std::move(file));
     }
 
-    int threads =
-        options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
-    threads = std::max(1, std::min<int>(threads, static_cast<int>(jobs.size())));
+    // At most `threads` pictures are in memory at once: each worker holds one.
+    int threads = options.jobs > 0 ? options.jobs : AvailableCpus();
+    threads = std::max(1, std::min<int>(threads, static_cast<int>(files.size())));
     std::vector<std::unique_ptr<Worker>> workers;
     for (int i = 0; i < threads; ++i) {
         workers.push_back(std::make_unique<Worker>());
@@ -127,16 +172,23 @@ int RunCompress(const CompressOptions& options) {
     }
     const qx::MemoryStatusSource memory;
 
-    const bool ok = RunFileJobs(
-        jobs.size(), threads,
+    BatchReport batch({options.quiet, options.json,
+                       target.kind == OutputTarget::Kind::StandardOutput, "compressed"},
+                      files.size());
+    RunFileJobs(
+        files.size(), threads,
         [&](size_t index, int worker) {
-            return Guarded(jobs[index].input, [&] {
-                return CompressOne(*workers[worker], jobs[index], *mode, *time, options.force,
-                                   options.fit, memory);
+            const BatchFile& file = files[index];
+            FileReport report = Guarded(file.input, [&] {
+                return CompressOne(*workers[worker], file, *mode, *time, options, memory,
+                                   file.fromStandardInput ? standardInput.get() : nullptr);
             });
+            report.input = file.input;
+            report.output = file.output;
+            return report;
         },
-        [&](size_t, const FileReport& report) { PrintReport(report, options.quiet); });
-    return ok ? kExitOk : kExitFailed;
+        [&](size_t, const FileReport& report) { batch.add(report); });
+    return batch.finish();
 }
 
 }  // namespace qx1

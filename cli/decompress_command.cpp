@@ -5,6 +5,8 @@
 #include <memory>
 #include <set>
 
+#include "cli/batch_files.h"
+#include "cli/batch_report.h"
 #include "cli/commands.h"
 #include "cli/output_paths.h"
 #include "cli/restored_formats.h"
@@ -18,43 +20,81 @@ namespace qx1 {
 
 namespace {
 
-FileReport DecompressOne(Worker& worker, const std::string& input, const std::string& output,
-                         bool force, const qx::MemoryStatusSource& memory) {
+FileReport DecompressOne(Worker& worker, const BatchFile& file, const DecompressOptions& options,
+                         const StreamWriter& toStandardOutput,
+                         const qx::MemoryStatusSource& memory) {
     FileSession session(worker.codec, memory);
-    if (!qx::IsCompressedName(input))
-        return Failure(input, session.dialogs, "not a compressed file (.qx1 or .QX1)");
+    const std::string& input = file.input;
+    auto fail = [&](const std::string& extra, const std::string& reason = {}) {
+        if (file.fromStandardInput)
+            for (std::string& message : session.dialogs.messages)
+                message = Renamed(message, file.source, input);
+        return Failure(input, session.dialogs, extra, reason);
+    };
+    if (!file.refusal.empty()) return fail(file.refusal);
+    if (options.skipExisting && !file.toStandardOutput() &&
+        qx::ExamineOutput(file.output, false) == qx::WriteStatus::Exists &&
+        !qx::IsSameFile(file.source, file.output))
+        return SkippedReport(file);
+    if (!file.fromStandardInput && !qx::IsCompressedName(input))
+        return fail("not a compressed file (.qx1 or .QX1)");
     int openError = 0;
-    if (std::string why = InputRefusal(input, openError); !why.empty())
-        return Failure(input, session.dialogs, why);
-    if (std::string why = OutputRefusal(input, output, force); !why.empty())
-        return Failure(input, session.dialogs, why);
+    if (!file.fromStandardInput) {
+        if (std::string why = InputRefusal(file.source, openError); !why.empty()) return fail(why);
+    }
+    if (!file.toStandardOutput()) {
+        if (std::string why = OutputRefusal(file.source, file.output, options.force); !why.empty())
+            return fail(why);
+    }
 
     qx::Codec& codec = worker.codec;
     // The reader reports its own failures (status 1, or 96 for a declined memory question).
     // The decoder reports a damaged stream ("Invalide Code", "Quality<0") and goes on with
     // status 0: here any message means the picture is not worth writing.
-    const int status = qx::OpenCompressedFile(worker.container, codec, input);
-    if (status != 0 || !session.dialogs.messages.empty())
-        return Failure(input, session.dialogs, {}, ErrorText(openError));
+    const int status = qx::OpenCompressedFile(worker.container, codec, file.source);
+    if (status != 0 || !session.dialogs.messages.empty()) return fail({}, ErrorText(openError));
 
     const qx::CodecState& state = codec.state;
-    qx::WriteResult written;
-    if (const RestoredFormat format = RestoredFormatFor(output); format != RestoredFormat::Tiff) {
-        const std::string why =
-            WriteRestoredPicture(format, output, state.WorkBuffer.data(), state.Width, state.Length,
-                                 state.RestoredPictureKind, force, written);
-        if (!why.empty()) {
-            session.dialogs.messages.push_back(why);
-            return WriteFailure(input, session.dialogs, output, written);
-        }
-    } else if (qx::WriteRestoredTiff(output, state.WorkBuffer.data(), state.Width, state.Length,
-                                     state.RestoredPictureKind, session.hooks,
-                                     {force, &written}) != 0) {
-        session.dialogs.messages.push_back("Create Err.");
-        return WriteFailure(input, session.dialogs, output, written);
-    }
     FileReport report;
-    report.out = input + " -> " + output + qx::SizeText(state.Width, state.Length) + "\n";
+    const int channels = state.RestoredPictureKind == qx::kRestoredRgb ? 3 : 1;
+    report.bytes = static_cast<int64_t>(qx::kTiffHeaderBlockSize) +
+                   int64_t{state.Width} * state.Length * channels;
+    if (file.toStandardOutput()) {
+        if (const int error = toStandardOutput(state.WorkBuffer.data(), state.Width, state.Length,
+                                               state.RestoredPictureKind))
+            return fail("standard output", ErrorText(error));
+    } else {
+        qx::WriteResult written;
+        const RestoredFormat format = RestoredFormatFor(file.output);
+        std::string why;
+        if (format != RestoredFormat::Tiff) {
+            why = WriteRestoredPicture(format, file.output, state.WorkBuffer.data(), state.Width,
+                                       state.Length, state.RestoredPictureKind, options.force,
+                                       written);
+        } else if (qx::WriteRestoredTiff(file.output, state.WorkBuffer.data(), state.Width,
+                                         state.Length, state.RestoredPictureKind, session.hooks,
+                                         {options.force, &written}) != 0) {
+            why = "Create Err.";
+        }
+        if (!why.empty()) {
+            if (options.skipExisting && written.status == qx::WriteStatus::Exists)
+                return SkippedReport(file);
+            session.dialogs.messages.push_back(why);
+            return WriteFailure(input, session.dialogs, file.output, written);
+        }
+        if (format != RestoredFormat::Tiff) {
+            std::error_code error;
+            const auto size = std::filesystem::file_size(file.output, error);
+            report.bytes = error ? -1 : static_cast<int64_t>(size);
+        }
+        if (options.preserveTime && !file.fromStandardInput) {
+            if (std::string why = CopyFileTime(file.source, file.output); !why.empty())
+                return fail(file.output + ": modification time not set", why);
+        }
+    }
+    report.width = state.Width;
+    report.length = state.Length;
+    report.out = input + " -> " + file.output + qx::SizeText(state.Width, state.Length) + "\n";
     return report;
 }
 
@@ -62,8 +102,14 @@ FileReport DecompressOne(Worker& worker, const std::string& input, const std::st
 
 int RunDecompress(const DecompressOptions& options) {
     OutputTarget target;
-    if (std::string why = ResolveOutputTarget(options.output, options.inputs.size(), target);
-        !why.empty()) {
+    std::string why = ResolveOutputTarget(options.output, options.inputs.size(), target);
+    if (why.empty()) why = StandardStreamsRefusal(options.inputs, target);
+    StreamWriter toStandardOutput;
+    if (why.empty() && target.kind == OutputTarget::Kind::StandardOutput)
+        toStandardOutput = WriterForFormat(options.format, why);
+    else if (why.empty() && !options.format.empty())
+        why = "--format applies to -o - only (a file's format follows its name)";
+    if (!why.empty()) {
         std::fprintf(stderr, "qx1 decompress: %s\n", why.c_str());
         return kExitUsage;
     }
@@ -73,22 +119,29 @@ int RunDecompress(const DecompressOptions& options) {
     }
     auto worker = std::make_unique<Worker>();
     const qx::MemoryStatusSource memory;
-    bool ok = true;
+    std::unique_ptr<StandardInput> standardInput;
+    BatchReport batch({options.quiet, options.json,
+                       target.kind == OutputTarget::Kind::StandardOutput, "decompressed"},
+                      options.inputs.size());
     std::set<std::string> outputs;
     for (const std::string& input : options.inputs) {
-        const std::string output = OutputPath(target, RestoredName(input));
-        if (!outputs.insert(qx::OutputKey(output)).second) {
-            PrintReport(Failure(input, {}, output + " is already the output of an earlier input"),
-                        false);
-            ok = false;
-            continue;
+        BatchFile file{input, input, OutputPath(target, RestoredName(input)), {}, false};
+        if (input == kStandardStream) {
+            standardInput = std::make_unique<StandardInput>();
+            ReadStandardInput(*standardInput);
+            file.fromStandardInput = true;
+            file.source = standardInput->path;
+            file.refusal = standardInput->error;
         }
+        if (!file.toStandardOutput() && !outputs.insert(qx::OutputKey(file.output)).second)
+            file.refusal = file.output + " is already the output of an earlier input";
         FileReport report = Guarded(
-            input, [&] { return DecompressOne(*worker, input, output, options.force, memory); });
-        PrintReport(report, false);
-        ok = ok && report.ok;
+            input, [&] { return DecompressOne(*worker, file, options, toStandardOutput, memory); });
+        report.input = file.input;
+        report.output = file.output;
+        batch.add(report);
     }
-    return ok ? kExitOk : kExitFailed;
+    return batch.finish();
 }
 
 }  // namespace qx1

@@ -1,6 +1,8 @@
 // A small pool of worker threads over a list of files.
 #include "cli/file_jobs.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -53,6 +55,13 @@ void PrintReport(const FileReport& report, bool quiet) {
         std::fflush(stdout);
         std::fputs(report.err.c_str(), stderr);
     }
+}
+
+int AvailableCpus() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 }  // namespace qx1

@@ -3,15 +3,26 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qx1 {
 
 struct FileReport {
     bool ok = true;
-    std::string out;  // lines for standard output
-    std::string err;  // lines for standard error
+    bool skipped = false;  // --skip-existing found the output done already
+    std::string out;       // report lines (standard output, unless it carries data)
+    std::string err;       // lines for standard error
+    // The figures of the JSON line; a width of 0 or a negative count is left out.
+    std::string input;
+    std::string output;
+    int width = 0;
+    int length = 0;
+    int64_t bytes = -1;
+    int ratio = -1;
+    std::optional<double> psnr;
 };
 
 // Calls work(index, worker) for every index below count, on `threads` threads (worker is the
@@ -23,5 +34,8 @@ bool RunFileJobs(size_t count, int threads,
 
 // Writes a report's lines to standard output and standard error.
 void PrintReport(const FileReport& report, bool quiet);
+
+// The number of CPUs this process may run on (its affinity mask), at least 1.
+int AvailableCpus();
 
 }  // namespace qx1

@@ -11,6 +11,7 @@
 
 #include "base/file_handle.h"
 #include "cli/commands.h"
+#include "cli/json_lines.h"
 #include "container/body_layout.h"
 #include "container/file_title.h"
 
@@ -74,24 +75,6 @@ nlohmann::ordered_json JsonObject(const Fields& fields) {
     return out;
 }
 
-// The file's name as JSON: "file" is the name, with every byte that is not part of valid UTF-8
-// replaced by U+FFFD; when any was, "file_hex" holds the name's bytes in hexadecimal as well,
-// so that the exact name is never lost.
-void AddName(nlohmann::ordered_json& entry, const std::string& name) {
-    entry["file"] = name;
-    try {
-        (void)nlohmann::json(name).dump();
-    } catch (const nlohmann::json::type_error&) {
-        std::string hex;
-        for (unsigned char c : name) {
-            char digits[3];
-            std::snprintf(digits, sizeof digits, "%02x", c);
-            hex += digits;
-        }
-        entry["file_hex"] = hex;
-    }
-}
-
 std::string TextBlock(const std::string& name, const Fields& title, const Fields& sections,
                       int64_t fileLength, int64_t bodyLength) {
     std::string out = name + ":\n  title\n";
@@ -133,7 +116,7 @@ int RunInfo(const InfoOptions& options) {
         if (options.json) {
             Fields sizes = {{"FileLength", fileLength}, {"BodyLength", layout.length()}};
             nlohmann::ordered_json entry;
-            AddName(entry, name);
+            AddName(entry, "file", name);
             entry["title"] = JsonObject(titleFields);
             entry["sections"] = JsonObject(sections);
             entry["sizes"] = JsonObject(sizes);

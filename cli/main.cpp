@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "base/safe_write.h"
 
@@ -22,50 +24,89 @@ int main(int argc, char** argv) {
     app.require_subcommand(1, 1);
     app.footer("Exit status: 0 every file succeeded, 1 a file failed, 2 usage error.");
 
+    // The options compress and decompress share.
+    auto addBatchOptions = [](CLI::App* command, BatchOptions& options) {
+        command->add_option("-o,--output", options.output,
+                            "Output directory (existing, or ending in \"/\"), output file for a "
+                            "single input, or - for standard output");
+        CLI::Option* force =
+            command->add_flag("-f,--force", options.force, "Replace existing outputs");
+        command
+            ->add_flag("--skip-existing", options.skipExisting,
+                       "Count an existing output as done (resumes an interrupted batch)")
+            ->excludes(force);
+        command->add_flag("-p,--preserve-time", options.preserveTime,
+                          "Give each output its source's modification time");
+        command->add_flag("-q,--quiet", options.quiet, "Print errors only");
+        command->add_flag(
+            "--json", options.json,
+            "Print one JSON object per file (JSON Lines) instead of the report lines");
+    };
+
     CompressOptions compress;
     CLI::App* compressCommand = app.add_subcommand("compress", "Compress pictures into .qx1 files");
     compressCommand->add_option("-m,--mode", compress.mode, "high (default) or clear")
         ->check(CLI::IsMember({"high", "clear"}));
-    compressCommand->add_option("-o,--output", compress.output,
-                                "Output directory (existing, or ending in \"/\"), or output file "
-                                "for a single picture");
+    addBatchOptions(compressCommand, compress);
     compressCommand
         ->add_option("-j,--jobs", compress.jobs,
-                     "Pictures compressed at a time (default: number of cores)")
+                     "Pictures compressed at a time (default: the CPUs qx1 may run on)")
         ->check(CLI::PositiveNumber);
-    compressCommand->add_flag("-f,--force", compress.force, "Replace existing outputs");
-    compressCommand->add_flag("-q,--quiet", compress.quiet, "Print errors only");
     compressCommand->add_flag("--fit", compress.fit,
                               "Scale pictures larger than 1024 on a side down to fit 1024 x 1024");
-    compressCommand->add_option("PICTURE", compress.inputs, "BMP, JPEG, TIFF, PNG or PNM pictures")
-        ->required();
+    CLI::Option* compressInputs =
+        compressCommand
+            ->add_option("PICTURE", compress.inputs,
+                         "BMP, JPEG, TIFF, PNG or PNM pictures; - for standard input")
+            ->required();
 
     DecompressOptions decompress;
     CLI::App* decompressCommand =
         app.add_subcommand("decompress",
                            "Restore .qx1 files as TIFF pictures (NAME_comp.tif), "
                            "or PNG/PNM when -o ends in .png or .ppm");
-    decompressCommand->add_option("-o,--output", decompress.output,
-                                  "Output directory (existing, or ending in \"/\"), or output "
-                                  "file for a single input");
-    decompressCommand->add_flag("-f,--force", decompress.force, "Replace existing outputs");
-    decompressCommand->add_option("FILE", decompress.inputs, "Compressed .qx1 files")->required();
+    addBatchOptions(decompressCommand, decompress);
+    decompressCommand->add_option("--format", decompress.format,
+                                  "Format of the picture written to standard output (-o -): "
+                                  "tif, png or ppm");
+    CLI::Option* decompressInputs =
+        decompressCommand
+            ->add_option("FILE", decompress.inputs, "Compressed .qx1 files; - for standard input")
+            ->required();
 
     InfoOptions info;
     CLI::App* infoCommand =
         app.add_subcommand("info", "Print the title fields and section sizes of .qx1 files");
     infoCommand->add_flag("--json", info.json, "Print JSON");
-    infoCommand->add_option("FILE", info.inputs, "Compressed .qx1 files")->required();
+    CLI::Option* infoInputs =
+        infoCommand->add_option("FILE", info.inputs, "Compressed .qx1 files")->required();
 
     RoundtripOptions roundtrip;
     CLI::App* roundtripCommand = app.add_subcommand(
         "roundtrip", "Compress and restore a picture in memory; print size, ratio and PSNR");
     roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
         ->check(CLI::IsMember({"high", "clear"}));
-    roundtripCommand->add_option("-o,--output", roundtrip.output, "Write the restored picture");
+    roundtripCommand->add_option("-o,--output", roundtrip.output,
+                                 "Write the restored picture (TIFF; - for standard output)");
     roundtripCommand->add_flag("-f,--force", roundtrip.force, "Replace an existing output");
-    roundtripCommand->add_option("PICTURE", roundtrip.input, "BMP, JPEG, TIFF, PNG or PNM picture")
-        ->required();
+    roundtripCommand->add_flag("--json", roundtrip.json, "Print the result as one JSON object");
+    CLI::Option* roundtripInput =
+        roundtripCommand
+            ->add_option("PICTURE", roundtrip.input,
+                         "BMP, JPEG, TIFF, PNG or PNM picture; - for standard input")
+            ->required();
+
+    // "--" ends the options: what follows are names, even "-x.bmp". They are kept away from the
+    // parser, which only takes "--" before the first name.
+    std::vector<std::string> names;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") != 0) continue;
+        names.assign(argv + i + 1, argv + argc);
+        argc = i;
+        for (CLI::Option* inputs : {compressInputs, decompressInputs, infoInputs, roundtripInput})
+            inputs->required(names.empty());
+        break;
+    }
 
     try {
         app.parse(argc, argv);
@@ -74,6 +115,16 @@ int main(int argc, char** argv) {
         // error.
         const int status = app.exit(error);
         return status == 0 ? kExitOk : kExitUsage;
+    }
+    compress.inputs.insert(compress.inputs.end(), names.begin(), names.end());
+    decompress.inputs.insert(decompress.inputs.end(), names.begin(), names.end());
+    info.inputs.insert(info.inputs.end(), names.begin(), names.end());
+    if (roundtripCommand->parsed() && !names.empty()) {
+        if (!roundtrip.input.empty() || names.size() > 1) {
+            std::fprintf(stderr, "qx1 roundtrip: one picture at a time\n");
+            return kExitUsage;
+        }
+        roundtrip.input = names.front();
     }
 
     // An interrupted run removes the temporary files of the outputs it was writing, and only

@@ -19,6 +19,12 @@ std::string ResolveOutputTarget(const std::string& option, size_t inputCount,
     target = {};
     if (option.empty()) return {};
     target.path = option;
+    if (option == "-") {
+        target.kind = OutputTarget::Kind::StandardOutput;
+        return inputCount > 1
+                   ? "-o - takes one input, but " + std::to_string(inputCount) + " were given"
+                   : std::string();
+    }
     if (option.back() == '/' || IsDirectory(option)) {
         target.kind = OutputTarget::Kind::Directory;
         return {};
@@ -35,6 +41,7 @@ std::string OutputPath(const OutputTarget& target, const std::string& defaultNam
         case OutputTarget::Kind::BesideInput:
             return defaultName;
         case OutputTarget::Kind::File:
+        case OutputTarget::Kind::StandardOutput:
             return target.path;
         case OutputTarget::Kind::Directory:
             break;

@@ -1,13 +1,44 @@
-// PNG and PNM outputs of decompress: encoded in memory, then written in one go.
+// Restored pictures in the formats other than the TIFF beside the input: PNG and PNM files,
+// and every format on standard output.
 #include "cli/restored_formats.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <vector>
 
+#include "cli/standard_streams.h"
 #include "imageio/picture_encoders.h"
+#include "imageio/tiff_writer.h"
 
 namespace qx1 {
+
+namespace {
+
+bool Encode(RestoredFormat format, const uint8_t* pixels, int width, int length, int kind,
+            std::vector<uint8_t>& bytes, std::string& why) {
+    return format == RestoredFormat::Png ? qx::EncodePng(pixels, width, length, kind, bytes, why)
+                                         : qx::EncodePnm(pixels, width, length, kind, bytes, why);
+}
+
+int WriteTiff(const uint8_t* pixels, int width, int length, int kind) {
+    if (kind != qx::kRestoredRgb && kind != qx::kRestoredGrey) return EINVAL;
+    const auto head = qx::BuildTiffHeaderBlock(width, length, kind);
+    if (const int error = WriteStandardOutput(head.data(), head.size())) return error;
+    const size_t channels = kind == qx::kRestoredRgb ? 3 : 1;
+    return WriteStandardOutput(pixels, static_cast<size_t>(width) * length * channels);
+}
+
+StreamWriter EncodedWriter(RestoredFormat format) {
+    return [format](const uint8_t* pixels, int width, int length, int kind) {
+        std::vector<uint8_t> bytes;
+        std::string why;
+        if (!Encode(format, pixels, width, length, kind, bytes, why)) return EINVAL;
+        return WriteStandardOutput(bytes.data(), bytes.size());
+    };
+}
+
+}  // namespace
 
 RestoredFormat RestoredFormatFor(const std::string& output) {
     const size_t dot = output.find_last_of("./");
@@ -25,10 +56,7 @@ std::string WriteRestoredPicture(RestoredFormat format, const std::string& outpu
                                  bool replace, qx::WriteResult& written) {
     std::vector<uint8_t> bytes;
     std::string why;
-    const bool encoded = format == RestoredFormat::Png
-                             ? qx::EncodePng(pixels, width, length, kind, bytes, why)
-                             : qx::EncodePnm(pixels, width, length, kind, bytes, why);
-    if (!encoded) return why;
+    if (!Encode(format, pixels, width, length, kind, bytes, why)) return why;
     qx::SafeWrite out(output, replace);
     if (!out.isOpen()) {
         written = out.result();
@@ -41,6 +69,14 @@ std::string WriteRestoredPicture(RestoredFormat format, const std::string& outpu
     }
     written = out.commit();
     return written.ok() ? std::string() : "Write Err.";
+}
+
+StreamWriter WriterForFormat(const std::string& format, std::string& why) {
+    if (format.empty() || format == "tif") return WriteTiff;
+    if (format == "png") return EncodedWriter(RestoredFormat::Png);
+    if (format == "ppm") return EncodedWriter(RestoredFormat::Pnm);
+    why = "unknown --format \"" + format + "\" (tif, png or ppm)";
+    return {};
 }
 
 }  // namespace qx1

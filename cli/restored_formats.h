@@ -1,9 +1,10 @@
-// The formats decompress writes, chosen by the output's extension: PNG for ".png", the binary
-// portable pixmap (graymap for grey pictures) for ".ppm", ".pgm" and ".pnm", in either case;
-// TIFF for every other name.
+// The formats decompress writes: to a file, chosen by the output's extension (PNG for ".png",
+// the binary portable pixmap, graymap for grey pictures, for ".ppm", ".pgm" and ".pnm", in
+// either case; TIFF for every other name); to standard output, chosen by --format.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/safe_write.h"
@@ -20,5 +21,13 @@ RestoredFormat RestoredFormatFor(const std::string& output);
 std::string WriteRestoredPicture(RestoredFormat format, const std::string& output,
                                  const uint8_t* pixels, int width, int length, int kind,
                                  bool replace, qx::WriteResult& written);
+
+// Writes a restored picture (width x length x 1 or 3 bytes, kind kRestoredGrey or kRestoredRgb)
+// to standard output. Returns 0 or the errno of the failed write.
+using StreamWriter = std::function<int(const uint8_t* pixels, int width, int length, int kind)>;
+
+// The writer for a --format value (tif, png or ppm); empty when qx1 cannot write that format
+// (why says so).
+StreamWriter WriterForFormat(const std::string& format, std::string& why);
 
 }  // namespace qx1

@@ -1,10 +1,14 @@
 // qx1 roundtrip: compresses and restores one picture in memory, as the desktop program shows it,
 // and prints the compressed size, the ratio and the PSNR against the picture in the file.
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/json_lines.h"
 #include "cli/psnr.h"
+#include "cli/restored_formats.h"
+#include "cli/standard_streams.h"
 #include "cli/worker.h"
 #include "imageio/tiff_writer.h"
 #include "load/compression_mode.h"
@@ -27,30 +31,58 @@ int RunRoundtrip(const RoundtripOptions& options) {
         std::fprintf(stderr, "qx1 roundtrip: %s\n", why.c_str());
         return kExitUsage;
     }
+    const bool toStandardOutput = options.output == kStandardStream;
+    if (toStandardOutput) {
+        if (std::string why = StandardOutputRefusal(); !why.empty()) {
+            std::fprintf(stderr, "qx1 roundtrip: %s\n", why.c_str());
+            return kExitUsage;
+        }
+    }
+    // The result's line (or JSON object) goes to standard error when standard output carries
+    // the restored picture.
+    std::FILE* lines = toStandardOutput ? stderr : stdout;
+    StandardInput standardInput;
+    const bool fromStandardInput = options.input == kStandardStream;
+    if (fromStandardInput) ReadStandardInput(standardInput);
+    const std::string source = fromStandardInput ? standardInput.path : options.input;
     auto worker = std::make_unique<Worker>();
     const qx::MemoryStatusSource memory;
     FileSession session(worker->codec, memory);
     qx::Codec& codec = worker->codec;
     const std::string& input = options.input;
 
-    auto fail = [&](const std::string& extra) {
-        PrintReport(Failure(input, session.dialogs, extra), false);
-        return kExitFailed;
+    auto report = [&](FileReport result) {
+        result.input = input;
+        result.output = options.output;
+        if (options.json) {
+            std::fputs(JsonLine(result).c_str(), lines);
+            std::fputs(result.ok ? "" : result.err.c_str(), stderr);
+        } else {
+            PrintReport(result, false);
+        }
+        return result.ok ? kExitOk : kExitFailed;
+    };
+    auto fail = [&](const std::string& extra, const std::string& reason = {}) {
+        for (std::string& message : session.dialogs.messages)
+            message = Renamed(message, fromStandardInput ? source : "", input);
+        return report(Failure(input, session.dialogs, extra, reason));
     };
 
     int openError = 0;
-    if (std::string why = InputRefusal(input, openError); !why.empty()) return fail(why);
-    if (!options.output.empty()) {
-        if (std::string why = OutputRefusal(input, options.output, options.force); !why.empty())
+    if (!standardInput.error.empty()) return fail(standardInput.error);
+    if (!fromStandardInput) {
+        if (std::string why = InputRefusal(source, openError); !why.empty()) return fail(why);
+    }
+    if (!options.output.empty() && !toStandardOutput) {
+        if (std::string why = OutputRefusal(source, options.output, options.force); !why.empty())
             return fail(why);
     }
-    std::vector<uint8_t> source;
+    std::vector<uint8_t> picture;
+    qx::LoadRequest request(source);
+    if (fromStandardInput) request.reader = standardInput.reader;
     const qx::LoadOutcome loaded =
-        qx::LoadPicture(codec, session.dialogs, {input}, memory, &source);
-    if (loaded.failure != qx::LoadFailure::None) {
-        PrintReport(Failure(input, session.dialogs, {}, ErrorText(openError)), false);
-        return kExitFailed;
-    }
+        qx::LoadPicture(codec, session.dialogs, request, memory, &picture);
+    if (loaded.failure != qx::LoadFailure::None) return fail({}, ErrorText(openError));
     qx::ApplyCompressionChoice(*mode, codec.params);
     const int status = qx::CompressForPreview(codec);
     if (status != qx::kOk) {
@@ -62,27 +94,41 @@ int RunRoundtrip(const RoundtripOptions& options) {
     if (body < 0) return fail(qx::CodecErrorMessage(qx::kCodeErr));
 
     const qx::CodecState& state = codec.state;
-    const size_t pictureBytes = source.size();
+    const size_t pictureBytes = picture.size();
     if (state.RestoredPictureKind != qx::kRestoredRgb || state.Width != loaded.width ||
         state.Length != loaded.length || state.WorkBuffer.size() < pictureBytes)
         return fail("the restored picture does not match the source's size");
-    const double psnr = Psnr(source.data(), state.WorkBuffer.data(), pictureBytes);
+    const double psnr = Psnr(picture.data(), state.WorkBuffer.data(), pictureBytes);
 
-    if (!options.output.empty()) {
+    if (toStandardOutput) {
+        std::string unused;
+        if (const int error = WriterForFormat("tif", unused)(
+                state.WorkBuffer.data(), state.Width, state.Length, state.RestoredPictureKind))
+            return fail("standard output", ErrorText(error));
+    } else if (!options.output.empty()) {
         qx::WriteResult written;
         if (qx::WriteRestoredTiff(options.output, state.WorkBuffer.data(), state.Width,
                                   state.Length, state.RestoredPictureKind, session.hooks,
                                   {options.force, &written}) != 0) {
             session.dialogs.messages.push_back("Create Err.");
-            PrintReport(WriteFailure(input, session.dialogs, options.output, written), false);
-            return kExitFailed;
+            return report(WriteFailure(input, session.dialogs, options.output, written));
         }
     }
+    FileReport result;
+    result.width = loaded.width;
+    result.length = loaded.length;
+    result.bytes = static_cast<int64_t>(worker->container.image.size());
+    result.ratio = qx::CompressionRatio(loaded.width, loaded.length, body);
+    result.psnr = psnr;
+    result.out = input + qx::SizeText(loaded.width, loaded.length) + "  " +
+                 qx::CompressedSizeText(body, loaded.width, loaded.length) + "   PSNR " +
+                 PsnrText(psnr) + "\n";
     std::fputs(DamagedJpegLine(input, loaded.jpegWarnings).c_str(), stderr);
-    std::printf(
-        "%s%s  %s   PSNR %s\n", input.c_str(), qx::SizeText(loaded.width, loaded.length).c_str(),
-        qx::CompressedSizeText(body, loaded.width, loaded.length).c_str(), PsnrText(psnr).c_str());
-    return kExitOk;
+    if (!options.json) {
+        std::fputs(result.out.c_str(), lines);
+        return kExitOk;
+    }
+    return report(result);
 }
 
 }  // namespace qx1

@@ -69,10 +69,11 @@ bool SplitInTwo(HelperThread* helper, int begin, int end, Fn&& fn) {
 }
 
 // As above with a thread started for this one split, for callers that own no helper: with split,
-// the first half runs here as lane 0 and the second half on a new thread as lane 1. Without a helper thread (split false, too
-// few items, or the system refusing one), everything runs here as lane 0. The helper is joined
-// on every path; an exception in either lane (std::bad_alloc, say) ends that lane and makes the
-// result false instead of escaping a thread. Callers whose lanes may throw look at the result.
+// the first half runs here as lane 0 and the second half on a new thread as lane 1. Without a
+// helper thread (split false, too few items, or the system refusing one), everything runs here as
+// lane 0. The helper is joined on every path; an exception in either lane (std::bad_alloc, say)
+// ends that lane and makes the result false instead of escaping a thread. Callers whose lanes may
+// throw look at the result.
 template <typename Fn>
 bool SplitInTwo(int begin, int end, bool split, Fn&& fn) {
     auto lane = [&fn](int index, int first, int last) noexcept {

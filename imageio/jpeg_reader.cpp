@@ -14,8 +14,7 @@
 namespace qx {
 namespace {
 
-// A JPEG larger than this cannot hold a picture the program accepts.
-constexpr int64_t kMaxFileBytes = int64_t{512} << 20;
+constexpr int64_t kMaxFileBytes = kMaxPictureFileBytes;
 
 // Real progressive files have about ten scans (the usual scripts) and hand-made ones a few
 // dozen. Each scan costs a pass over the whole coefficient buffer, so a file of a million tiny

@@ -14,6 +14,10 @@
 
 namespace qx {
 
+// No file larger than this can hold a picture the program accepts; input read whole from a
+// stream is held to it too.
+constexpr int64_t kMaxPictureFileBytes = int64_t{512} << 20;
+
 class JpegReader {
   public:
     JpegReader();

@@ -128,8 +128,9 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
                         const MemoryStatusSource& memory, std::vector<uint8_t>* decodedPicture) {
     LoadContext context(codec, prompts, memory, request);
     LoadOutcome& outcome = context.outcome;
-    outcome.reader = request.byContent ? ChooseReader(request.path, ReadContentHead(request.path))
-                                       : ReaderForName(request.path);
+    outcome.reader = request.reader != PictureReader::Unknown ? request.reader
+                     : request.byContent ? ChooseReader(request.path, ReadContentHead(request.path))
+                                         : ReaderForName(request.path);
     bool read = false;
     switch (outcome.reader) {
         case PictureReader::Unknown:

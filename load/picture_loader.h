@@ -77,6 +77,8 @@ struct LoadRequest {
     LoadRequest(std::string file) : path(std::move(file)) {}  // NOLINT: a path is a request
 
     std::string path;  // the file opened, and named in the readers' messages
+    // The reader to use whatever the name says (input without a name); by the name when Unknown.
+    PictureReader reader = PictureReader::Unknown;
     // The name that starts the low-memory question; path when empty.
     std::string questionName;
     // Failures of the loader's own checks whose message is held back and only returned in

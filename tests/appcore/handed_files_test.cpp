@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "app/core/handed_files.h"
-#include "container/compressed_name.h"
 #include "appcore/command_fixture.h"
+#include "container/compressed_name.h"
 #include "support/test_support.h"
 
 namespace qxtest {
