@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
+
+#include "base/safe_write.h"
+#include "cli/worker.h"
 
 namespace qx1 {
 
@@ -19,6 +23,41 @@ std::string StandardStreamsRefusal(const std::vector<std::string>& inputs,
                "or -o -";
     if (readers > 1) return "standard input (-) can be read only once";
     if (target.kind == OutputTarget::Kind::StandardOutput) return StandardOutputRefusal();
+    return {};
+}
+
+std::vector<BatchFile> PlanBatch(const std::vector<std::string>& inputs, const OutputTarget& target,
+                                 std::string (*outputName)(const std::string&),
+                                 std::unique_ptr<StandardInput>& standardInput) {
+    std::vector<BatchFile> files;
+    std::set<std::string> outputs;
+    for (const std::string& input : inputs) {
+        BatchFile file{input, input, OutputPath(target, outputName(input)), {}, false};
+        if (input == kStandardStream) {
+            standardInput = std::make_unique<StandardInput>();
+            ReadStandardInput(*standardInput);
+            file.fromStandardInput = true;
+            file.source = standardInput->path;
+            file.refusal = standardInput->error;
+        }
+        if (!file.toStandardOutput() && !outputs.insert(qx::OutputKey(file.output)).second)
+            file.refusal = file.output + " is already the output of an earlier input";
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+bool SkipsFile(const BatchFile& file, bool skipExisting) {
+    return skipExisting && !file.toStandardOutput() &&
+           qx::ExamineOutput(file.output, false) == qx::WriteStatus::Exists &&
+           !qx::IsSameFile(file.source, file.output);
+}
+
+std::string FileRefusal(const BatchFile& file, bool force, int& openError) {
+    if (!file.fromStandardInput) {
+        if (std::string why = InputRefusal(file.source, openError); !why.empty()) return why;
+    }
+    if (!file.toStandardOutput()) return OutputRefusal(file.source, file.output, force);
     return {};
 }
 

@@ -45,18 +45,10 @@ FileReport CompressOne(Worker& worker, const BatchFile& file, qx::CompressionCho
         return report;
     };
     if (!file.refusal.empty()) return fail(file.refusal);
-    if (options.skipExisting && !file.toStandardOutput() &&
-        qx::ExamineOutput(file.output, false) == qx::WriteStatus::Exists &&
-        !qx::IsSameFile(file.source, file.output))
-        return SkippedReport(file);
+    if (SkipsFile(file, options.skipExisting)) return SkippedReport(file);
     int openError = 0;
-    if (!file.fromStandardInput) {
-        if (std::string why = InputRefusal(file.source, openError); !why.empty()) return fail(why);
-    }
-    if (!file.toStandardOutput()) {
-        if (std::string why = OutputRefusal(file.source, file.output, options.force); !why.empty())
-            return fail(why);
-    }
+    if (std::string why = FileRefusal(file, options.force, openError); !why.empty())
+        return fail(why);
 
     qx::Codec& codec = worker.codec;
     qx::LoadRequest request(file.source);
@@ -141,25 +133,9 @@ int RunCompress(const CompressOptions& options) {
         std::filesystem::create_directories(target.path, error);
     }
 
-    // Standard input is read whole before any work (it is the only input then).
     std::unique_ptr<StandardInput> standardInput;
-    // Two inputs that would write the same output (a.bmp and a.tif) must not both write it.
-    std::vector<BatchFile> files;
-    // Outputs are compared by canonical directory and name, so "a.qx1" and "./a.qx1" collide.
-    std::set<std::string> outputs;
-    for (const std::string& input : options.inputs) {
-        BatchFile file{input, input, OutputPath(target, CompressedName(input)), {}, false};
-        if (input == kStandardStream) {
-            standardInput = std::make_unique<StandardInput>();
-            ReadStandardInput(*standardInput);
-            file.fromStandardInput = true;
-            file.source = standardInput->path;
-            file.refusal = standardInput->error;
-        }
-        if (!file.toStandardOutput() && !outputs.insert(qx::OutputKey(file.output)).second)
-            file.refusal = file.output + " is already the output of an earlier input";
-        files.push_back(std::move(file));
-    }
+    std::vector<BatchFile> files =
+        PlanBatch(options.inputs, target, &CompressedName, standardInput);
 
     // At most `threads` pictures are in memory at once: each worker holds one.
     int threads = options.jobs > 0 ? options.jobs : AvailableCpus();

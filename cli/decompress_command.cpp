@@ -32,20 +32,12 @@ FileReport DecompressOne(Worker& worker, const BatchFile& file, const Decompress
         return Failure(input, session.dialogs, extra, reason);
     };
     if (!file.refusal.empty()) return fail(file.refusal);
-    if (options.skipExisting && !file.toStandardOutput() &&
-        qx::ExamineOutput(file.output, false) == qx::WriteStatus::Exists &&
-        !qx::IsSameFile(file.source, file.output))
-        return SkippedReport(file);
+    if (SkipsFile(file, options.skipExisting)) return SkippedReport(file);
     if (!file.fromStandardInput && !qx::IsCompressedName(input))
         return fail("not a compressed file (.qx1 or .QX1)");
     int openError = 0;
-    if (!file.fromStandardInput) {
-        if (std::string why = InputRefusal(file.source, openError); !why.empty()) return fail(why);
-    }
-    if (!file.toStandardOutput()) {
-        if (std::string why = OutputRefusal(file.source, file.output, options.force); !why.empty())
-            return fail(why);
-    }
+    if (std::string why = FileRefusal(file, options.force, openError); !why.empty())
+        return fail(why);
 
     qx::Codec& codec = worker.codec;
     // The reader reports its own failures (status 1, or 96 for a declined memory question).
@@ -123,20 +115,10 @@ int RunDecompress(const DecompressOptions& options) {
     BatchReport batch({options.quiet, options.json,
                        target.kind == OutputTarget::Kind::StandardOutput, "decompressed"},
                       options.inputs.size());
-    std::set<std::string> outputs;
-    for (const std::string& input : options.inputs) {
-        BatchFile file{input, input, OutputPath(target, RestoredName(input)), {}, false};
-        if (input == kStandardStream) {
-            standardInput = std::make_unique<StandardInput>();
-            ReadStandardInput(*standardInput);
-            file.fromStandardInput = true;
-            file.source = standardInput->path;
-            file.refusal = standardInput->error;
-        }
-        if (!file.toStandardOutput() && !outputs.insert(qx::OutputKey(file.output)).second)
-            file.refusal = file.output + " is already the output of an earlier input";
-        FileReport report = Guarded(
-            input, [&] { return DecompressOne(*worker, file, options, toStandardOutput, memory); });
+    for (const BatchFile& file : PlanBatch(options.inputs, target, &RestoredName, standardInput)) {
+        FileReport report = Guarded(file.input, [&] {
+            return DecompressOne(*worker, file, options, toStandardOutput, memory);
+        });
         report.input = file.input;
         report.output = file.output;
         batch.add(report);

@@ -27,15 +27,7 @@ bool LoadJpeg(LoadContext& context) {
         return context.fail(LoadFailure::NotTrueColour, "File isn't True Colour (RGB)");
     const int width = reader.width();
     const int length = reader.height();
-    if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
-        return context.failQuietly(LoadFailure::MemoryDeclined);
-    if (!CheckSizeOrFit(context, width, length)) return false;
-
-    outcome.pictureBufferBase = int64_t{outcome.width + 64} * (outcome.length + 64) * 3;
-    if (!AllocatePictureBuffer(context)) return false;
-    if (!AllocateLoadBuffer(context, int64_t{width} * length * 3,
-                            " 3) There is no memory for file."))
-        return false;
+    if (!PrepareRgbLoad(context, width, length)) return false;
     const bool decoded = reader.decodeRgb(context.loadBuffer);
     outcome.jpegWarnings = reader.warnings();
     if (!decoded) {

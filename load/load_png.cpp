@@ -24,19 +24,10 @@ bool LoadPng(LoadContext& context) {
         return context.fail(LoadFailure::BadHeader, PngError(reader.error()));
     const int width = reader.width();
     const int length = reader.height();
-    if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
-        return context.failQuietly(LoadFailure::MemoryDeclined);
-    if (!CheckSizeOrFit(context, width, length)) return false;
-
-    LoadOutcome& outcome = context.outcome;
-    outcome.pictureBufferBase = int64_t{outcome.width + 64} * (outcome.length + 64) * 3;
-    if (!AllocatePictureBuffer(context)) return false;
-    if (!AllocateLoadBuffer(context, int64_t{width} * length * 3,
-                            " 3) There is no memory for file."))
-        return false;
+    if (!PrepareRgbLoad(context, width, length)) return false;
     if (!reader.decodeRgb(context.loadBuffer))
         return context.fail(LoadFailure::DecoderFailure, PngError(reader.error()));
-    outcome.alphaFlattened = reader.alphaFlattened();
+    context.outcome.alphaFlattened = reader.alphaFlattened();
     return true;
 }
 

@@ -53,16 +53,7 @@ bool LoadPnm(LoadContext& context) {
 
     const int width = header.width;
     const int length = header.height;
-    if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
-        return context.failQuietly(LoadFailure::MemoryDeclined);
-    if (!CheckSizeOrFit(context, width, length)) return false;
-
-    LoadOutcome& outcome = context.outcome;
-    outcome.pictureBufferBase = int64_t{outcome.width + 64} * (outcome.length + 64) * 3;
-    if (!AllocatePictureBuffer(context)) return false;
-    if (!AllocateLoadBuffer(context, int64_t{width} * length * 3,
-                            " 3) There is no memory for file."))
-        return false;
+    if (!PrepareRgbLoad(context, width, length)) return false;
     // Plain samples take a few characters each; a file padded far beyond that is read only as
     // far as the samples can reach.
     const int64_t samples = int64_t{width} * length * header.channels();

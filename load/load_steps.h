@@ -88,4 +88,9 @@ struct LoadContext {
 // Sizes loadBuffer to size bytes; reports text and returns false when the allocation fails.
 [[nodiscard]] bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text);
 
+// The common start of the readers that decode to 24-bit RGB (JPEG, PNG, PNM) once the file's
+// width x length is known: the low-memory question, the size limits or fit, the picture buffer
+// and a load buffer of three bytes a pixel. False after the failure has been reported.
+[[nodiscard]] bool PrepareRgbLoad(LoadContext& context, int width, int length);
+
 }  // namespace qx

@@ -68,6 +68,17 @@ bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text) {
     return true;
 }
 
+bool PrepareRgbLoad(LoadContext& context, int width, int length) {
+    if (CheckFreeMemory(context.prompts, context.questionName, width, length, context.memory))
+        return context.failQuietly(LoadFailure::MemoryDeclined);
+    if (!CheckSizeOrFit(context, width, length)) return false;
+    LoadOutcome& outcome = context.outcome;
+    outcome.pictureBufferBase = int64_t{outcome.width + 64} * (outcome.length + 64) * 3;
+    return AllocatePictureBuffer(context) &&
+           AllocateLoadBuffer(context, int64_t{width} * length * 3,
+                              " 3) There is no memory for file.");
+}
+
 bool CheckSizeOrFit(LoadContext& context, int width, int length) {
     LoadOutcome& outcome = context.outcome;
     context.decoded = {width, length};
