@@ -52,9 +52,10 @@ FileReport DecompressOne(Worker& worker, const BatchFile& file, const Decompress
     report.bytes = static_cast<int64_t>(qx::kTiffHeaderBlockSize) +
                    int64_t{state.Width} * state.Length * channels;
     if (file.toStandardOutput()) {
-        if (const int error = toStandardOutput(state.WorkBuffer.data(), state.Width, state.Length,
-                                               state.RestoredPictureKind))
-            return fail("standard output", ErrorText(error));
+        const StreamWrite streamed = toStandardOutput(state.WorkBuffer.data(), state.Width,
+                                                      state.Length, state.RestoredPictureKind);
+        if (streamed.error) return fail("standard output", ErrorText(streamed.error));
+        report.bytes = streamed.bytes;
     } else {
         qx::WriteResult written;
         const RestoredFormat format = RestoredFormatFor(file.output);

@@ -21,20 +21,23 @@ bool Encode(RestoredFormat format, const uint8_t* pixels, int width, int length,
                                          : qx::EncodePnm(pixels, width, length, kind, bytes, why);
 }
 
-int WriteTiff(const uint8_t* pixels, int width, int length, int kind) {
-    if (kind != qx::kRestoredRgb && kind != qx::kRestoredGrey) return EINVAL;
+StreamWrite WriteTiff(const uint8_t* pixels, int width, int length, int kind) {
+    if (kind != qx::kRestoredRgb && kind != qx::kRestoredGrey) return {EINVAL, 0};
     const auto head = qx::BuildTiffHeaderBlock(width, length, kind);
-    if (const int error = WriteStandardOutput(head.data(), head.size())) return error;
     const size_t channels = kind == qx::kRestoredRgb ? 3 : 1;
-    return WriteStandardOutput(pixels, static_cast<size_t>(width) * length * channels);
+    const size_t samples = static_cast<size_t>(width) * length * channels;
+    int error = WriteStandardOutput(head.data(), head.size());
+    if (error == 0) error = WriteStandardOutput(pixels, samples);
+    return {error, static_cast<int64_t>(head.size() + samples)};
 }
 
 StreamWriter EncodedWriter(RestoredFormat format) {
     return [format](const uint8_t* pixels, int width, int length, int kind) {
         std::vector<uint8_t> bytes;
         std::string why;
-        if (!Encode(format, pixels, width, length, kind, bytes, why)) return EINVAL;
-        return WriteStandardOutput(bytes.data(), bytes.size());
+        if (!Encode(format, pixels, width, length, kind, bytes, why)) return StreamWrite{EINVAL, 0};
+        return StreamWrite{WriteStandardOutput(bytes.data(), bytes.size()),
+                           static_cast<int64_t>(bytes.size())};
     };
 }
 

@@ -22,9 +22,17 @@ std::string WriteRestoredPicture(RestoredFormat format, const std::string& outpu
                                  const uint8_t* pixels, int width, int length, int kind,
                                  bool replace, qx::WriteResult& written);
 
+// What writing to standard output did: 0 or the errno of the failed write, and the bytes the
+// encoded picture took.
+struct StreamWrite {
+    int error = 0;
+    int64_t bytes = 0;
+};
+
 // Writes a restored picture (width x length x 1 or 3 bytes, kind kRestoredGrey or kRestoredRgb)
-// to standard output. Returns 0 or the errno of the failed write.
-using StreamWriter = std::function<int(const uint8_t* pixels, int width, int length, int kind)>;
+// to standard output.
+using StreamWriter =
+    std::function<StreamWrite(const uint8_t* pixels, int width, int length, int kind)>;
 
 // The writer for a --format value (tif, png or ppm); empty when qx1 cannot write that format
 // (why says so).

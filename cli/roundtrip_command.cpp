@@ -102,9 +102,9 @@ int RunRoundtrip(const RoundtripOptions& options) {
 
     if (toStandardOutput) {
         std::string unused;
-        if (const int error = WriterForFormat("tif", unused)(
-                state.WorkBuffer.data(), state.Width, state.Length, state.RestoredPictureKind))
-            return fail("standard output", ErrorText(error));
+        const StreamWrite streamed = WriterForFormat("tif", unused)(
+            state.WorkBuffer.data(), state.Width, state.Length, state.RestoredPictureKind);
+        if (streamed.error) return fail("standard output", ErrorText(streamed.error));
     } else if (!options.output.empty()) {
         qx::WriteResult written;
         if (qx::WriteRestoredTiff(options.output, state.WorkBuffer.data(), state.Width,

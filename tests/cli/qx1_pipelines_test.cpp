@@ -68,6 +68,9 @@ TEST(Qx1Pipelines, PipesGiveTheBytesOfNamedFilesAndKeepReportsOffTheData) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]["output"], "-");
     EXPECT_EQ(lines[0]["bytes"], ReadFileBytes(dir + "/pic.qx1").size());
+    // The count is of what went out, whatever the format.
+    ASSERT_EQ(Shell(dir, "$Q decompress --json --format png -o - pic.qx1 > p.png 2> p.err"), 0);
+    EXPECT_EQ(JsonLines(Text(dir + "/p.err")).at(0)["bytes"], ReadFileBytes(dir + "/p.png").size());
 
     // Standard input needs -o; "--" makes a leading dash a name.
     EXPECT_EQ(Shell(dir, "$Q compress - < pic.bmp 2> /dev/null"), 2);
