@@ -104,10 +104,13 @@ TForm1::TForm1(Codec& codec, Container& container, const MemoryStatusSource& mem
     commands_ =
         std::make_unique<PictureCommands>(codec_, container_, *dialogs_, *this, *views_, memory_);
     setAcceptDrops(true);
-    connect(this, &TForm1::packageCompressionRequested, this, [this] {
-        const QScopedValueRollback<bool> running(batchRunning_, true);
-        RunPackageCompression(codec_, container_, *dialogs_, memory_, *form4_, *this);
-    });
+    connect(this, &TForm1::packageCompressionRequested, this,
+            [this] { runPackageCompression({}); });
+}
+
+void TForm1::runPackageCompression(const std::vector<std::string>& chosen) {
+    const QScopedValueRollback<bool> running(batchRunning_, true);
+    RunPackageCompression(codec_, container_, *dialogs_, memory_, *form4_, *this, chosen);
 }
 
 TForm1::~TForm1() {

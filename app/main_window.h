@@ -113,7 +113,8 @@ class TForm1 : public QMainWindow, public MainSurface {
 
   public:
     // Files named on the command line or dropped on the window. Refused, like any other input,
-    // while a command or a batch is at work; returns whether a file was opened.
+    // while a command or a batch is at work; returns whether a file was opened. Several pictures
+    // start "Package Compression" with them chosen, when the menu offers it.
     bool openHandedFiles(const std::vector<std::string>& files);
 
   protected:
@@ -131,6 +132,7 @@ class TForm1 : public QMainWindow, public MainSurface {
     void showBanner(const QString& resource, int left, int top, int width, int height);
     int menuBarHeight() const;
     bool takesHandedFiles() const;
+    void runPackageCompression(const std::vector<std::string>& chosen);
 
     Codec& codec_;
     Container& container_;

@@ -35,6 +35,10 @@ bool TForm1::takesHandedFiles() const {
 
 bool TForm1::openHandedFiles(const std::vector<std::string>& files) {
     if (!takesHandedFiles()) return false;
+    if (const auto batch = HandedBatch(files); !batch.empty() && PackageCompression1->isEnabled()) {
+        runPackageCompression(batch);
+        return true;
+    }
     return OpenHandedFiles(*commands_, files);
 }
 

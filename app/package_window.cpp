@@ -39,9 +39,10 @@ class Form4Progress : public PackageProgress {
 }  // namespace
 
 void RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
-                           const MemoryStatusSource& memory, TForm4& form4, MainSurface& main) {
+                           const MemoryStatusSource& memory, TForm4& form4, MainSurface& main,
+                           const std::vector<std::string>& chosen) {
     Form4Progress progress(form4, main);
-    RunPackageCompression(codec, container, dialogs, progress, memory);
+    RunPackageCompression(codec, container, dialogs, progress, memory, chosen);
 }
 
 }  // namespace qx

@@ -2,6 +2,9 @@
 // its banner, and the bar repaints whenever it advances.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/core/user_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
@@ -13,6 +16,7 @@ class MainSurface;
 class TForm4;
 
 void RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
-                           const MemoryStatusSource& memory, TForm4& form4, MainSurface& main);
+                           const MemoryStatusSource& memory, TForm4& form4, MainSurface& main,
+                           const std::vector<std::string>& chosen = {});
 
 }  // namespace qx

@@ -17,4 +17,15 @@ bool OpenHandedFiles(PictureCommands& commands, const std::vector<std::string>& 
     return false;
 }
 
+std::vector<std::string> HandedBatch(const std::vector<std::string>& files) {
+    std::vector<std::string> batch;
+    for (const std::string& name : files) {
+        if (name.empty()) continue;
+        if (IsCompressedName(name)) return {};
+        batch.push_back(name);
+    }
+    if (batch.size() < 2) batch.clear();
+    return batch;
+}
+
 }  // namespace qx

@@ -14,4 +14,8 @@ namespace qx {
 // checks and messages refuse what it cannot read. Returns false when no name was given.
 bool OpenHandedFiles(PictureCommands& commands, const std::vector<std::string>& files);
 
+// The names of files when they are a batch of pictures for "Package Compression": two or more
+// names, none of them a compressed file. Empty otherwise.
+std::vector<std::string> HandedBatch(const std::vector<std::string>& files);
+
 }  // namespace qx

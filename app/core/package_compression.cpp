@@ -161,10 +161,12 @@ class Batch {
 }  // namespace
 
 PackageResult RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
-                                    PackageProgress& progress, const MemoryStatusSource& memory) {
+                                    PackageProgress& progress, const MemoryStatusSource& memory,
+                                    const std::vector<std::string>& chosen) {
     PackageResult result;
     progress.setBannerVisible(false);
-    const std::vector<std::string> files = dialogs.openFiles(kPackageTitle, kPackageImageFilter);
+    const std::vector<std::string> files =
+        chosen.empty() ? dialogs.openFiles(kPackageTitle, kPackageImageFilter) : chosen;
     if (!files.empty()) {
         dialogs.message("Select or create directory\nfor save compressed files",
                         CountCaption(files.size()));

@@ -32,8 +32,10 @@ struct PackageResult {
     std::string targetDirectory;
 };
 
-// Runs the whole command: file dialog, directory dialog, every file, the final report.
+// Runs the whole command: file dialog, directory dialog, every file, the final report. Pictures
+// already chosen (handed to the program together) skip the file dialog.
 PackageResult RunPackageCompression(Codec& codec, Container& container, UserDialogs& dialogs,
-                                    PackageProgress& progress, const MemoryStatusSource& memory);
+                                    PackageProgress& progress, const MemoryStatusSource& memory,
+                                    const std::vector<std::string>& chosen = {});
 
 }  // namespace qx

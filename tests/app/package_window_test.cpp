@@ -32,6 +32,20 @@ TEST_F(PackageWindow, TheMenuCommandAsksForFilesAndDirectoryAndRestoresTheBanner
     EXPECT_FALSE(dialogs_.locked);
 }
 
+TEST_F(PackageWindow, SeveralHandedPicturesStartTheBatchWithThemChosen) {
+    EXPECT_TRUE(form_->openHandedFiles({"/nowhere/one.bmp", "", "/nowhere/two.jpg"}));
+    EXPECT_TRUE(dialogs_.openFilters.empty());
+    ASSERT_FALSE(dialogs_.boxes.empty());
+    EXPECT_EQ(dialogs_.boxes[0].caption, "  2 image files are chosen");
+    EXPECT_EQ(dialogs_.boxes.back().text, "Directory isn't selected");
+
+    // A compressed file among them: the first name opens, as one handed file does.
+    dialogs_.boxes.clear();
+    EXPECT_TRUE(form_->openHandedFiles({"/nowhere/one.bmp", "/nowhere/two.qx1"}));
+    EXPECT_EQ(dialogs_.boxes.size(), 1u);
+    EXPECT_NE(dialogs_.boxes[0].caption, "  2 image files are chosen");
+}
+
 // The window as laid out for a batch: 538 wide, centred as a 538 x 78 window, the bar one pixel
 // inside it and the window one pixel taller than the bar at either edge.
 void ExpectBatchLayout(const qx::TForm4& form, QSize screen) {
