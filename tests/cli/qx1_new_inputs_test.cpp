@@ -14,10 +14,9 @@
 
 namespace {
 
+using qxtest::kEpoch;
 using qxtest::ReadFileBytes;
 using qxtest::RunQx1;
-
-const std::string kEpoch = "SOURCE_DATE_EPOCH=1234567890";
 
 TEST(Qx1NewInputs, FilesAreReadByContentUnderAnyNameAndFitLeavesSmallPicturesAlone) {
     const std::string dir = qxtest::MakeTempDir();
