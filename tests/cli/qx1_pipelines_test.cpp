@@ -16,14 +16,8 @@
 #include "cli/run_qx1.h"
 #include "support/test_support.h"
 
+namespace qxtest {
 namespace {
-
-using qxtest::CopyCorpus;
-using qxtest::Exited;
-using qxtest::kEpoch;
-using qxtest::ListDirectory;
-using qxtest::ReadFileBytes;
-using qxtest::RunQx1;
 
 // Runs a shell command in dir with $Q naming qx1; returns its exit status.
 int Shell(const std::string& dir, const std::string& command) {
@@ -46,7 +40,7 @@ std::vector<nlohmann::json> JsonLines(const std::string& text) {
 }
 
 TEST(Qx1Pipelines, PipesGiveTheBytesOfNamedFilesAndKeepReportsOffTheData) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     CopyCorpus("chelsea.bmp", dir + "/pic.bmp");
     CopyCorpus("baboon.jpg", dir + "/-x.jpg");
     ASSERT_EQ(RunQx1({"compress", "pic.bmp"}, dir, {kEpoch}).status, 0);
@@ -74,14 +68,14 @@ TEST(Qx1Pipelines, PipesGiveTheBytesOfNamedFilesAndKeepReportsOffTheData) {
 }
 
 TEST(Qx1Pipelines, SkipExistingResumesABatchAndTheSummaryCountsIt) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     CopyCorpus("chelsea.bmp", dir + "/a.bmp");
     CopyCorpus("rocket.jpg", dir + "/b.jpg");
     EXPECT_TRUE(Exited(RunQx1({"compress", "a.bmp", "gone.bmp"}, dir, {kEpoch}), 1,
                        "1 compressed, 1 failed, 0 skipped\n"));
 
     // A done output is left alone, even one another program wrote.
-    qxtest::WriteFileBytes(dir + "/a.qx1", {'k', 'e', 'p', 't'});
+    WriteFileBytes(dir + "/a.qx1", {'k', 'e', 'p', 't'});
     const auto again = RunQx1({"compress", "--skip-existing", "a.bmp", "b.jpg"}, dir, {kEpoch});
     EXPECT_EQ(again.status, 0);
     EXPECT_NE(again.out.find("a.bmp: skipped, a.qx1 exists"), std::string::npos);
@@ -101,7 +95,7 @@ TEST(Qx1Pipelines, SkipExistingResumesABatchAndTheSummaryCountsIt) {
 }
 
 TEST(Qx1Pipelines, JsonLinesParseWhateverTheNames) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     const std::string odd = "a\"b\\c\nd\xff.bmp";
     CopyCorpus("chelsea.bmp", dir + "/" + odd);
     const auto run =
@@ -126,7 +120,7 @@ TEST(Qx1Pipelines, JsonLinesParseWhateverTheNames) {
 }
 
 TEST(Qx1Pipelines, BytesDoNotDependOnJobsOrOnAnOuterXargs) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     ASSERT_EQ(Shell(dir, "mkdir in && cp '" + std::string(QX_TEST_DATA) +
                              "'/corpus/*.* in/ && rm in/aloe1024.tif in/README.md"),
               0);
@@ -148,3 +142,4 @@ TEST(Qx1Pipelines, BytesDoNotDependOnJobsOrOnAnOuterXargs) {
 }
 
 }  // namespace
+}  // namespace qxtest

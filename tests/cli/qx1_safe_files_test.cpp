@@ -25,14 +25,8 @@
 #include "cli/run_qx1.h"
 #include "support/test_support.h"
 
+namespace qxtest {
 namespace {
-
-using qxtest::CopyCorpus;
-using qxtest::Exited;
-using qxtest::kEpoch;
-using qxtest::ListDirectory;
-using qxtest::ReadFileBytes;
-using qxtest::RunQx1;
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -69,24 +63,24 @@ std::vector<uint8_t> ProgressiveJpeg() {
 }
 
 TEST(Qx1SafeFiles, RefusedAndFailedWritesKeepWhatWasThere) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     CopyCorpus("chelsea.bmp", dir + "/pic.bmp");
     ASSERT_EQ(RunQx1({"compress", "pic.bmp"}, dir).status, 0);
     ASSERT_EQ(RunQx1({"decompress", "pic.qx1"}, dir).status, 0);
     const std::vector<uint8_t> picture = ReadFileBytes(dir + "/pic.bmp");
     const std::vector<uint8_t> packed = ReadFileBytes(dir + "/pic.qx1");
     const std::vector<uint8_t> restored = ReadFileBytes(dir + "/pic_comp.tif");
-    qxtest::WriteFileBytes(dir + "/keep.bmp", picture);
+    WriteFileBytes(dir + "/keep.bmp", picture);
     for (const char* name : {"keep.bmp", "pic.bmp", "pic.qx1", "pic_comp.tif"})
         ::chmod((dir + "/" + name).c_str(), 0444);
 
     // A read-only target: "already exists" without -f; with -f the open's message and reason.
     EXPECT_TRUE(Exited(RunQx1({"roundtrip", "-o", "keep.bmp", "pic.bmp"}, dir), 1,
                        "pic.bmp: keep.bmp already exists (-f replaces it)"));
-    const qxtest::Qx1Run forced = RunQx1({"roundtrip", "-f", "-o", "keep.bmp", "pic.bmp"}, dir);
+    const Qx1Run forced = RunQx1({"roundtrip", "-f", "-o", "keep.bmp", "pic.bmp"}, dir);
     EXPECT_TRUE(Exited(forced, 1, "pic.bmp: Open BitMap Err.\n"));
     EXPECT_TRUE(Has(forced.err, "Permission denied")) << forced.err;
-    const qxtest::Qx1Run old = RunQx1({"compress", "-f", "pic.bmp"}, dir);
+    const Qx1Run old = RunQx1({"compress", "-f", "pic.bmp"}, dir);
     EXPECT_EQ(old.err, "pic.bmp: Lseek Err.: Permission denied\n");
     EXPECT_EQ(RunQx1({"decompress", "-f", "pic.qx1"}, dir).status, 1);
 
@@ -117,7 +111,7 @@ TEST(Qx1SafeFiles, RefusedAndFailedWritesKeepWhatWasThere) {
 }
 
 TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     CopyCorpus("chelsea.bmp", dir + "/a.bmp");
     CopyCorpus("coffee.tif", dir + "/a.tif");
     // Two names of one output collide whatever -j is.
@@ -133,9 +127,8 @@ TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
         auto first = std::async(std::launch::async, [&] {
             return RunQx1({"compress", "-o", "race.qx1", "a.bmp"}, dir, {kEpoch});
         });
-        const qxtest::Qx1Run second =
-            RunQx1({"compress", "-o", "race.qx1", "a.tif"}, dir, {kEpoch});
-        const qxtest::Qx1Run one = first.get();
+        const Qx1Run second = RunQx1({"compress", "-o", "race.qx1", "a.tif"}, dir, {kEpoch});
+        const Qx1Run one = first.get();
         ASSERT_EQ(one.status + second.status, 1) << one.err << second.err;
         EXPECT_TRUE(Has(one.err + second.err, "race.qx1 already exists")) << one.err << second.err;
         EXPECT_EQ(ReadFileBytes(dir + "/race.qx1"),
@@ -151,14 +144,14 @@ TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
         args.push_back(name);
     }
     std::atomic<int> pid{0};
-    qxtest::Qx1Hooks hooks;
+    Qx1Hooks hooks;
     hooks.started = [&](int started) { pid = started; };
     auto batch = std::async(std::launch::async, [&] { return RunQx1(args, dir, {kEpoch}, hooks); });
     while (batch.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready &&
            ListDirectory(dir + "/out").size() < 3) {
     }
     if (pid != 0) ::kill(pid, SIGTERM);
-    const qxtest::Qx1Run interrupted = batch.get();
+    const Qx1Run interrupted = batch.get();
     const std::vector<uint8_t> whole = ReadFileBytes(dir + "/ref-a.qx1");
     for (const std::string& name : ListDirectory(dir + "/out")) {
         EXPECT_NE(name.front(), '.') << name;
@@ -168,7 +161,7 @@ TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
 }
 
 TEST(Qx1SafeFiles, InputsThatAreNotRegularFilesFailAtOnce) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     ASSERT_EQ(::mkfifo((dir + "/f.tif").c_str(), 0644), 0);
     ASSERT_EQ(::mkfifo((dir + "/f.qx1").c_str(), 0644), 0);
     for (const std::vector<std::string>& args : {std::vector<std::string>{"compress", "f.tif"},
@@ -179,7 +172,7 @@ TEST(Qx1SafeFiles, InputsThatAreNotRegularFilesFailAtOnce) {
 }
 
 TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     // A progressive picture followed by many copies of its last, tiny scan.
     const std::vector<uint8_t> progressive = ProgressiveJpeg();
     size_t lastScan = 0;
@@ -189,13 +182,13 @@ TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
     for (int copy = 0; copy < 20000; ++copy)
         heavy.insert(heavy.end(), progressive.begin() + lastScan, progressive.end() - 2);
     heavy.insert(heavy.end(), {0xFF, 0xD9});
-    qxtest::WriteFileBytes(dir + "/scans.jpg", heavy);
+    WriteFileBytes(dir + "/scans.jpg", heavy);
     EXPECT_TRUE(Exited(RunQx1({"compress", "scans.jpg"}, dir), 1, "scans.jpg: Open JPEG Err.\n"));
 
     // A cut file is compressed all the same, with a word on standard error.
-    std::vector<uint8_t> cut = ReadFileBytes(qxtest::CorpusPath("baboon.jpg"));
+    std::vector<uint8_t> cut = ReadFileBytes(CorpusPath("baboon.jpg"));
     cut.resize(cut.size() * 3 / 5);
-    qxtest::WriteFileBytes(dir + "/cut.jpg", cut);
+    WriteFileBytes(dir + "/cut.jpg", cut);
     EXPECT_TRUE(Exited(RunQx1({"compress", "cut.jpg"}, dir), 0, "cut.jpg: damaged JPEG data ("));
     EXPECT_TRUE(std::filesystem::exists(dir + "/cut.qx1"));
 
@@ -204,12 +197,12 @@ TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
     // the file's length, so it loads, and the other file's report is there too.
     CopyCorpus("baboon.jpg", dir + "/padded.jpg");
     ASSERT_EQ(::truncate((dir + "/padded.jpg").c_str(), off_t{400} << 20), 0);
-    qxtest::Qx1Hooks limited;
+    Qx1Hooks limited;
     limited.inChild = [] {
         const rlimit limit{300u << 20, 300u << 20};
         ::setrlimit(RLIMIT_AS, &limit);
     };
-    const qxtest::Qx1Run padded =
+    const Qx1Run padded =
         RunQx1({"compress", "-j", "1", "-o", "out/", "padded.jpg", "cut.jpg"}, dir, {}, limited);
     EXPECT_EQ(padded.status, 0) << padded.err;
     EXPECT_TRUE(Has(padded.out, "cut.jpg -> out/cut.qx1")) << padded.out;
@@ -217,11 +210,10 @@ TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
 }
 
 TEST(Qx1SafeFiles, LostStandardOutputFailsAndJsonNamesAreValid) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     const std::string name = "na\xff\xfeme.qx1";
-    qxtest::WriteFileBytes(dir + "/" + name,
-                           ReadFileBytes(qxtest::ConformancePath("flat128-high.qx1")));
-    qxtest::Qx1Hooks full;
+    WriteFileBytes(dir + "/" + name, ReadFileBytes(ConformancePath("flat128-high.qx1")));
+    Qx1Hooks full;
     full.inChild = [] {
         const int fd = ::open("/dev/full", O_WRONLY);
         if (fd >= 0) ::dup2(fd, 1);
@@ -230,7 +222,7 @@ TEST(Qx1SafeFiles, LostStandardOutputFailsAndJsonNamesAreValid) {
          {std::vector<std::string>{"info", name}, {"info", "--json", name}}) {
         EXPECT_TRUE(Exited(RunQx1(args, dir, {}, full), 1, "standard output"));
     }
-    const qxtest::Qx1Run json = RunQx1({"info", "--json", name}, dir);
+    const Qx1Run json = RunQx1({"info", "--json", name}, dir);
     ASSERT_EQ(json.status, 0) << json.err;
     const nlohmann::json parsed = nlohmann::json::parse(json.out);
     ASSERT_EQ(parsed.size(), 1u);
@@ -240,3 +232,4 @@ TEST(Qx1SafeFiles, LostStandardOutputFailsAndJsonNamesAreValid) {
 }
 
 }  // namespace
+}  // namespace qxtest
