@@ -52,12 +52,8 @@ TEST_F(MainWindow, F5ShowsTheMemoryReport) {
     QTest::keyClick(form_.get(), Qt::Key_F5);
     ASSERT_EQ(dialogs_.boxes.size(), 1u);
     EXPECT_EQ(dialogs_.boxes[0].caption, "Total and Free Memory");
-    const std::string& text = dialogs_.boxes[0].text;
-    EXPECT_EQ(text.rfind("TotalPhysMemory = ", 0), 0u) << text;
-    EXPECT_NE(text.find(" Mb;\nFreePhysMemory  = "), std::string::npos);
-    EXPECT_NE(text.find(" Mb;\nTotalPageFile = "), std::string::npos);
-    EXPECT_NE(text.find(" Mb;\nFreePageFile  = "), std::string::npos);
-    EXPECT_EQ(text.back(), '\n');
+    // The text itself is pinned by the memory report's test.
+    EXPECT_EQ(dialogs_.boxes[0].text.rfind("TotalPhysMemory = ", 0), 0u) << dialogs_.boxes[0].text;
 }
 
 TEST_F(MainWindow, HelpOpensTheShippedHelpAtItsFirstTopic) {

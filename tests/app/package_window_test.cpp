@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/progress_window.h"
-#include "appcore/batch_dialogs.h"
 #include "support/picture_files.h"
+#include "support/scripted_dialogs.h"
 #include "support/test_support.h"
 #include "tests/app/window_fixture.h"
 
@@ -91,43 +91,30 @@ TEST_F(PackageWindow, TheDisabledWindowDrawsItsBarAsAnEnabledOne) {
 }
 
 // Runs a real batch through the menu and looks at TForm4 whenever the batch takes the lock.
-TEST(PackageBatchWindowTest, ShowsTheDisabledWindowWithTheFileInItsCaption) {
+TEST_F(PackageWindow, ABatchShowsTheDisabledWindowWithTheFileInItsCaption) {
     const std::string dir = MakeTempDir();
     std::filesystem::create_directories(dir + "/in");
     for (const char* name : {"one.bmp", "two.bmp"}) {
         WriteFileBytes(dir + "/in/" + name, MakeBmp({}));
     }
-
-    qx::Codec codec;
-    qx::Container container;
-    qx::MemoryStatusSource memory;
-    BatchDialogs dialogs;
-    dialogs.opened = {dir + "/in/one.bmp", dir + "/in/two.bmp"};
-    dialogs.directories = {dir + "/out"};
-    qx::TForm1 form(codec, container, memory, &dialogs);
-    QSignalSpy started(&form, &qx::TForm1::started);
-    form.start();
-    if (!form.isStarted()) {
-        ASSERT_TRUE(started.wait(5000));
-    }
-
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    dialogs_.opened = {dir + "/in/one.bmp", dir + "/in/two.bmp"};
+    dialogs_.directories = {dir + "/out"};
     std::vector<QString> captions;
-    dialogs.onLock = [&](bool block) {
+    dialogs_.onLock = [&](bool block) {
         if (!block) return;
-        const qx::TForm4& form4 = *form.form4();
+        const qx::TForm4& form4 = *form_->form4();
         EXPECT_TRUE(form4.isVisible());
-        ExpectBatchLayout(form4, screen);
+        ExpectBatchLayout(form4, Screen());
         captions.push_back(form4.windowTitle());
     };
-    form.PackageCompression1->trigger();
+    form_->PackageCompression1->trigger();
 
-    EXPECT_FALSE(form.form4()->isVisible());
+    EXPECT_FALSE(form_->form4()->isVisible());
     ASSERT_FALSE(captions.empty());
     EXPECT_EQ(captions.back(), " Compr: 2 from 2 - two.bmp  ");
     EXPECT_NE(std::find(captions.begin(), captions.end(), " Compr: 1 from 2 - one.bmp  "),
               captions.end());
-    EXPECT_EQ(form.form4()->ProgressBar1()->value(), 100);
+    EXPECT_EQ(form_->form4()->ProgressBar1()->value(), 100);
     EXPECT_TRUE(std::filesystem::exists(dir + "/out/two.qx1"));
     std::filesystem::remove_all(dir);
 }

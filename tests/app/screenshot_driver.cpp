@@ -30,7 +30,6 @@
 #include "app/progress_window.h"
 #include "app/qx_application.h"
 #include "app/viewer_window.h"
-#include "appcore/batch_dialogs.h"
 #include "codec/codec.h"
 #include "container/container.h"
 #include "load/memory_status.h"
@@ -59,7 +58,7 @@ int RunBatch(int argc, char** argv) {
     qx::Codec codec;
     qx::Container container;
     qx::MemoryStatusSource memory;
-    qxtest::BatchDialogs dialogs;
+    qxtest::ScriptedDialogs dialogs;
     for (int i = 3; i < argc; ++i) {
         dialogs.opened.push_back(argv[i]);
         dialogs.answers.push_back(qx::Answer::Yes);  // go on past any picture that is refused

@@ -20,14 +20,6 @@ namespace {
 
 class Viewers : public WindowTest {
   protected:
-    void SetUp() override {
-        previousDir_ = std::filesystem::current_path();
-        WindowTest::SetUp();
-    }
-    void TearDown() override {
-        WindowTest::TearDown();
-        std::filesystem::current_path(previousDir_);
-    }
     void OpenAndCompress(const std::string& corpusName) {
         dialogs_.opened.push_back(CorpusPath(corpusName));
         form_->commands().openImageFile();
@@ -58,8 +50,12 @@ class Viewers : public WindowTest {
             EXPECT_EQ(shot.pixelColor(p), expected) << p.x() << "," << p.y();
         }
     }
+    // Both viewers show their own picture.
+    void ExpectBothShowTheirCopies() {
+        ExpectShowsCopy(form_->form2(), form_->views().sourceCopy());
+        ExpectShowsCopy(form_->form3(), form_->views().restoredCopy());
+    }
     int Percent() const { return qx::ZoomPercent(form_->views().state().zoom); }
-    std::filesystem::path previousDir_;
 };
 
 TEST_F(Viewers, BorderlessOnTopAndPlacedBySize) {
@@ -87,9 +83,7 @@ TEST_F(Viewers, BorderlessOnTopAndPlacedBySize) {
 TEST_F(Viewers, DraggingOneViewerPansBoth) {
     OpenAndCompress("graf1.bmp");  // larger than the view both ways
     qx::TForm2* left = form_->form2();
-    qx::TForm3* right = form_->form3();
-    ExpectShowsCopy(left, form_->views().sourceCopy());
-    ExpectShowsCopy(right, form_->views().restoredCopy());
+    ExpectBothShowTheirCopies();
 
     QTest::mousePress(left, Qt::LeftButton, {}, QPoint(100, 100));
     QTest::mouseMove(left, QPoint(160, 120));
@@ -99,8 +93,7 @@ TEST_F(Viewers, DraggingOneViewerPansBoth) {
     EXPECT_EQ(v.ViewX, 30);
     EXPECT_EQ(v.ViewY, 10);
     EXPECT_FALSE(v.Dragging);
-    ExpectShowsCopy(left, form_->views().sourceCopy());
-    ExpectShowsCopy(right, form_->views().restoredCopy());
+    ExpectBothShowTheirCopies();
 
     // The navigator's inner frame followed.
     EXPECT_GT(v.nav.FrameX, v.nav.NavX + 1);
@@ -143,8 +136,7 @@ TEST_F(Viewers, KeysAndWheelZoomBothViewersTogether) {
     ASSERT_TRUE(form_->ZoomIn1->isEnabled());
     QTest::keyClick(form_.get(), Qt::Key_Plus);
     EXPECT_EQ(Percent(), 200);
-    ExpectShowsCopy(form_->form2(), form_->views().sourceCopy());
-    ExpectShowsCopy(form_->form3(), form_->views().restoredCopy());
+    ExpectBothShowTheirCopies();
 
     // Ctrl + wheel about the pointer: the picture pixel under it stays, in both viewers.
     const qx::ViewState& v = form_->views().state();
@@ -157,8 +149,7 @@ TEST_F(Viewers, KeysAndWheelZoomBothViewersTogether) {
     EXPECT_EQ(Percent(), 400);
     EXPECT_EQ(qx::PictureAt(v.ViewX + pointer.x(), v.zoom), column);
     EXPECT_EQ(qx::PictureAt(v.ViewY + pointer.y(), v.zoom), row);
-    ExpectShowsCopy(form_->form2(), form_->views().sourceCopy());
-    ExpectShowsCopy(form_->form3(), form_->views().restoredCopy());
+    ExpectBothShowTheirCopies();
 
     QTest::keyClick(form_.get(), Qt::Key_0);
     EXPECT_TRUE(v.zoom.fit);

@@ -2,6 +2,7 @@
 // without a screen. The main window stands for a maximised window on a 1024 x 768 screen.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "app/core/window_surface.h"
@@ -52,5 +53,15 @@ class FakeMain : public qx::MainSurface {
     void redrawNavigator() override { ++navigatorRedraws; }
     void focusMain() override {}
 };
+
+// A viewer's place as {left, top, client width, client height}, compared in one line.
+inline std::array<int, 4> Place(const qx::ViewerRect& r) {
+    return {r.left, r.top, r.clientWidth, r.clientHeight};
+}
+
+// The navigator's outer frame {x, y, w, h} and inner frame {x, y, w, h}.
+inline std::array<int, 8> Frames(const qx::NavigatorFrame& n) {
+    return {n.NavX, n.NavY, n.NavW, n.NavH, n.FrameX, n.FrameY, n.FrameW, n.FrameH};
+}
 
 }  // namespace qxtest

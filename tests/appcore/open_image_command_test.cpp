@@ -30,20 +30,12 @@ TEST_F(OpenImageCommand, OpenedPictureIsShownWithNameAndSize) {
     // Left viewer: the largest view across, the picture's length down, centred in its half.
     EXPECT_TRUE(left_.shown);
     EXPECT_FALSE(right_.shown);
-    EXPECT_EQ(left_.rect.left, 20);
-    EXPECT_EQ(left_.rect.top, 60);
-    EXPECT_EQ(left_.rect.clientWidth, 472);
-    EXPECT_EQ(left_.rect.clientHeight, 512);
+    EXPECT_EQ(Place(left_.rect), (std::array<int, 4>{20, 60, 472, 512}));
     EXPECT_EQ(left_.pointer, qx::Pointer::Hand);
 
     const qx::ViewState& v = views_->state();
     EXPECT_TRUE(v.NavigatorDrawn);
-    EXPECT_EQ(v.nav.NavX, 20);
-    EXPECT_EQ(v.nav.NavY, 60 + 512 - 24);
-    EXPECT_EQ(v.nav.NavW, 100);
-    EXPECT_EQ(v.nav.NavH, 100);
-    EXPECT_EQ(v.nav.FrameW, 92);
-    EXPECT_EQ(v.nav.FrameH, 98);
+    EXPECT_EQ(Frames(v.nav), (std::array<int, 8>{20, 548, 100, 100, 21, 549, 92, 98}));
     EXPECT_EQ(v.nav.outer, qx::NavigatorColour::White);
     EXPECT_EQ(v.nav.inner, qx::NavigatorColour::Red);
 }
@@ -86,11 +78,14 @@ TEST_F(OpenImageCommand, PictureThatFitsTheViewHasNoHandAndDoesNotPan) {
     EXPECT_EQ(views_->state().ViewY, 0);
 }
 
-TEST_F(OpenImageCommand, CancelledOpenShowsTheBannerAgain) {
+TEST_F(OpenImageCommand, CancelledOpenShowsTheBannerAgainAndCompressionDoesNothing) {
     commands_->openImageFile();
     EXPECT_EQ(main_.menu, kNoPicture);
     EXPECT_TRUE(main_.bannerVisible);
     EXPECT_TRUE(dialogs_.boxes.empty());
+    commands_->compress(qx::CompressionChoice::High);
+    EXPECT_EQ(main_.menu, kNoPicture);
+    EXPECT_EQ(commands_->session().PictureState, 0);
 }
 
 struct FailedOpen {
@@ -159,12 +154,6 @@ TEST_F(OpenImageCommand, CloseLeavesTheMenuAsAtStartAndShowsTheBanner) {
     EXPECT_FALSE(left_.shown);
     EXPECT_FALSE(views_->state().NavigatorDrawn);
     EXPECT_EQ(views_->state().nav.outer, qx::NavigatorColour::Background);
-}
-
-TEST_F(OpenImageCommand, CompressionWithoutAPictureDoesNothing) {
-    commands_->compress(qx::CompressionChoice::High);
-    EXPECT_EQ(main_.menu, kNoPicture);
-    EXPECT_EQ(commands_->session().PictureState, 0);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/core/package_compression.h"
-#include "appcore/batch_dialogs.h"
 #include "appcore/command_fixture.h"
 #include "support/picture_files.h"
 #include "support/scripted_dialogs.h"
@@ -47,7 +46,7 @@ class PackageTest : public ::testing::Test {
     std::string root;
     std::string source;
     std::string target;
-    BatchDialogs dialogs;
+    ScriptedDialogs dialogs;
     RecordingProgress progress;
     SettableMemory memory;
     qx::Codec codec;

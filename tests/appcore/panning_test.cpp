@@ -62,28 +62,6 @@ TEST(Panning, RedrawsOnlyAfterFivePixels) {
     EXPECT_EQ(v.ViewX, 8);
 }
 
-TEST(Navigator, FramesForALargePicture) {
-    qx::ViewState v = BigPictureView();
-    qx::ComputeNavigator(v, 20, 60, 1000, 800);
-    EXPECT_TRUE(v.NavigatorDrawn);
-    EXPECT_EQ(v.nav.NavX, 20);
-    EXPECT_EQ(v.nav.NavY, 60 + 520 - 24);
-    EXPECT_EQ(v.nav.NavW, 100);
-    EXPECT_EQ(v.nav.NavH, 80);
-    EXPECT_EQ(v.nav.FrameW, 47);
-    EXPECT_EQ(v.nav.FrameH, 52);
-    EXPECT_EQ(v.nav.FrameX, 21);
-    EXPECT_EQ(v.nav.FrameY, v.nav.NavY + 1);
-
-    // At the far corner the inner frame stays one pixel inside the outer one.
-    qx::MoveNavigatorFrame(v, 528, 280, 1000, 800);
-    EXPECT_EQ(v.nav.FrameX, 20 + 100 - 47 - 1);
-    EXPECT_EQ(v.nav.FrameY, v.nav.NavY + 80 - 52 - 1);
-    qx::MoveNavigatorFrame(v, 264, 140, 1000, 800);
-    EXPECT_EQ(v.nav.FrameX, 20 + 26);
-    EXPECT_EQ(v.nav.FrameY, v.nav.NavY + 14);
-}
-
 TEST(Navigator, PictureTheSizeOfTheViewFillsTheFrameAndDoesNotMove) {
     qx::ViewState v = BigPictureView();
     qx::ComputeNavigator(v, 0, 0, 472, 520);

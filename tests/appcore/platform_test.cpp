@@ -1,7 +1,6 @@
 // Thread priority, input lock and the memory report.
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <vector>
 
 #include "app/core/input_lock.h"
@@ -9,25 +8,6 @@
 #include "app/core/thread_priority.h"
 
 namespace {
-
-int g_error = 0;
-int g_nice = 0;
-int FakeSetNice(int, int nice) {
-    g_nice = nice;
-    return g_error;
-}
-
-TEST(ThreadPriority, LackingPermissionIsTheQuietUsualCase) {
-    g_error = 0;
-    EXPECT_EQ(qx::RaiseThreadPriority(FakeSetNice), qx::PriorityResult::Raised);
-    EXPECT_EQ(g_nice, -20);
-    g_error = EPERM;
-    EXPECT_EQ(qx::RaiseThreadPriority(FakeSetNice), qx::PriorityResult::NotPermitted);
-    g_error = EACCES;
-    EXPECT_EQ(qx::RaiseThreadPriority(FakeSetNice), qx::PriorityResult::NotPermitted);
-    g_error = ESRCH;
-    EXPECT_EQ(qx::RaiseThreadPriority(FakeSetNice), qx::PriorityResult::Failed);
-}
 
 TEST(ThreadPriority, RealCallNeverFailsOtherwise) {
     EXPECT_NE(qx::RaiseThreadPriority(), qx::PriorityResult::Failed);

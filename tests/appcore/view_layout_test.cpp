@@ -3,12 +3,14 @@
 
 #include "app/core/startup_figures.h"
 #include "app/core/view_layout.h"
+#include "appcore/fake_windows.h"
 
 namespace {
 
 using qx::MainWindowMetrics;
-using qx::ViewerRect;
 using qx::ViewState;
+using qxtest::Place;
+using Rect = std::array<int, 4>;
 
 // A maximised main window on a 1024 x 768 screen: a 50-pixel frame, views up to 472 x 518.
 const MainWindowMetrics kMain1024{1024, 718, 50};
@@ -20,58 +22,32 @@ ViewState Limits(int maxWidth, int maxLength) {
     return v;
 }
 
-TEST(ViewerPlacement, SmallPictureIsCentredInItsHalfAtNaturalSize) {
+TEST(ViewerPlacement, PicturesAreCentredInTheirHalfUpToTheLargestView) {
     ViewState v = Limits(472, 518);
-    const ViewerRect left = qx::PlaceSourceViewer(v, kMain1024, 300, 200);
+    EXPECT_EQ(Place(qx::PlaceSourceViewer(v, kMain1024, 300, 200)), (Rect{106, 60, 300, 200}));
     EXPECT_EQ(v.ViewWidth, 300);
     EXPECT_EQ(v.ViewLength, 200);
-    EXPECT_EQ(left.left, 106);
-    EXPECT_EQ(left.top, 60);
-    EXPECT_EQ(left.clientWidth, 300);
-    EXPECT_EQ(left.clientHeight, 200);
-
-    const ViewerRect right = qx::PlaceRestoredViewer(v, kMain1024, 300, 200);
-    EXPECT_EQ(right.left, 512 + 106);
-    EXPECT_EQ(right.top, 60);
-}
-
-TEST(ViewerPlacement, ViewWidthIsRoundedDownToAMultipleOfFourButTheWindowIsNot) {
-    ViewState v = Limits(472, 518);
-    const ViewerRect r = qx::PlaceSourceViewer(v, kMain1024, 301, 200);
+    EXPECT_EQ(Place(qx::PlaceRestoredViewer(v, kMain1024, 300, 200)),
+              (Rect{512 + 106, 60, 300, 200}));
+    // The view width is rounded down to a multiple of four, the window's is not.
+    EXPECT_EQ(Place(qx::PlaceSourceViewer(v, kMain1024, 301, 200)),
+              (Rect{(512 - 301) / 2, 60, 301, 200}));
     EXPECT_EQ(v.ViewWidth, 300);
-    EXPECT_EQ(r.clientWidth, 301);
-    EXPECT_EQ(r.left, (512 - 301) / 2);
-}
-
-TEST(ViewerPlacement, LargePictureIsLimitedToTheLargestView) {
-    ViewState v = Limits(472, 520);
-    MainWindowMetrics main{1024, 718, 50};
-    const ViewerRect left = qx::PlaceSourceViewer(v, main, 1000, 800);
-    EXPECT_EQ(v.ViewWidth, 472);
-    EXPECT_EQ(v.ViewLength, 520);
-    EXPECT_EQ(left.left, 20);
-    const ViewerRect right = qx::PlaceRestoredViewer(v, main, 1000, 800);
-    EXPECT_EQ(right.left, 532);
-
-    const ViewerRect wide = qx::PlaceWideViewer(v, main, 1000, 800);
-    EXPECT_EQ(v.ViewWidth, 944);
-    EXPECT_EQ(wide.clientWidth, 944);
-    EXPECT_EQ(wide.left, 40);
-    EXPECT_EQ(v.ViewLength, 520);
-}
-
-TEST(ViewerPlacement, WideLayoutCentresASmallPictureInTheWholeWidth) {
-    ViewState v = Limits(472, 518);
-    const ViewerRect wide = qx::PlaceWideViewer(v, kMain1024, 600, 400);
+    EXPECT_EQ(qx::PlaceWideViewer(v, kMain1024, 600, 400).left, 212);
     EXPECT_EQ(v.ViewWidth, 600);
-    EXPECT_EQ(wide.left, 212);
+
+    v = Limits(472, 520);
+    EXPECT_EQ(Place(qx::PlaceSourceViewer(v, kMain1024, 1000, 800)), (Rect{20, 60, 472, 520}));
+    EXPECT_EQ(qx::PlaceRestoredViewer(v, kMain1024, 1000, 800).left, 532);
+    EXPECT_EQ(Place(qx::PlaceWideViewer(v, kMain1024, 1000, 800)), (Rect{40, 60, 944, 520}));
+    EXPECT_EQ(v.ViewWidth, 944);
 }
 
 TEST(ViewerPlacement, NarrowMainWindowUsesTheFallbackRows) {
     ViewState v = Limits(472, 518);
     const MainWindowMetrics narrow{600, 300, 50};  // half 300, room across 296, room down 240
     // Wider than the limit: the limit, at the left edge.
-    ViewerRect r = qx::PlaceSourceViewer(v, narrow, 500, 100);
+    qx::ViewerRect r = qx::PlaceSourceViewer(v, narrow, 500, 100);
     EXPECT_EQ(r.clientWidth, 472);
     EXPECT_EQ(r.left, 2);
     // Exactly the limit, or narrower but not fitting: half the room.
@@ -108,10 +84,10 @@ TEST(StartupFigures, ScreensOfDifferentSizes) {
     EXPECT_EQ(f.MaxViewWidth, 472);
     EXPECT_EQ(f.MaxViewLength, 568 - frame);
     EXPECT_EQ(f.banner.resource, "QxBigPobGray");
-    EXPECT_EQ(f.banner.width, 796);
-    EXPECT_EQ(f.banner.height, 224);
-    EXPECT_EQ(f.banner.left, 114);
-    EXPECT_EQ(f.banner.top, (718 - 224) / 2);
+    EXPECT_EQ(Place({f.banner.left, f.banner.top, f.banner.width, f.banner.height}),
+              (Rect{114, (718 - 224) / 2, 796, 224}));
+    // A banner too high for the client area sits below the frame.
+    EXPECT_EQ(qx::ComputeStartupFigures(1024, 768, frame, 100).banner.top, 50);
 
     f = qx::ComputeStartupFigures(1920, 1080, frame, 1080 - frame);
     EXPECT_EQ(f.MaxViewWidth, 800);
@@ -128,11 +104,6 @@ TEST(StartupFigures, ScreensOfDifferentSizes) {
     EXPECT_TRUE(qx::ComputeStartupFigures(470, 600, frame, 550).screenTooSmall);
     EXPECT_TRUE(qx::ComputeStartupFigures(800, 399, frame, 349).screenTooSmall);
     EXPECT_FALSE(qx::ComputeStartupFigures(480, 400, frame, 350).screenTooSmall);
-}
-
-TEST(StartupFigures, BannerTooHighForTheClientAreaSitsBelowTheFrame) {
-    const qx::StartupFigures f = qx::ComputeStartupFigures(1024, 768, 50, 100);
-    EXPECT_EQ(f.banner.top, 50);
 }
 
 }  // namespace

@@ -56,20 +56,6 @@ TEST(CopyViewRows, PictureSmallerThanTheViewCopiesOnlyWhatExists) {
     for (size_t i = 4 * 3 * 3; i < rows.size(); ++i) EXPECT_EQ(rows[i], 0xEE);
 }
 
-TEST(DisplayCopies, ColourIsSwappedToBlueGreenRedAndBack) {
-    const std::vector<uint8_t> rgb{10, 20, 30, 40, 50, 60};
-    qx::DisplayCopy copy;
-    qx::FillDisplayCopy(copy, rgb.data(), 2, 1, false, 2 * 3 + 4);
-    EXPECT_EQ(copy.bytes.size(), 10u);
-    EXPECT_EQ((std::vector<uint8_t>(copy.bytes.begin(), copy.bytes.begin() + 6)),
-              (std::vector<uint8_t>{30, 20, 10, 60, 50, 40}));
-
-    qx::Buffer<uint8_t> back;
-    qx::RefillFromDisplayCopy(copy, back, 64);
-    EXPECT_EQ(back.size(), 64u);
-    EXPECT_EQ((std::vector<uint8_t>(back.begin(), back.begin() + 6)), rgb);
-}
-
 TEST(DisplayCopies, GreyPictureIsShownAsGrey) {
     const std::vector<uint8_t> grey{0, 128, 255};
     qx::DisplayCopy copy;

@@ -1,15 +1,14 @@
 // Zooming the viewers: steps, fit, the point under the pointer, clamps, the navigator, and the
-// scaled rows; then the two viewers compared (flip, difference map) through PictureViews.
+// scaled rows; the difference map and PSNR of the two viewers. (The window tests zoom, flip and
+// compare the viewers on screen.)
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "app/core/comparison.h"
 #include "app/core/navigator.h"
-#include "app/core/picture_views.h"
 #include "app/core/zoom.h"
 #include "app/core/zoomed_rows.h"
-#include "appcore/fake_windows.h"
 
 namespace {
 
@@ -185,50 +184,6 @@ TEST(Comparison, DifferenceMapHeatAndPsnr) {
     restored.width = 1;
     EXPECT_FALSE(qx::FillDifferenceMap(source, restored, map));
     EXPECT_EQ(qx::PsnrLabelText(qx::DisplayCopyPsnr(source, restored)), "");
-}
-
-// The two viewers over a 1000 x 800 pair that differs in one pixel.
-TEST(ComparedViews, ZoomFlipAndDifferenceInTheRestoredViewer) {
-    qxtest::FakeMain main;
-    qxtest::FakeViewer left;
-    qxtest::FakeViewer right;
-    qx::PictureViews views(main, left, right);
-    views.setMaxView(472, 518);
-    std::vector<uint8_t> picture(1000 * 800 * 3);
-    for (size_t i = 0; i < picture.size(); ++i) picture[i] = uint8_t(i * 7 / 3);
-    ASSERT_TRUE(views.allocateSourceCopy(1000, 800));
-    views.showSourcePicture(picture.data(), 1000, 800);
-    views.zoomStep(+1);  // only with both pictures
-    EXPECT_EQ(qx::ZoomPercent(views.state().zoom), 100);
-    picture[(300 * 1000 + 250) * 3 + 1] += 40;
-    ASSERT_TRUE(views.showRestoredPicture(picture.data(), 1000, 800, false, false));
-    ASSERT_TRUE(views.comparable());
-
-    views.zoomStep(+1);
-    views.zoomStep(+1);
-    const qx::ViewState& v = views.state();
-    EXPECT_EQ(qx::ZoomPercent(v.zoom), 400);
-    // Zoomed about the middle of the view: the picture pixel there is still (236, 259).
-    EXPECT_EQ(qx::PictureAt(v.ViewX + v.ViewWidth / 2, v.zoom), 236);
-    EXPECT_EQ(qx::PictureAt(v.ViewY + v.ViewLength / 2, v.zoom), 259);
-    const int x = 250 * 4 - v.ViewX, y = 300 * 4 - v.ViewY;
-    auto pixel = [&](qx::Side side) {
-        const uint8_t* rows = views.viewRows(side);
-        return rows + (size_t(v.ViewLength - 1 - y) * v.ViewWidth + x) * 3;
-    };
-    const uint8_t* src = views.sourceCopy().bytes.data() + (300 * 1000 + 250) * 3;
-    EXPECT_NE(pixel(qx::Side::Restored)[1], src[1]);
-    views.setFlipHeld(true);
-    EXPECT_EQ(views.restoredShows(), qx::Shown::Source);
-    EXPECT_EQ(pixel(qx::Side::Restored)[1], src[1]);
-    views.setFlipHeld(false);
-    views.setDifferenceOn(true);
-    EXPECT_EQ(pixel(qx::Side::Restored)[0], 255);    // an error of 40: the top of the scale
-    EXPECT_EQ(pixel(qx::Side::Restored)[4 * 3], 0);  // the next picture pixel is unchanged
-
-    views.hideViewers();
-    EXPECT_EQ(qx::ZoomPercent(v.zoom), 100);
-    EXPECT_FALSE(views.differenceOn());
 }
 
 }  // namespace

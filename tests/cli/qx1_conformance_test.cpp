@@ -11,6 +11,7 @@
 #include "cli/run_qx1.h"
 #include "support/test_support.h"
 
+namespace qxtest {
 namespace {
 
 struct Reference {
@@ -28,7 +29,7 @@ std::string Trim(const std::string& text) {
 
 // The rows of the table in the folder's README.md.
 std::vector<Reference> References() {
-    std::ifstream in(qxtest::ConformancePath("README.md"));
+    std::ifstream in(ConformancePath("README.md"));
     std::vector<Reference> rows;
     std::string line;
     while (std::getline(in, line)) {
@@ -54,34 +55,32 @@ TEST(Qx1Conformance, TableIsComplete) {
 }
 
 TEST(Qx1Conformance, CompressGivesTheReferenceFiles) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     for (const Reference& ref : References()) {
         SCOPED_TRACE(ref.file);
-        const qxtest::Qx1Run run =
-            qxtest::RunQx1({"compress", "-q", "-m", ref.mode, "-o", dir + "/" + ref.file,
-                            qxtest::ConformancePath(ref.input)},
-                           dir, {"SOURCE_DATE_EPOCH=0"});
+        const Qx1Run run = RunQx1({"compress", "-q", "-m", ref.mode, "-o", dir + "/" + ref.file,
+                                   ConformancePath(ref.input)},
+                                  dir, {"SOURCE_DATE_EPOCH=0"});
         ASSERT_EQ(run.status, 0) << run.err;
-        const std::vector<uint8_t> expected =
-            qxtest::ReadFileBytes(qxtest::ConformancePath(ref.file));
-        const std::vector<uint8_t> written = qxtest::ReadFileBytes(dir + "/" + ref.file);
+        const std::vector<uint8_t> expected = ReadFileBytes(ConformancePath(ref.file));
+        const std::vector<uint8_t> written = ReadFileBytes(dir + "/" + ref.file);
         EXPECT_EQ(written.size(), expected.size());
         EXPECT_EQ(FirstDifference(written, expected), -1);
     }
 }
 
 TEST(Qx1Conformance, DecompressGivesTheReferencePixels) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     for (const Reference& ref : References()) {
         SCOPED_TRACE(ref.file);
         const std::string restored = dir + "/" + ref.file + ".tif";
-        const qxtest::Qx1Run run =
-            qxtest::RunQx1({"decompress", "-o", restored, qxtest::ConformancePath(ref.file)}, dir);
+        const Qx1Run run = RunQx1({"decompress", "-o", restored, ConformancePath(ref.file)}, dir);
         ASSERT_EQ(run.status, 0) << run.err;
-        const std::vector<uint8_t> tif = qxtest::ReadFileBytes(restored);
+        const std::vector<uint8_t> tif = ReadFileBytes(restored);
         ASSERT_GT(tif.size(), 200u);
-        EXPECT_EQ(qxtest::Sha256Hex(tif.data() + 200, tif.size() - 200), ref.restoredSha256);
+        EXPECT_EQ(Sha256Hex(tif.data() + 200, tif.size() - 200), ref.restoredSha256);
     }
 }
 
 }  // namespace
+}  // namespace qxtest

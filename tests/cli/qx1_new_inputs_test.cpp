@@ -12,23 +12,18 @@
 #include "support/png_files.h"
 #include "support/test_support.h"
 
+namespace qxtest {
 namespace {
 
-using qxtest::ReadFileBytes;
-using qxtest::RunQx1;
-
-const std::string kEpoch = "SOURCE_DATE_EPOCH=1234567890";
-
 TEST(Qx1NewInputs, FilesAreReadByContentUnderAnyNameAndFitLeavesSmallPicturesAlone) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     // chelsea.bmp's pixels as a PNG: compresses to the same bytes as the BMP.
-    const std::vector<uint8_t> bmp = ReadFileBytes(qxtest::CorpusPath("chelsea.bmp"));
+    const std::vector<uint8_t> bmp = ReadFileBytes(CorpusPath("chelsea.bmp"));
     qx::BmpLayout layout;
     ASSERT_EQ(qx::ReadBmpLayout(bmp, layout), qx::BmpStatus::Ok);
     std::vector<uint8_t> rgb(layout.rgbSize());
     ASSERT_EQ(qx::ReadBmpPixels(bmp, layout, rgb), qx::BmpStatus::Ok);
-    const std::vector<uint8_t> png =
-        qxtest::MakePng({layout.width, layout.height, 2, 8, false, {}}, rgb);
+    const std::vector<uint8_t> png = MakePng({layout.width, layout.height, 2, 8, false, {}}, rgb);
 
     struct Source {
         std::string name;  // correctly named; its .qx1 is the reference
@@ -37,28 +32,28 @@ TEST(Qx1NewInputs, FilesAreReadByContentUnderAnyNameAndFitLeavesSmallPicturesAlo
     };
     const Source sources[] = {
         {"chelsea.bmp", bmp, ".tif"},
-        {"hubble.jpg", ReadFileBytes(qxtest::CorpusPath("hubble.jpg")), ".bmp"},
-        {"coffee.tif", ReadFileBytes(qxtest::CorpusPath("coffee.tif")), ".jpg"},
-        {"aloe1024.tif", ReadFileBytes(qxtest::CorpusPath("aloe1024.tif")), ".bmp"},
+        {"hubble.jpg", ReadFileBytes(CorpusPath("hubble.jpg")), ".bmp"},
+        {"coffee.tif", ReadFileBytes(CorpusPath("coffee.tif")), ".jpg"},
+        {"aloe1024.tif", ReadFileBytes(CorpusPath("aloe1024.tif")), ".bmp"},
     };
     std::vector<std::string> named, renamed;
     for (const Source& s : sources) {
         const std::string base = s.name.substr(0, s.name.find('.'));
-        qxtest::WriteFileBytes(dir + "/" + s.name, s.bytes);
+        WriteFileBytes(dir + "/" + s.name, s.bytes);
         named.push_back(s.name);
         for (const std::string& name :
              {base + "-w" + s.wrong, base + "-j.jpeg", base + "-t.tiff", base + "-n"}) {
-            qxtest::WriteFileBytes(dir + "/" + name, s.bytes);
+            WriteFileBytes(dir + "/" + name, s.bytes);
             renamed.push_back(name);
         }
     }
-    qxtest::WriteFileBytes(dir + "/screenshot.png", png);
+    WriteFileBytes(dir + "/screenshot.png", png);
     renamed.push_back("screenshot.png");
 
     std::vector<std::string> args = {"compress", "-j", "2"};
     args.insert(args.end(), named.begin(), named.end());
     args.insert(args.end(), renamed.begin(), renamed.end());
-    const qxtest::Qx1Run run = RunQx1(args, dir, {kEpoch});
+    const Qx1Run run = RunQx1(args, dir, {kEpoch});
     ASSERT_EQ(run.status, 0) << run.err;
     for (const std::string& name : renamed) {
         const std::string base = name.substr(0, name.find_first_of("-."));
@@ -78,8 +73,8 @@ TEST(Qx1NewInputs, FilesAreReadByContentUnderAnyNameAndFitLeavesSmallPicturesAlo
 }
 
 TEST(Qx1NewInputs, DecompressWritesPngAndPnmWithTheTiffsPixels) {
-    const std::string dir = qxtest::MakeTempDir();
-    const std::string input = qxtest::ConformancePath("chelsea-high.qx1");
+    const std::string dir = MakeTempDir();
+    const std::string input = ConformancePath("chelsea-high.qx1");
     for (const char* output : {"x.tif", "x.png", "x.ppm"})
         ASSERT_EQ(RunQx1({"decompress", "-o", dir + "/" + output, input}, dir).status, 0) << output;
     const std::vector<uint8_t> tiff = ReadFileBytes(dir + "/x.tif");
@@ -100,3 +95,4 @@ TEST(Qx1NewInputs, DecompressWritesPngAndPnmWithTheTiffsPixels) {
 }
 
 }  // namespace
+}  // namespace qxtest

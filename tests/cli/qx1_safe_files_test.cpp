@@ -25,20 +25,11 @@
 #include "cli/run_qx1.h"
 #include "support/test_support.h"
 
+namespace qxtest {
 namespace {
-
-using qxtest::ListDirectory;
-using qxtest::ReadFileBytes;
-using qxtest::RunQx1;
-
-const std::string kEpoch = "SOURCE_DATE_EPOCH=1234567890";
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-void CopyCorpus(const std::string& name, const std::string& to) {
-    qxtest::WriteFileBytes(to, ReadFileBytes(qxtest::CorpusPath(name)));
 }
 
 // A progressive 64 x 64 colour JPEG made with libjpeg.
@@ -72,26 +63,24 @@ std::vector<uint8_t> ProgressiveJpeg() {
 }
 
 TEST(Qx1SafeFiles, RefusedAndFailedWritesKeepWhatWasThere) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     CopyCorpus("chelsea.bmp", dir + "/pic.bmp");
     ASSERT_EQ(RunQx1({"compress", "pic.bmp"}, dir).status, 0);
     ASSERT_EQ(RunQx1({"decompress", "pic.qx1"}, dir).status, 0);
     const std::vector<uint8_t> picture = ReadFileBytes(dir + "/pic.bmp");
     const std::vector<uint8_t> packed = ReadFileBytes(dir + "/pic.qx1");
     const std::vector<uint8_t> restored = ReadFileBytes(dir + "/pic_comp.tif");
-    qxtest::WriteFileBytes(dir + "/keep.bmp", picture);
+    WriteFileBytes(dir + "/keep.bmp", picture);
     for (const char* name : {"keep.bmp", "pic.bmp", "pic.qx1", "pic_comp.tif"})
         ::chmod((dir + "/" + name).c_str(), 0444);
 
     // A read-only target: "already exists" without -f; with -f the open's message and reason.
-    const qxtest::Qx1Run keep = RunQx1({"roundtrip", "-o", "keep.bmp", "pic.bmp"}, dir);
-    EXPECT_EQ(keep.status, 1);
-    EXPECT_TRUE(Has(keep.err, "pic.bmp: keep.bmp already exists (-f replaces it)")) << keep.err;
-    const qxtest::Qx1Run forced = RunQx1({"roundtrip", "-f", "-o", "keep.bmp", "pic.bmp"}, dir);
-    EXPECT_EQ(forced.status, 1);
-    EXPECT_TRUE(Has(forced.err, "Open BitMap Err.")) << forced.err;
+    EXPECT_TRUE(Exited(RunQx1({"roundtrip", "-o", "keep.bmp", "pic.bmp"}, dir), 1,
+                       "pic.bmp: keep.bmp already exists (-f replaces it)"));
+    const Qx1Run forced = RunQx1({"roundtrip", "-f", "-o", "keep.bmp", "pic.bmp"}, dir);
+    EXPECT_TRUE(Exited(forced, 1, "pic.bmp: Open BitMap Err.\n"));
     EXPECT_TRUE(Has(forced.err, "Permission denied")) << forced.err;
-    const qxtest::Qx1Run old = RunQx1({"compress", "-f", "pic.bmp"}, dir);
+    const Qx1Run old = RunQx1({"compress", "-f", "pic.bmp"}, dir);
     EXPECT_EQ(old.err, "pic.bmp: Lseek Err.: Permission denied\n");
     EXPECT_EQ(RunQx1({"decompress", "-f", "pic.qx1"}, dir).status, 1);
 
@@ -100,17 +89,14 @@ TEST(Qx1SafeFiles, RefusedAndFailedWritesKeepWhatWasThere) {
          {std::vector<std::string>{"compress", "-f", "-o", "./pic.bmp", "pic.bmp"},
           {"decompress", "-f", "-o", "pic.qx1", "pic.qx1"},
           {"roundtrip", "-f", "-o", dir + "/pic.bmp", "pic.bmp"}}) {
-        const qxtest::Qx1Run run = RunQx1(args, dir);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(Has(run.err, "is the input itself")) << run.err;
+        EXPECT_TRUE(Exited(RunQx1(args, dir), 1, "is the input itself"));
     }
 
     // A device twin of /dev/null is refused before anything is written (only root may make it).
     std::vector<std::string> expected = {"keep.bmp", "pic.bmp", "pic.qx1", "pic_comp.tif"};
     if (::geteuid() == 0 && ::mknod((dir + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
-        const qxtest::Qx1Run device = RunQx1({"roundtrip", "-f", "-o", "null", "pic.bmp"}, dir);
-        EXPECT_EQ(device.status, 1);
-        EXPECT_TRUE(Has(device.err, "null is not a regular file")) << device.err;
+        EXPECT_TRUE(Exited(RunQx1({"roundtrip", "-f", "-o", "null", "pic.bmp"}, dir), 1,
+                           "null is not a regular file"));
         struct stat st {};
         EXPECT_EQ(::stat((dir + "/null").c_str(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode));
@@ -125,14 +111,13 @@ TEST(Qx1SafeFiles, RefusedAndFailedWritesKeepWhatWasThere) {
 }
 
 TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     CopyCorpus("chelsea.bmp", dir + "/a.bmp");
     CopyCorpus("coffee.tif", dir + "/a.tif");
     // Two names of one output collide whatever -j is.
     for (const char* jobs : {"1", "2"}) {
-        const qxtest::Qx1Run both = RunQx1({"compress", "-j", jobs, "a.bmp", "./a.tif"}, dir);
-        EXPECT_EQ(both.status, 1);
-        EXPECT_TRUE(Has(both.err, "./a.tif: ./a.qx1 is already the output")) << both.err;
+        EXPECT_TRUE(Exited(RunQx1({"compress", "-j", jobs, "a.bmp", "./a.tif"}, dir), 1,
+                           "./a.tif: ./a.qx1 is already the output"));
         std::remove((dir + "/a.qx1").c_str());
     }
     // Two processes without -f: exactly one wins, and its output is whole.
@@ -142,9 +127,8 @@ TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
         auto first = std::async(std::launch::async, [&] {
             return RunQx1({"compress", "-o", "race.qx1", "a.bmp"}, dir, {kEpoch});
         });
-        const qxtest::Qx1Run second =
-            RunQx1({"compress", "-o", "race.qx1", "a.tif"}, dir, {kEpoch});
-        const qxtest::Qx1Run one = first.get();
+        const Qx1Run second = RunQx1({"compress", "-o", "race.qx1", "a.tif"}, dir, {kEpoch});
+        const Qx1Run one = first.get();
         ASSERT_EQ(one.status + second.status, 1) << one.err << second.err;
         EXPECT_TRUE(Has(one.err + second.err, "race.qx1 already exists")) << one.err << second.err;
         EXPECT_EQ(ReadFileBytes(dir + "/race.qx1"),
@@ -160,14 +144,14 @@ TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
         args.push_back(name);
     }
     std::atomic<int> pid{0};
-    qxtest::Qx1Hooks hooks;
+    Qx1Hooks hooks;
     hooks.started = [&](int started) { pid = started; };
     auto batch = std::async(std::launch::async, [&] { return RunQx1(args, dir, {kEpoch}, hooks); });
     while (batch.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready &&
            ListDirectory(dir + "/out").size() < 3) {
     }
     if (pid != 0) ::kill(pid, SIGTERM);
-    const qxtest::Qx1Run interrupted = batch.get();
+    const Qx1Run interrupted = batch.get();
     const std::vector<uint8_t> whole = ReadFileBytes(dir + "/ref-a.qx1");
     for (const std::string& name : ListDirectory(dir + "/out")) {
         EXPECT_NE(name.front(), '.') << name;
@@ -177,20 +161,18 @@ TEST(Qx1SafeFiles, RacingAndInterruptedWritersLeaveOnlyWholeOutputs) {
 }
 
 TEST(Qx1SafeFiles, InputsThatAreNotRegularFilesFailAtOnce) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     ASSERT_EQ(::mkfifo((dir + "/f.tif").c_str(), 0644), 0);
     ASSERT_EQ(::mkfifo((dir + "/f.qx1").c_str(), 0644), 0);
     for (const std::vector<std::string>& args : {std::vector<std::string>{"compress", "f.tif"},
                                                  {"decompress", "f.qx1"},
                                                  {"info", "f.qx1"}}) {
-        const qxtest::Qx1Run run = RunQx1(args, dir);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, args.back() + ": not a regular file\n");
+        EXPECT_TRUE(Exited(RunQx1(args, dir), 1, args.back() + ": not a regular file\n"));
     }
 }
 
 TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     // A progressive picture followed by many copies of its last, tiny scan.
     const std::vector<uint8_t> progressive = ProgressiveJpeg();
     size_t lastScan = 0;
@@ -200,18 +182,14 @@ TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
     for (int copy = 0; copy < 20000; ++copy)
         heavy.insert(heavy.end(), progressive.begin() + lastScan, progressive.end() - 2);
     heavy.insert(heavy.end(), {0xFF, 0xD9});
-    qxtest::WriteFileBytes(dir + "/scans.jpg", heavy);
-    const qxtest::Qx1Run scans = RunQx1({"compress", "scans.jpg"}, dir);
-    EXPECT_EQ(scans.status, 1);
-    EXPECT_EQ(scans.err, "scans.jpg: Open JPEG Err.\n");
+    WriteFileBytes(dir + "/scans.jpg", heavy);
+    EXPECT_TRUE(Exited(RunQx1({"compress", "scans.jpg"}, dir), 1, "scans.jpg: Open JPEG Err.\n"));
 
     // A cut file is compressed all the same, with a word on standard error.
-    std::vector<uint8_t> cut = ReadFileBytes(qxtest::CorpusPath("baboon.jpg"));
+    std::vector<uint8_t> cut = ReadFileBytes(CorpusPath("baboon.jpg"));
     cut.resize(cut.size() * 3 / 5);
-    qxtest::WriteFileBytes(dir + "/cut.jpg", cut);
-    const qxtest::Qx1Run damaged = RunQx1({"compress", "cut.jpg"}, dir);
-    EXPECT_EQ(damaged.status, 0);
-    EXPECT_TRUE(Has(damaged.err, "cut.jpg: damaged JPEG data (")) << damaged.err;
+    WriteFileBytes(dir + "/cut.jpg", cut);
+    EXPECT_TRUE(Exited(RunQx1({"compress", "cut.jpg"}, dir), 0, "cut.jpg: damaged JPEG data ("));
     EXPECT_TRUE(std::filesystem::exists(dir + "/cut.qx1"));
 
 #if !defined(__SANITIZE_ADDRESS__)
@@ -219,12 +197,12 @@ TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
     // the file's length, so it loads, and the other file's report is there too.
     CopyCorpus("baboon.jpg", dir + "/padded.jpg");
     ASSERT_EQ(::truncate((dir + "/padded.jpg").c_str(), off_t{400} << 20), 0);
-    qxtest::Qx1Hooks limited;
+    Qx1Hooks limited;
     limited.inChild = [] {
         const rlimit limit{300u << 20, 300u << 20};
         ::setrlimit(RLIMIT_AS, &limit);
     };
-    const qxtest::Qx1Run padded =
+    const Qx1Run padded =
         RunQx1({"compress", "-j", "1", "-o", "out/", "padded.jpg", "cut.jpg"}, dir, {}, limited);
     EXPECT_EQ(padded.status, 0) << padded.err;
     EXPECT_TRUE(Has(padded.out, "cut.jpg -> out/cut.qx1")) << padded.out;
@@ -232,22 +210,19 @@ TEST(Qx1SafeFiles, HostileAndDamagedJpegs) {
 }
 
 TEST(Qx1SafeFiles, LostStandardOutputFailsAndJsonNamesAreValid) {
-    const std::string dir = qxtest::MakeTempDir();
+    const std::string dir = MakeTempDir();
     const std::string name = "na\xff\xfeme.qx1";
-    qxtest::WriteFileBytes(dir + "/" + name,
-                           ReadFileBytes(qxtest::ConformancePath("flat128-high.qx1")));
-    qxtest::Qx1Hooks full;
+    WriteFileBytes(dir + "/" + name, ReadFileBytes(ConformancePath("flat128-high.qx1")));
+    Qx1Hooks full;
     full.inChild = [] {
         const int fd = ::open("/dev/full", O_WRONLY);
         if (fd >= 0) ::dup2(fd, 1);
     };
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"info", name}, {"info", "--json", name}}) {
-        const qxtest::Qx1Run run = RunQx1(args, dir, {}, full);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(Has(run.err, "standard output")) << run.err;
+        EXPECT_TRUE(Exited(RunQx1(args, dir, {}, full), 1, "standard output"));
     }
-    const qxtest::Qx1Run json = RunQx1({"info", "--json", name}, dir);
+    const Qx1Run json = RunQx1({"info", "--json", name}, dir);
     ASSERT_EQ(json.status, 0) << json.err;
     const nlohmann::json parsed = nlohmann::json::parse(json.out);
     ASSERT_EQ(parsed.size(), 1u);
@@ -257,3 +232,4 @@ TEST(Qx1SafeFiles, LostStandardOutputFailsAndJsonNamesAreValid) {
 }
 
 }  // namespace
+}  // namespace qxtest

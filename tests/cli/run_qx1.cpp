@@ -59,6 +59,18 @@ Qx1Run RunQx1(const std::vector<std::string>& args, const std::string& cwd,
     return run;
 }
 
+::testing::AssertionResult Exited(const Qx1Run& run, int status, const std::string& errPart) {
+    if (run.status == status && run.err.find(errPart) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit " << run.status << " (expected " << status
+                                         << " and \"" << errPart << "\" on standard error)\n"
+                                         << "out: " << run.out << "\nerr: " << run.err;
+}
+
+void CopyCorpus(const std::string& name, const std::string& to) {
+    WriteFileBytes(to, ReadFileBytes(CorpusPath(name)));
+}
+
 std::vector<std::string> ListDirectory(const std::string& dir) {
     std::vector<std::string> names;
     if (DIR* d = ::opendir(dir.c_str())) {

@@ -64,28 +64,6 @@ TEST(BitStream, AppendingAStreamEqualsWritingItsSymbolsInPlace) {
     EXPECT_TRUE(small.failed);
 }
 
-TEST(BitStream, WordBoundaries) {
-    qx::WordStream s = MakeStream(8);
-    for (int i = 0; i < 16; ++i) qx::PutBits(s, 2, 2);  // exactly one word
-    EXPECT_EQ(s.index, 1u);
-    EXPECT_EQ(s.used, 0u);
-    EXPECT_EQ(s.words[0], 0xAAAAAAAAu);
-    EXPECT_EQ(s.words[1], 0u);
-
-    // A 2-bit symbol starting at bit 31 continues at the top of the next word.
-    qx::WordStream t = MakeStream(8);
-    for (int i = 0; i < 31; ++i) qx::PutBits(t, 0, 1);
-    qx::PutBits(t, 3, 2);
-    EXPECT_EQ(t.words[0], 1u);
-    EXPECT_EQ(t.words[1], 0x80000000u);
-    t.rewind();
-    t.limit = 2;
-    for (int i = 0; i < 31; ++i) qx::GetBits(t, 1);
-    EXPECT_EQ(qx::GetBits(t, 2), 3u);
-    EXPECT_EQ(t.index, 1u);
-    EXPECT_EQ(t.used, 1u);
-}
-
 TEST(BitStream, NeverWritesOrReadsPastItsLimit) {
     qx::WordStream s = MakeStream(4);
     s.limit = 1;  // words 0 and 1 may be written

@@ -109,23 +109,6 @@ TEST(Resample, RowsAreColumnsOfTheTransposedPicture) {
     }
 }
 
-TEST(Resample, ThirtyThreeWideGetsAnAverageAfterAllButTheLastTwoColumns) {
-    Picture in(33 * 3);
-    for (int i = 0; i < 33 * 3; ++i) in[i] = static_cast<uint8_t>(i * 2);
-    Picture out(64 * 3);
-    qx::ResampleColumns(in.data(), out.data(), 33, 1, 64);
-    for (int x = 0; x <= 30; ++x) {
-        for (int c = 0; c < 3; ++c) {
-            EXPECT_EQ(out[(2 * x) * 3 + c], in[x * 3 + c]);
-            EXPECT_EQ(out[(2 * x + 1) * 3 + c], (in[x * 3 + c] + in[x * 3 + 3 + c]) >> 1);
-        }
-    }
-    for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(out[62 * 3 + c], in[31 * 3 + c]);
-        EXPECT_EQ(out[63 * 3 + c], in[32 * 3 + c]);
-    }
-}
-
 TEST(ComputeFocusRect, GridsAndPlacements) {
     qx::FocusRectangle rect{};
     EXPECT_EQ(qx::ComputeFocusRect(640, 512, 4, 0, 1, rect), qx::kOk);
@@ -160,23 +143,6 @@ TEST(Crop, MovesTheRectangleToTheTopLeft) {
     for (int y = 0; y < 2; ++y)
         for (int i = 0; i < 9; ++i)
             EXPECT_EQ(picture[y * 9 + i], source[((1 + y) * 6 + 2) * 3 + i]);
-}
-
-TEST(Crop, SourceSizeGoesThroughFloatScaleFactors) {
-    qx::CodecState state;
-    qx::CodecParameters params;
-    state.Width = 448;
-    state.Length = 64;
-    state.SourceWidth = 454;
-    state.SourceLength = 64;
-    state.WorkBuffer.assign(448 * 64 * 3, 9);
-    state.FocusRect = {0, 0, 448, 64};
-    qx::CropToFocus(state, params);
-    // 448 x (454 / 448) in single precision falls just short of 454 and truncates.
-    EXPECT_EQ(state.SourceWidth, 453);
-    EXPECT_EQ(state.SourceLength, 64);
-    EXPECT_EQ(state.FocusRect, (qx::FocusRectangle{0, 0, 448, 64}));
-    EXPECT_EQ(params.FocusMode, 255);
 }
 
 }  // namespace

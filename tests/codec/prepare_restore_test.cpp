@@ -77,21 +77,6 @@ TEST(PreparePlanes, SharpeningFollowsModeAndActivitySum) {
     }
 }
 
-TEST(PreparePlanes, FocusPositionLimitsTheSharpening) {
-    const RgbPicture picture = Random(640, 512, 5);
-    qx::Codec codec;
-    codec.params.CompressionMode = 1;
-    codec.params.FocusMode = 1;
-    Load(codec, picture);
-    ASSERT_EQ(qx::PreparePlanes(codec), qx::kOk);
-    EXPECT_EQ(codec.state.FocusRect, (std::array<int32_t, 4>{128, 128, 384, 256}));
-
-    codec.params.FocusMode = 1;  // 512 x 512 has no usable focus grid: the whole picture stays
-    Load(codec, Random(512, 512, 6));
-    ASSERT_EQ(qx::PreparePlanes(codec), qx::kOk);
-    EXPECT_EQ(codec.state.FocusRect, (std::array<int32_t, 4>{0, 0, 512, 512}));
-}
-
 TEST(PrepareAndRestore, CropRescalesTheSourceSizeThroughFloats) {
     qx::Codec codec;
     codec.params.CropFlag = 1;
@@ -117,16 +102,6 @@ qx::Codec Decoded(int codedWidth, int codedLength, int sourceWidth, int sourceLe
     codec.state.SourceLength = static_cast<int16_t>(sourceLength);
     codec.state.PlaneBuffer.assign(static_cast<size_t>(codedWidth) * codedLength * 2, 0);
     return codec;
-}
-
-TEST(RestorePicture, ZeroPlanesAreNotBlack) {
-    qx::Codec codec = Decoded(640, 384, 600, 400, false);
-    codec.params.ToneSelect = 0x2A;
-    EXPECT_EQ(qx::RestorePicture(codec), qx::kOk);
-    EXPECT_EQ(codec.state.Width, 600);
-    EXPECT_EQ(codec.state.Length, 400);
-    EXPECT_EQ(std::vector<uint8_t>(codec.state.WorkBuffer.begin(), codec.state.WorkBuffer.end()),
-              std::vector<uint8_t>(600 * 400 * 3, 2));
 }
 
 TEST(RestorePicture, GreyLumaIsClampedWithoutExpansion) {

@@ -37,37 +37,6 @@ struct SmallTree {
     }
 };
 
-TEST(SignificancePass, LumaExampleWritesAndReadsTheDocumentedBits) {
-    SmallTree tree;
-    tree.set(1, 0, 40);
-    tree.set(2, 0, 0);
-    tree.set(3, 0, -35);
-    tree.set(2, 1, 10);
-    tree.set(3, 1, 50);
-    tree.p.setThreshold(32);
-    tree.p.D = 0;
-    ASSERT_EQ(qx::EncodeTreePass(tree.p), 0);
-    // MainCode 11 0 1 0 1, RefineCode 00 1 0.
-    EXPECT_EQ(tree.main.words[0], 0b110101u << 26);
-    EXPECT_EQ(tree.main.used, 6u);
-    EXPECT_EQ(tree.refine.words[0], 0b0010u << 28);
-    EXPECT_EQ(tree.refine.used, 4u);
-
-    SmallTree decoded;
-    decoded.main = tree.main;
-    decoded.refine = tree.refine;
-    decoded.main.rewind();
-    decoded.main.limit = 1;
-    decoded.refine.rewind();
-    decoded.refine.limit = 1;
-    decoded.p.setThreshold(32);
-    decoded.p.D = 0;
-    ASSERT_EQ(qx::DecodeTreePass(decoded.p), 0);
-    EXPECT_EQ(decoded.plane, (std::vector<int32_t>{0, 40, 0, -56, 0, 0, 0, 56}));
-    EXPECT_EQ(decoded.main.used, 6u);
-    EXPECT_EQ(decoded.refine.used, 4u);
-}
-
 TEST(SignificancePass, ZerotreeAndMarkedNodes) {
     SmallTree tree;
     tree.set(1, 0, 5);

@@ -24,39 +24,6 @@ std::vector<Pass> Schedule(const qx::CodecParameters& params, const qx::Coeffici
     return passes;
 }
 
-std::vector<int32_t> Thresholds(const std::vector<Pass>& passes, size_t count) {
-    std::vector<int32_t> out;
-    for (size_t i = 0; i < count && i < passes.size(); ++i) out.push_back(passes[i].T);
-    return out;
-}
-
-TEST(ThresholdSchedule, LumaTreeWithBound1024AndItsExtraPasses) {
-    qx::CoefficientTables tables;
-    tables.MaxThresholds[0] = 1024;
-    tables.BlockMeans[0] = 30;
-    tables.BlockMeans[1024] = 40;
-    qx::ThresholdList list;
-    const int n = qx::BuildThresholdList(tables, 0, 0, list);
-    EXPECT_EQ(std::vector<int32_t>(list.begin(), list.begin() + n),
-              (std::vector<int32_t>{1536, 768, 384, 192, 96, 48, 24}));
-
-    // Peaks far above every threshold: D = 0 throughout, so the extra passes start at the mean.
-    tables.BlockPeaks[0] = 127;
-    tables.BlockPeaks[1024] = 255;
-    qx::CodecParameters high;
-    std::vector<Pass> passes = Schedule(high, tables, 0);
-    ASSERT_EQ(passes.size(), 9u);
-    EXPECT_EQ(Thresholds(passes, 6), (std::vector<int32_t>{1536, 768, 384, 192, 96, 54}));
-    EXPECT_EQ(std::vector<Pass>(passes.begin() + 6, passes.end()),
-              (std::vector<Pass>{{30, 0}, {22, 1}, {16, 2}}));
-
-    // A last pass with D = 1 starts the extra passes at 3/8 of the last threshold.
-    tables.BlockPeaks[0] = 54;
-    passes = Schedule(high, tables, 0);
-    EXPECT_EQ(std::vector<Pass>(passes.begin() + 6, passes.end()),
-              (std::vector<Pass>{{20, 1}, {15, 2}, {11, 3}}));
-}
-
 TEST(ThresholdSchedule, FloorsFollowTheLevel2Mean) {
     qx::CoefficientTables tables;
     tables.MaxThresholds[0] = 4096;

@@ -21,34 +21,6 @@ Built Build(const qx::Codec& codec) {
     return b;
 }
 
-TEST(BuildCompressedImage, OddTreeCountStartsEachComponentOnAFreshByte) {
-    qx::Codec codec = qxtest::EncodedCodec(600, 400);  // 640 x 384, low band 5 x 3, N = 45
-    ASSERT_EQ(codec.tables.LowBandWidth * codec.tables.LowBandHeight, 15);
-    auto& bounds = codec.tables.MaxThresholds;
-    for (int c = 0; c < 3; ++c) {
-        for (int t = 0; t < 45; ++t)
-            bounds[c * 1024 + t] = static_cast<uint16_t>(1u << ((t + c) % 16));
-    }
-    bounds[0] = 0;       // stored as exponent 0
-    bounds[1] = 32768;   // stored as 15
-    bounds[2] = 0x0300;  // not a power of two: its highest bit, 9
-
-    const Built b = Build(codec);
-    ASSERT_GT(b.bodyLength, 0);
-    const uint8_t* section2 = b.body() + 3 * 15;
-    EXPECT_EQ(section2[0], 0x0F);
-    EXPECT_EQ(section2[1] >> 4, 9);
-    for (int c = 0; c < 3; ++c) {
-        const uint8_t* first = section2 + c * 23;
-        if (c > 0) {
-            EXPECT_EQ(first[0], ((c % 16) << 4) | ((1 + c) % 16)) << c;
-        }
-        EXPECT_EQ(first[22], ((44 + c) % 16) << 4) << "low half of the last byte is 0, c=" << c;
-    }
-    EXPECT_EQ(b.bodyLength, 3 * 15 + 3 * 23 + 5 * 45 + b.title.PackedMainCodeSize +
-                                4 * b.title.RefineCodeWordCount + 512);
-}
-
 TEST(BuildCompressedImage, StatisticsAreStoredAsBytesOfComponentZero) {
     qx::Codec codec = qxtest::EncodedCodec(128, 128);  // low band 2 x 2, N = 12
     auto& t = codec.tables;
@@ -106,20 +78,6 @@ TEST(BuildCompressedImage, StreamsEndingOnAWordBoundaryStoreTheEmptyWordAfterThe
     EXPECT_EQ(out[4], static_cast<uint8_t>(codec.MainCode.words[1]));  // least significant first
     EXPECT_EQ(out[43], 0);
     EXPECT_EQ(out[44], 0);
-}
-
-TEST(BuildCompressedImage, RefineWordsAndFrequenciesAreBigEndian) {
-    qx::Codec codec = qxtest::EncodedCodec(64, 64, 3, 0);
-    codec.RefineCode.words[0] = 0xA1B2C3D4;
-    const Built b = Build(codec);
-    const uint8_t* end = b.body() + b.bodyLength;
-    EXPECT_EQ((std::vector<uint8_t>(end - 516, end - 512)),
-              (std::vector<uint8_t>{0xA1, 0xB2, 0xC3, 0xD4}));
-    const uint16_t total = b.container.cumFreq.total();
-    EXPECT_EQ(total, 4 * 4 + 1 + 1);
-    EXPECT_EQ(end[-2], total >> 8);
-    EXPECT_EQ(end[-1], total & 0xFF);
-    EXPECT_EQ(b.title.CompressionTime, 1234u);
 }
 
 TEST(BuildCompressedImage, GreyPicturesStoreOneComponentOfLowBandAndBounds) {

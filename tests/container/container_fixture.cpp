@@ -1,7 +1,5 @@
 #include "container/container_fixture.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <random>
 
 #include "codec/coding_buffers.h"
@@ -60,15 +58,6 @@ qx::Codec EncodedCodec(int sourceWidth, int sourceLength, uint32_t mainEnd, uint
 
 std::vector<uint8_t> ConformanceBytes(const std::string& name) {
     return ReadFileBytes(ConformancePath(name));
-}
-
-std::vector<std::string> ConformanceFiles() {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(DataPath("conformance"))) {
-        if (entry.path().extension() == ".qx1") names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace qxtest

@@ -18,7 +18,4 @@ qx::Codec EncodedCodec(int sourceWidth, int sourceLength, uint32_t mainEnd = 40,
 // The bytes of a conformance file.
 std::vector<uint8_t> ConformanceBytes(const std::string& name);
 
-// Every .qx1 file of the conformance folder, by name.
-std::vector<std::string> ConformanceFiles();
-
 }  // namespace qxtest

@@ -3,26 +3,16 @@
 
 #include "load/memory_status.h"
 #include "support/scripted_dialogs.h"
+#include "support/settable_memory.h"
 #include "support/test_support.h"
 
 namespace {
 
-class FixedMemory : public qx::MemoryStatusSource {
-  public:
-    explicit FixedMemory(qx::MemoryStatus status) : status_(status) {}
-    qx::MemoryStatus read() const override { return status_; }
-
-  private:
-    qx::MemoryStatus status_;
-};
-
-qx::MemoryStatus FreeKb(int64_t available, int64_t swapFree) {
-    qx::MemoryStatus s;
-    s.valid = true;
-    s.memTotalKb = 1 << 20;
-    s.memAvailableKb = available;
-    s.swapFreeKb = swapFree;
-    return s;
+// Available memory and free swap, in Kb.
+qxtest::SettableMemory FreeKb(int64_t available, int64_t swapFree) {
+    qxtest::SettableMemory memory(available);
+    memory.swapFreeKb = swapFree;
+    return memory;
 }
 
 const char* kQuestion = "pic.bmp:  There is few memory for file. Do you want to continue?";
@@ -60,14 +50,12 @@ TEST(Meminfo, ComesFromTheNamedFile) {
 TEST(CheckFreeMemory, AsksOnlyBelowFifteenBytesPerPixel) {
     // 1024 x 1024 x 15 bytes = 15360 Kb, counted from available memory plus free swap.
     qxtest::ScriptedDialogs dialogs;
-    EXPECT_FALSE(
-        qx::CheckFreeMemory(dialogs, "pic.bmp", 1024, 1024, FixedMemory(FreeKb(15000, 360))));
+    EXPECT_FALSE(qx::CheckFreeMemory(dialogs, "pic.bmp", 1024, 1024, FreeKb(15000, 360)));
     EXPECT_TRUE(dialogs.boxes.empty());
 
     dialogs.lockInput(true);
     dialogs.answers = {qx::Answer::No};
-    EXPECT_TRUE(
-        qx::CheckFreeMemory(dialogs, "pic.bmp", 1024, 1024, FixedMemory(FreeKb(15000, 359))));
+    EXPECT_TRUE(qx::CheckFreeMemory(dialogs, "pic.bmp", 1024, 1024, FreeKb(15000, 359)));
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].kind, "yesno");
     EXPECT_EQ(dialogs.boxes[0].text, kQuestion);
@@ -77,12 +65,13 @@ TEST(CheckFreeMemory, AsksOnlyBelowFifteenBytesPerPixel) {
 TEST(CheckFreeMemory, OnlyYesGoesOnAndUnreadableFiguresAskNothing) {
     qxtest::ScriptedDialogs dialogs;
     dialogs.answers = {qx::Answer::Yes};
-    EXPECT_FALSE(qx::CheckFreeMemory(dialogs, "pic.bmp", 100, 100, FixedMemory(FreeKb(0, 0))));
-    EXPECT_TRUE(qx::CheckFreeMemory(dialogs, "pic.bmp", 100, 100, FixedMemory(FreeKb(0, 0))));
+    EXPECT_FALSE(qx::CheckFreeMemory(dialogs, "pic.bmp", 100, 100, FreeKb(0, 0)));
+    EXPECT_TRUE(qx::CheckFreeMemory(dialogs, "pic.bmp", 100, 100, FreeKb(0, 0)));
     EXPECT_EQ(dialogs.boxes.size(), 2u);
 
     qxtest::ScriptedDialogs quiet;
-    EXPECT_FALSE(
-        qx::CheckFreeMemory(quiet, "pic.bmp", 1024, 1024, FixedMemory(qx::MemoryStatus{})));
+    qxtest::SettableMemory unreadable;
+    unreadable.valid = false;
+    EXPECT_FALSE(qx::CheckFreeMemory(quiet, "pic.bmp", 1024, 1024, unreadable));
     EXPECT_TRUE(quiet.boxes.empty());
 }

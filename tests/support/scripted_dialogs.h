@@ -1,8 +1,10 @@
 // Dialogs for tests of the desktop commands: every box is recorded with its kind and text, and a
-// box shown while input is locked fails the test; questions and file dialogs answer from queues.
+// box shown while input is locked fails the test; questions and file and directory dialogs
+// answer from queues, and every change of the input lock can be watched.
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,9 +30,12 @@ struct SaveRequest {
 class ScriptedDialogs : public qx::UserDialogs {
   public:
     std::vector<ShownBox> boxes;
-    std::deque<qx::Answer> answers;  // questions; No (or Cancel) when empty
-    std::deque<std::string> opened;  // open-file answers; cancelled when empty
-    std::deque<std::string> saved;   // save-file answers; cancelled when empty
+    std::deque<qx::Answer> answers;       // questions; No (or Cancel) when empty
+    std::deque<std::string> opened;       // open-file answers; cancelled when empty
+    std::deque<std::string> saved;        // save-file answers; cancelled when empty
+    std::deque<std::string> directories;  // directory dialog answers; cancelled when empty
+    int directoryDialogs = 0;
+    std::function<void(bool)> onLock;  // called before every change of the input lock
     std::vector<std::string> openFilters;
     std::vector<SaveRequest> saveRequests;
     bool locked = false;  // as the interface last set it
@@ -76,8 +81,14 @@ class ScriptedDialogs : public qx::UserDialogs {
         saveRequests.push_back({filter, suggestedName, defaultSuffix});
         return take(saved);
     }
-    std::string showChooseDirectory(const std::string&, const std::string&) override { return {}; }
-    void setInputLock(bool block) override { locked = block; }
+    std::string showChooseDirectory(const std::string&, const std::string&) override {
+        ++directoryDialogs;
+        return take(directories);
+    }
+    void setInputLock(bool block) override {
+        if (onLock) onLock(block);
+        locked = block;
+    }
 
   private:
     // The interface promises that no box appears while input is locked.

@@ -12,10 +12,13 @@ class SettableMemory : public qx::MemoryStatusSource {
   public:
     explicit SettableMemory(int64_t kb = int64_t{16} << 20) : freeKb(kb) {}
     int64_t freeKb;
+    int64_t swapFreeKb = 0;
+    bool valid = true;
     qx::MemoryStatus read() const override {
         qx::MemoryStatus s;
-        s.valid = true;
+        s.valid = valid;
         s.memTotalKb = s.memAvailableKb = freeKb;
+        s.swapFreeKb = swapFreeKb;
         return s;
     }
 };
