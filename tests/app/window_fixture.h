@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalSpy>
-#include <filesystem>
 #include <memory>
 
 #include "app/main_window.h"
@@ -20,7 +19,6 @@ namespace qxtest {
 class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        previousDir_ = std::filesystem::current_path();  // the open commands enter a file's folder
         form_ = std::make_unique<qx::TForm1>(codec_, container_, memory_, &dialogs_);
         QSignalSpy started(form_.get(), &qx::TForm1::started);
         form_->start();
@@ -28,10 +26,7 @@ class WindowTest : public ::testing::Test {
             ASSERT_TRUE(started.wait(5000));
         }
     }
-    void TearDown() override {
-        form_.reset();
-        std::filesystem::current_path(previousDir_);
-    }
+    void TearDown() override { form_.reset(); }
 
     static QSize Screen() { return QGuiApplication::primaryScreen()->geometry().size(); }
 
@@ -40,7 +35,6 @@ class WindowTest : public ::testing::Test {
     qx::MemoryStatusSource memory_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<qx::TForm1> form_;
-    std::filesystem::path previousDir_;
 };
 
 }  // namespace qxtest
