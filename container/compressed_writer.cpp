@@ -73,11 +73,4 @@ WriteResult WriteCompressedImage(const Container& container, const std::string& 
     return output.isOpen() ? output.commit() : output.result();
 }
 
-int WriteCompressedToHandle(Container& container, FileHandle& handle) {
-    const bool written =
-        container.bodyLength() > 0 && WriteImage(container, handle) == WriteStep::Done;
-    handle.close();
-    return written ? 0 : -1;
-}
-
 }  // namespace qx

@@ -63,20 +63,4 @@ int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::stri
 WriteResult WriteCompressedImage(const Container& container, const std::string& fileName,
                                  bool replace);
 
-// Writes the built image through an open handle, silently. Returns 0 or -1; the handle is
-// closed either way.
-[[nodiscard]] int WriteCompressedToHandle(Container& container, FileHandle& handle);
-
-enum class FileUse {
-    Input,        // a picture or compressed file to read: read only, never created
-    WriteTarget,  // the target of WriteCompressedFile: opened for writing, created when missing
-};
-
-// Opens a file positioned at offset 0; an empty handle on failure.
-FileHandle OpenImageFile(const std::string& fileName, FileUse use);
-
-// Opens a file for reading and writing, created when missing and keeping its content,
-// positioned at offset 0; an empty handle on failure.
-FileHandle CreateOutputFile(const std::string& fileName);
-
 }  // namespace qx

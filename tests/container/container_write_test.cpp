@@ -1,4 +1,4 @@
-// Writing the built image to files and handles, and opening files for readers and writers.
+// Writing the built image to files.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -30,7 +30,7 @@ class ContainerWrite : public ::testing::Test {
     qxtest::RecordingHooks hooks;
 };
 
-TEST_F(ContainerWrite, WritesTheBuiltImageExactlyOverALongerFileByNameOrHandle) {
+TEST_F(ContainerWrite, WritesTheBuiltImageExactlyOverALongerFile) {
     const std::vector<uint8_t> built = container.image;
     codec.params.Quality = 4;  // a later, failed compression may have changed the state
     codec.state.SourceWidth = 1000;
@@ -40,13 +40,6 @@ TEST_F(ContainerWrite, WritesTheBuiltImageExactlyOverALongerFileByNameOrHandle) 
     EXPECT_TRUE(hooks.messages.empty());
     EXPECT_EQ(qxtest::ReadFileBytes(name), built);
     EXPECT_EQ(built.size(), 52u + static_cast<size_t>(container.bodyLength()));
-
-    qxtest::WriteFileBytes(name, std::vector<uint8_t>(100000, 7));
-    qx::FileHandle handle = qx::CreateOutputFile(name);
-    ASSERT_TRUE(handle.isOpen());
-    EXPECT_EQ(qx::WriteCompressedToHandle(container, handle), 0);
-    EXPECT_FALSE(handle.isOpen());
-    EXPECT_EQ(qxtest::ReadFileBytes(name), built);
 }
 
 TEST_F(ContainerWrite, NothingBuiltWritesNothing) {
@@ -55,11 +48,6 @@ TEST_F(ContainerWrite, NothingBuiltWritesNothing) {
     EXPECT_EQ(qx::WriteCompressedFile(empty, hooks, name), qx::kComprFileErr);
     EXPECT_EQ(hooks.messages, std::vector<std::string>{"Compr. file Err."});
     EXPECT_FALSE(fs::exists(name));
-
-    qx::FileHandle handle = qx::CreateOutputFile(dir + "/batch.qx1");
-    EXPECT_EQ(qx::WriteCompressedToHandle(empty, handle), -1);
-    EXPECT_FALSE(handle.isOpen());
-    EXPECT_EQ(fs::file_size(dir + "/batch.qx1"), 0u);
 }
 
 TEST_F(ContainerWrite, FailuresAreReportedAndKeepTheOldFile) {
@@ -83,26 +71,6 @@ TEST_F(ContainerWrite, FailuresAreReportedAndKeepTheOldFile) {
                                                         "Write 2 Err."}));
     EXPECT_EQ(qxtest::ReadFileBytes(name), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);  // no temporary file left
-
-    qx::FileHandle full = qx::FileHandle::open("/dev/full", qx::FileHandle::Mode::ReadWrite);
-    EXPECT_EQ(qx::WriteCompressedToHandle(container, full), -1);
-    EXPECT_FALSE(full.isOpen());
-}
-
-TEST_F(ContainerWrite, InputsAreNeverCreatedButWriteTargetsAre) {
-    EXPECT_FALSE(qx::OpenImageFile(dir + "/missing.tif", qx::FileUse::Input).isOpen());
-    EXPECT_FALSE(fs::exists(dir + "/missing.tif"));
-
-    qxtest::WriteFileBytes(dir + "/in.bmp", {1, 2, 3});
-    fs::permissions(dir + "/in.bmp", fs::perms::owner_read);
-    EXPECT_TRUE(qx::OpenImageFile(dir + "/in.bmp", qx::FileUse::Input).isOpen());
-
-    EXPECT_TRUE(qx::OpenImageFile(dir + "/new.qx1", qx::FileUse::WriteTarget).isOpen());
-    EXPECT_TRUE(fs::exists(dir + "/new.qx1"));
-
-    qxtest::WriteFileBytes(dir + "/keep.qx1", {1, 2, 3});
-    EXPECT_TRUE(qx::CreateOutputFile(dir + "/keep.qx1").isOpen());
-    EXPECT_EQ(fs::file_size(dir + "/keep.qx1"), 3u);
 }
 
 }  // namespace
