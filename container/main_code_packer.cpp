@@ -16,29 +16,35 @@ constexpr uint32_t kSecond = 0x4000;  // bit 14
 constexpr uint32_t kMask16 = 0xFFFF;
 constexpr size_t kPackedSlack = 1024;  // completed bytes allowed beyond the input length
 
-// Writes bits from the most significant end of each byte and counts completed bytes.
+// Writes bits from the most significant end of each byte and counts completed bytes. The bits
+// collect in a register; the byte in progress is kept written out, its unused bits 0.
 class BitSink {
   public:
-    BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out), limit_(limit) { out_[0] = 0; }
+    BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out.data()), limit_(limit) {
+        out_[0] = 0;
+    }
 
     // The count (at most 16) low bits of bits, most significant first. Fails once a completed
     // byte reaches the limit.
     bool putBits(uint32_t bits, int count) {
-        while (count > 0) {
-            const int room = 8 - used_;
-            const int take = count < room ? count : room;
-            const uint32_t chunk = (bits >> (count - take)) & ((1u << take) - 1);
-            out_[pos_] = static_cast<uint8_t>(out_[pos_] | (chunk << (room - take)));
-            used_ += take;
-            count -= take;
-            if (used_ == 8) {
-                used_ = 0;
-                ++pos_;
-                if (pos_ >= limit_) return false;
-                out_[pos_] = 0;
+        // Locals, so that the byte stores cannot make the compiler reload the members.
+        uint32_t held = (held_ << count) | (bits & ((1u << count) - 1));
+        int used = used_ + count;  // at most 7 + 16 bits, of which the low `used` count
+        size_t pos = pos_;
+        bool ok = true;
+        while (used >= 8) {
+            used -= 8;
+            out_[pos] = static_cast<uint8_t>(held >> used);
+            if (++pos >= limit_) {
+                ok = false;
+                break;
             }
         }
-        return true;
+        if (ok) out_[pos] = static_cast<uint8_t>(held << (8 - used));
+        held_ = held;
+        used_ = used;
+        pos_ = pos;
+        return ok;
     }
 
     // A bit followed by `pending` copies of its complement.
@@ -54,10 +60,11 @@ class BitSink {
     size_t completed() const { return pos_; }
 
   private:
-    std::vector<uint8_t>& out_;
+    uint8_t* out_;
     size_t limit_;
     size_t pos_ = 0;
-    int used_ = 0;  // bits of out_[pos_] already written
+    uint32_t held_ = 0;  // its low used_ bits: those of out_[pos_] written so far
+    int used_ = 0;
 };
 
 // Reads bits from the most significant end of each byte; past the end every bit is 0.
