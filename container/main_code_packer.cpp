@@ -67,42 +67,35 @@ class BitSink {
     int used_ = 0;
 };
 
-// Reads bits from the most significant end of each byte; past the end every bit is 0.
+// Reads bits from the most significant end of each byte; past the end every bit is 0. Bytes go
+// into a 64-bit reservoir several at a time.
 class BitSource {
   public:
     explicit BitSource(std::span<const uint8_t> in) : in_(in) {}
 
-    uint32_t get() {
-        if (left_ == 0) {
-            ++pos_;
-            left_ = 8;
-        }
-        --left_;
-        const uint32_t byte = pos_ < in_.size() ? in_[pos_] : 0;
-        return (byte >> left_) & 1;
-    }
+    uint32_t get() { return getBits(1); }
 
     // The next count (at most 16) bits, the first read in the most significant place.
     uint32_t getBits(int count) {
-        uint32_t bits = 0;
-        while (count > 0) {
-            if (left_ == 0) {
-                ++pos_;
-                left_ = 8;
-            }
-            const int take = count < left_ ? count : left_;
-            const uint32_t byte = pos_ < in_.size() ? in_[pos_] : 0;
-            bits = (bits << take) | ((byte >> (left_ - take)) & ((1u << take) - 1));
-            left_ -= take;
-            count -= take;
-        }
-        return bits;
+        if (held_ < count) refill();
+        held_ -= count;
+        return static_cast<uint32_t>(reservoir_ >> held_) & ((1u << count) - 1);
     }
 
   private:
+    void refill() {
+        while (held_ <= 56) {
+            const uint64_t byte = pos_ < in_.size() ? in_[pos_] : 0;
+            ++pos_;
+            reservoir_ = (reservoir_ << 8) | byte;
+            held_ += 8;
+        }
+    }
+
     std::span<const uint8_t> in_;
-    size_t pos_ = static_cast<size_t>(-1);  // just before the first byte
-    int left_ = 0;
+    size_t pos_ = 0;          // the next byte to take in
+    uint64_t reservoir_ = 0;  // its low held_ bits are the next ones to read
+    int held_ = 0;
 };
 
 // Narrows [low, high] to the part [a, b) of total out of the current range.
