@@ -74,6 +74,44 @@ void MirrorGuards(T* x, int n, int step) {
     for (int k = 0; k < n; ++k) acc[k] = t * static_cast<uint32_t>(a[k]);
 }
 
+// The tap sums below in one pass over acc, for a tap count known when compiling: the same
+// unsigned sums in the same order, so the results are those of the tap-by-tap loops above.
+template <int Count, bool CentreEven>
+[[gnu::always_inline]] inline void SplitTapsInOnePass(uint32_t* __restrict acc,
+                                                      const int32_t* __restrict same,
+                                                      const int32_t* __restrict other,
+                                                      const int* taps, int n) {
+    uint32_t t[Count];
+    for (int d = 0; d < Count; ++d) t[d] = static_cast<uint32_t>(taps[d]);
+    for (int k = 0; k < n; ++k) {
+        uint32_t sum = t[0] * static_cast<uint32_t>(same[k]);
+        for (int d = 1; d < Count; ++d) {
+            const int32_t* line = d % 2 == 0 ? same : other;
+            const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
+            const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
+            sum += t[d] *
+                   (static_cast<uint32_t>(line[k - left]) + static_cast<uint32_t>(line[k + right]));
+        }
+        acc[k] = sum;
+    }
+}
+
+template <int Count>
+[[gnu::always_inline]] inline void StridedTapsInOnePass(uint32_t* __restrict acc,
+                                                        const int32_t* __restrict c,
+                                                        const int* taps, int step, int n) {
+    uint32_t t[Count];
+    for (int d = 0; d < Count; ++d) t[d] = static_cast<uint32_t>(taps[d]);
+    for (int k = 0; k < n; ++k) {
+        uint32_t sum = t[0] * static_cast<uint32_t>(c[k]);
+        for (int d = 1; d < Count; ++d) {
+            sum += t[d] * (static_cast<uint32_t>(c[k - d * step]) +
+                           static_cast<uint32_t>(c[k + d * step]));
+        }
+        acc[k] = sum;
+    }
+}
+
 // acc[k] = taps[0] x same[k] + the other taps applied to the line's samples at distance d from
 // the centre, for a line split into the centre's parity (same) and the other one. Centres at
 // even positions find their odd-distance neighbours at other[k - (d+1)/2] and other[k + (d-1)/2],
@@ -81,6 +119,25 @@ void MirrorGuards(T* x, int n, int step) {
 [[gnu::always_inline]] inline void SumSplitTaps(uint32_t* acc, const int32_t* same,
                                                 const int32_t* other, const int* taps, int count,
                                                 bool centreEven, int n) {
+    // Every filter has 2 to 5 taps.
+    switch (count * 2 + (centreEven ? 1 : 0)) {
+        case 4:
+            return SplitTapsInOnePass<2, false>(acc, same, other, taps, n);
+        case 5:
+            return SplitTapsInOnePass<2, true>(acc, same, other, taps, n);
+        case 6:
+            return SplitTapsInOnePass<3, false>(acc, same, other, taps, n);
+        case 7:
+            return SplitTapsInOnePass<3, true>(acc, same, other, taps, n);
+        case 8:
+            return SplitTapsInOnePass<4, false>(acc, same, other, taps, n);
+        case 9:
+            return SplitTapsInOnePass<4, true>(acc, same, other, taps, n);
+        case 10:
+            return SplitTapsInOnePass<5, false>(acc, same, other, taps, n);
+        case 11:
+            return SplitTapsInOnePass<5, true>(acc, same, other, taps, n);
+    }
     SetTap(acc, same, taps[0], n);
     for (int d = 1; d < count; ++d) {
         if (d % 2 == 0) {
@@ -96,6 +153,16 @@ void MirrorGuards(T* x, int n, int step) {
 // acc[j] = the taps applied to rows `step` samples apart around the centre row c.
 [[gnu::always_inline]] inline void SumStridedTaps(uint32_t* acc, const int32_t* c, const int* taps,
                                                   int count, int step, int n) {
+    switch (count) {
+        case 2:
+            return StridedTapsInOnePass<2>(acc, c, taps, step, n);
+        case 3:
+            return StridedTapsInOnePass<3>(acc, c, taps, step, n);
+        case 4:
+            return StridedTapsInOnePass<4>(acc, c, taps, step, n);
+        case 5:
+            return StridedTapsInOnePass<5>(acc, c, taps, step, n);
+    }
     SetTap(acc, c, taps[0], n);
     for (int d = 1; d < count; ++d) AddTap(acc, c, d * step, d * step, taps[d], n);
 }
