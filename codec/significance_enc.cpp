@@ -40,7 +40,8 @@ bool RootsZerotree(const PassContext& p, int px, int py, int level) {
 }
 
 // Codes an unmarked node; returns whether it roots a zerotree (always so in the 1-bit form).
-bool CodeNode(PassContext& p, int px, int py, int level, bool oneBit) {
+[[gnu::always_inline]] inline bool CodeNode(PassContext& p, int px, int py, int level,
+                                            bool oneBit) {
     const size_t at = static_cast<size_t>(py) * p.width + px;
     const int32_t a = p.plane[at];
     const uint32_t sig = a >= p.T ? 1 : 0;
