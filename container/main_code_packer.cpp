@@ -138,7 +138,7 @@ int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
     uint32_t high = kMask16;
     uint32_t pending = 0;
 
-    auto code = [&](int symbol) {
+    auto code = [&](int symbol) __attribute__((always_inline)) {
         Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), total);
         for (;;) {
             const uint32_t differ = high ^ low;
