@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -18,10 +19,28 @@ namespace qx {
 namespace buffer_detail {
 constexpr size_t kHugePage = size_t{2} << 20;
 
+inline size_t MappedBytes(size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+// Blocks of a huge page or more are mapped directly, so they always arrive as fresh pages that
+// the kernel has cleared (see ResizeZeroed), whatever the allocator's own thresholds are.
 inline void* Allocate(size_t bytes) {
     if (bytes >= kHugePage) {
-        const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* p = ::operator new (rounded, std::align_val_t{kHugePage});
+        const size_t rounded = MappedBytes(bytes);
+        if (rounded < bytes || rounded > static_cast<size_t>(-1) - kHugePage) {
+            throw std::bad_alloc();
+        }
+        // Map one huge page more than needed and hand the unaligned ends back.
+        void* raw = mmap(nullptr, rounded + kHugePage, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED) throw std::bad_alloc();
+        const uintptr_t begin = reinterpret_cast<uintptr_t>(raw);
+        const uintptr_t aligned = (begin + kHugePage - 1) / kHugePage * kHugePage;
+        if (aligned > begin) munmap(raw, aligned - begin);
+        const size_t tail = begin + rounded + kHugePage - (aligned + rounded);
+        if (tail > 0) munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+        void* p = reinterpret_cast<void*>(aligned);
         madvise(p, rounded, MADV_HUGEPAGE);  // a hint: refusal changes nothing but speed
         return p;
     }
@@ -30,7 +49,7 @@ inline void* Allocate(size_t bytes) {
 
 inline void Release(void* p, size_t bytes) noexcept {
     if (bytes >= kHugePage) {
-        ::operator delete (p, std::align_val_t{kHugePage});
+        munmap(p, MappedBytes(bytes));
     } else {
         ::operator delete(p);
     }
@@ -78,6 +97,20 @@ void ResizeDense(Buffer<T>& buffer, size_t count) {
         buffer.reserve(pages * buffer_detail::kHugePage / sizeof(T));
     }
     buffer.resize(count);
+}
+
+// Gives the buffer count elements. zeroed says how many leading elements are zero now; returns
+// how many are zero afterwards. A buffer that has to grow drops its old block first, so nothing
+// is copied, and from a huge page on it gets freshly mapped pages, which arrive cleared.
+template <typename T>
+size_t ResizeZeroed(Buffer<T>& buffer, size_t count, size_t zeroed) {
+    if (buffer.capacity() >= count) {
+        buffer.resize(count);
+        return zeroed;
+    }
+    Buffer<T>().swap(buffer);
+    ResizeDense(buffer, count);
+    return buffer.capacity() * sizeof(T) >= buffer_detail::kHugePage ? count : 0;
 }
 
 }  // namespace qx

@@ -158,6 +158,9 @@ struct Codec {
     CoefficientTables tables;
     Buffer<int32_t> CoefficientPlane;
     Buffer<uint8_t> SignificanceMap;
+    // How many leading entries of both buffers above are zero; only the decoder relies on it, and
+    // every other writer sets it to 0.
+    size_t ZeroedCount = 0;
     WordStream MainCode;
     WordStream RefineCode;
     // The encoder codes the second half of a component's trees on a helper thread into these,

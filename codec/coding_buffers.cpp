@@ -10,8 +10,10 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
     try {
         // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
         codec.state.PlaneBuffer.resize(2 * pixels);
-        codec.CoefficientPlane.resize(pixels);
-        ResizeDense(codec.SignificanceMap, pixels + 65536);
+        const size_t zeroed = codec.ZeroedCount;
+        codec.ZeroedCount = 0;  // stays so if an allocation fails
+        codec.ZeroedCount = std::min(ResizeZeroed(codec.CoefficientPlane, pixels, zeroed),
+                                     ResizeZeroed(codec.SignificanceMap, pixels + 65536, zeroed));
         // Each stream holds W x L bytes.
         codec.MainCode.words.resize(std::max<size_t>(pixels / 4, 8));
         codec.RefineCode.words.resize(std::max<size_t>(pixels / 4, 8));

@@ -260,6 +260,7 @@ int EncodeCoefficients(Codec& codec) {
     CodecState& s = codec.state;
     const int width = s.CodedWidth;
     const int height = s.CodedLength;
+    codec.ZeroedCount = 0;
     int status = kOk;
     for (int c = 0; c < codec.params.ComponentCount && status == kOk; ++c) {
         s.Width = static_cast<int16_t>(c == 0 ? width : width >> 1);

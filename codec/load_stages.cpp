@@ -22,19 +22,20 @@ constexpr int64_t kSplitFromPixels = 256 * 1024;
 }  // namespace
 
 bool PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, int length,
-                          CodecParameters& params) {
+                          CodecParameters& params, HelperThread* helper) {
     std::array<PictureSums, 2> sums;
     const bool split = int64_t{width} * length >= kSplitFromPixels;
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
     // Every step works on rows independently, so the two halves go to two threads.
-    const bool done = SplitInTwo(0, length, split, [&](int lane, int begin, int end) {
-        for (int y = begin; y < end; y += kBandRows) {
-            const int stop = std::min(end, y + kBandRows);
-            SmoothBusyRows(loaded, picture, width, length, y, stop);
-            PreAdjustColours(picture + y * rowBytes, width, stop - y);
-            AddPictureSums(picture, width, y, stop, sums[lane]);
-        }
-    });
+    const bool done =
+        SplitInTwo(split ? helper : nullptr, 0, length, [&](int lane, int begin, int end) {
+            for (int y = begin; y < end; y += kBandRows) {
+                const int stop = std::min(end, y + kBandRows);
+                SmoothBusyRows(loaded, picture, width, length, y, stop);
+                PreAdjustColours(picture + y * rowBytes, width, stop - y);
+                AddPictureSums(picture, width, y, stop, sums[lane]);
+            }
+        });
     if (!done) return false;
     sums[0].add(sums[1]);
     ResetReaderFields(params);

@@ -61,43 +61,86 @@ void MirrorGuards(T* x, int n, int step) {
     return static_cast<int32_t>(sum) >> shift;
 }
 
-// Adds tap x (a[k - left] + a[k + right]) to acc[k] for k = 0 ... n-1.
-[[gnu::always_inline]] inline void AddTap(uint32_t* acc, const int32_t* a, int left, int right,
-                                          int tap, int n) {
-    const uint32_t t = static_cast<uint32_t>(tap);
-    for (int k = 0; k < n; ++k)
-        acc[k] += t * (static_cast<uint32_t>(a[k - left]) + static_cast<uint32_t>(a[k + right]));
-}
-
-[[gnu::always_inline]] inline void SetTap(uint32_t* acc, const int32_t* a, int tap, int n) {
-    const uint32_t t = static_cast<uint32_t>(tap);
-    for (int k = 0; k < n; ++k) acc[k] = t * static_cast<uint32_t>(a[k]);
-}
-
-// acc[k] = taps[0] x same[k] + the other taps applied to the line's samples at distance d from
-// the centre, for a line split into the centre's parity (same) and the other one. Centres at
-// even positions find their odd-distance neighbours at other[k - (d+1)/2] and other[k + (d-1)/2],
-// centres at odd positions at other[k - (d-1)/2] and other[k + (d+1)/2].
-[[gnu::always_inline]] inline void SumSplitTaps(uint32_t* acc, const int32_t* same,
-                                                const int32_t* other, const int* taps, int count,
-                                                bool centreEven, int n) {
-    SetTap(acc, same, taps[0], n);
-    for (int d = 1; d < count; ++d) {
-        if (d % 2 == 0) {
-            AddTap(acc, same, d / 2, d / 2, taps[d], n);
-        } else if (centreEven) {
-            AddTap(acc, other, (d + 1) / 2, (d - 1) / 2, taps[d], n);
-        } else {
-            AddTap(acc, other, (d - 1) / 2, (d + 1) / 2, taps[d], n);
+// The tap sums below for a tap count known when compiling, each sum formed in registers and
+// stored shifted.
+template <int Count, bool CentreEven>
+[[gnu::always_inline]] inline void SplitTapsInOnePass(int32_t* __restrict out,
+                                                      const int32_t* __restrict same,
+                                                      const int32_t* __restrict other,
+                                                      const int* taps, int n, int shift) {
+    uint32_t t[Count];
+    for (int d = 0; d < Count; ++d) t[d] = static_cast<uint32_t>(taps[d]);
+    for (int k = 0; k < n; ++k) {
+        uint32_t sum = t[0] * static_cast<uint32_t>(same[k]);
+        for (int d = 1; d < Count; ++d) {
+            const int32_t* line = d % 2 == 0 ? same : other;
+            const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
+            const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
+            sum += t[d] *
+                   (static_cast<uint32_t>(line[k - left]) + static_cast<uint32_t>(line[k + right]));
         }
+        out[k] = Shifted(sum, shift);
     }
 }
 
-// acc[j] = the taps applied to rows `step` samples apart around the centre row c.
-[[gnu::always_inline]] inline void SumStridedTaps(uint32_t* acc, const int32_t* c, const int* taps,
-                                                  int count, int step, int n) {
-    SetTap(acc, c, taps[0], n);
-    for (int d = 1; d < count; ++d) AddTap(acc, c, d * step, d * step, taps[d], n);
+template <int Count>
+[[gnu::always_inline]] inline void StridedTapsInOnePass(int32_t* __restrict out,
+                                                        const int32_t* __restrict c,
+                                                        const int* taps, int step, int n,
+                                                        int shift) {
+    uint32_t t[Count];
+    for (int d = 0; d < Count; ++d) t[d] = static_cast<uint32_t>(taps[d]);
+    for (int k = 0; k < n; ++k) {
+        uint32_t sum = t[0] * static_cast<uint32_t>(c[k]);
+        for (int d = 1; d < Count; ++d) {
+            sum += t[d] * (static_cast<uint32_t>(c[k - d * step]) +
+                           static_cast<uint32_t>(c[k + d * step]));
+        }
+        out[k] = Shifted(sum, shift);
+    }
+}
+
+// out[k] = (taps[0] x same[k] + the other taps applied to the line's samples at distance d from
+// the centre) >> shift, for a line split into the centre's parity (same) and the other one.
+// Centres at even positions find their odd-distance neighbours at other[k - (d+1)/2] and
+// other[k + (d-1)/2], centres at odd positions at other[k - (d-1)/2] and other[k + (d+1)/2].
+// Every filter has 2 to 5 taps.
+[[gnu::always_inline]] inline void SumSplitTaps(int32_t* out, const int32_t* same,
+                                                const int32_t* other, const int* taps, int count,
+                                                bool centreEven, int n, int shift) {
+    switch (count * 2 + (centreEven ? 1 : 0)) {
+        case 4:
+            return SplitTapsInOnePass<2, false>(out, same, other, taps, n, shift);
+        case 5:
+            return SplitTapsInOnePass<2, true>(out, same, other, taps, n, shift);
+        case 6:
+            return SplitTapsInOnePass<3, false>(out, same, other, taps, n, shift);
+        case 7:
+            return SplitTapsInOnePass<3, true>(out, same, other, taps, n, shift);
+        case 8:
+            return SplitTapsInOnePass<4, false>(out, same, other, taps, n, shift);
+        case 9:
+            return SplitTapsInOnePass<4, true>(out, same, other, taps, n, shift);
+        case 10:
+            return SplitTapsInOnePass<5, false>(out, same, other, taps, n, shift);
+        default:
+            return SplitTapsInOnePass<5, true>(out, same, other, taps, n, shift);
+    }
+}
+
+// out[j] = (the taps applied to rows `step` samples apart around the centre row c) >> shift.
+[[gnu::always_inline]] inline void SumStridedTaps(int32_t* out, const int32_t* c, const int* taps,
+                                                  int count, int step, int n, int shift) {
+    switch (count) {
+        case 2:
+            return StridedTapsInOnePass<2>(out, c, taps, step, n, shift);
+        case 3:
+            return StridedTapsInOnePass<3>(out, c, taps, step, n, shift);
+        case 4:
+            return StridedTapsInOnePass<4>(out, c, taps, step, n, shift);
+        default:
+            return StridedTapsInOnePass<5>(out, c, taps, step, n, shift);
+    }
 }
 
 // Fills two guards on each side of the even and odd halves (h samples each) of a line as
@@ -129,14 +172,9 @@ void MirrorGuards(T* x, int n, int step) {
     const int half = n / 2;
     int32_t* even = scratch.even.data() + 2;
     int32_t* odd = scratch.odd.data() + 2;
-    uint32_t* acc = scratch.acc.data();
     SplitRow(row, n, even, odd);
-
-    SumSplitTaps(acc, even, odd, f.low, f.lowTaps, true, half);
-    for (int k = 0; k < half; ++k) row[k] = Shifted(acc[k], f.lowShift);
-
-    SumSplitTaps(acc, odd, even, f.high, f.highTaps, false, half);
-    for (int k = 0; k < half; ++k) row[half + k] = Shifted(acc[k], f.highShift);
+    SumSplitTaps(row, even, odd, f.low, f.lowTaps, true, half, f.lowShift);
+    SumSplitTaps(row + half, odd, even, f.high, f.highTaps, false, half, f.highShift);
 }
 
 // Filters columns x0 ... x1-1 of a band of `height` rows, a chunk of adjacent columns at a
@@ -145,7 +183,6 @@ void MirrorGuards(T* x, int n, int step) {
                                                   int height, const AnalysisFilter& f,
                                                   WaveletLane& scratch) {
     const int half = height / 2;
-    uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
         int32_t* s = scratch.strip + kGuard * nc;
@@ -155,14 +192,10 @@ void MirrorGuards(T* x, int n, int step) {
         MirrorGuards(s, height, nc);
         for (int k = 0; k < half; ++k) {
             const int32_t* c = s + 2 * k * nc;
-            SumStridedTaps(acc, c, f.low, f.lowTaps, nc, nc);
-            int32_t* outLow = plane + static_cast<size_t>(k) * stride + xa;
-            for (int j = 0; j < nc; ++j) outLow[j] = Shifted(acc[j], f.lowShift);
-
-            const int32_t* h = c + nc;
-            SumStridedTaps(acc, h, f.high, f.highTaps, nc, nc);
-            int32_t* outHigh = plane + static_cast<size_t>(half + k) * stride + xa;
-            for (int j = 0; j < nc; ++j) outHigh[j] = Shifted(acc[j], f.highShift);
+            SumStridedTaps(plane + static_cast<size_t>(k) * stride + xa, c, f.low, f.lowTaps, nc,
+                           nc, f.lowShift);
+            SumStridedTaps(plane + static_cast<size_t>(half + k) * stride + xa, c + nc, f.high,
+                           f.highTaps, nc, nc, f.highShift);
         }
     }
 }
@@ -177,14 +210,13 @@ void MirrorGuards(T* x, int n, int step) {
     std::memcpy(low, row, sizeof(int32_t) * h);
     std::memcpy(high, row + h, sizeof(int32_t) * h);
     FillHalfGuards(low, high, h);
-    uint32_t* accEven = scratch.acc.data();
-    uint32_t* accOdd = scratch.acc.data() + h;
-
-    SumSplitTaps(accEven, low, high, f.even, f.evenTaps, true, h);
-    SumSplitTaps(accOdd, high, low, f.odd, f.oddTaps, false, h);
+    int32_t* even = scratch.acc.data();
+    int32_t* odd = scratch.acc.data() + h;
+    SumSplitTaps(even, low, high, f.even, f.evenTaps, true, h, kSynthesisShift);
+    SumSplitTaps(odd, high, low, f.odd, f.oddTaps, false, h, kSynthesisShift);
     for (int k = 0; k < h; ++k) {
-        row[2 * k] = Shifted(accEven[k], kSynthesisShift);
-        row[2 * k + 1] = Shifted(accOdd[k], kSynthesisShift);
+        row[2 * k] = even[k];
+        row[2 * k + 1] = odd[k];
     }
 }
 
@@ -192,7 +224,6 @@ void MirrorGuards(T* x, int n, int step) {
                                                      int height, const SynthesisFilter& f,
                                                      WaveletLane& scratch) {
     const int half = height / 2;
-    uint32_t acc[kChunk];
     for (int xa = x0; xa < x1; xa += kChunk) {
         const int nc = std::min(kChunk, x1 - xa);
         int32_t* s = scratch.strip + kGuard * nc;
@@ -207,9 +238,8 @@ void MirrorGuards(T* x, int n, int step) {
             const int* taps = even ? f.even : f.odd;
             const int count = even ? f.evenTaps : f.oddTaps;
             const int32_t* c = s + m * nc;
-            SumStridedTaps(acc, c, taps, count, nc, nc);
-            int32_t* out = plane + static_cast<size_t>(m) * stride + xa;
-            for (int j = 0; j < nc; ++j) out[j] = Shifted(acc[j], kSynthesisShift);
+            SumStridedTaps(plane + static_cast<size_t>(m) * stride + xa, c, taps, count, nc, nc,
+                           kSynthesisShift);
         }
     }
 }

@@ -19,12 +19,13 @@ struct WaveletResult {
     int lastHeight = 0;
 };
 
-// Per-thread scratch of the transform: the even and odd halves of a line, the tap sums, and a
-// strip of adjacent columns. Kept between calls so nothing is allocated per line.
+// Per-thread scratch of the transform: the even and odd halves of a line, the filtered halves of
+// a row being synthesised, and a strip of adjacent columns. Kept between calls so nothing is
+// allocated per line.
 struct WaveletLane {
     std::vector<int32_t> even;
     std::vector<int32_t> odd;
-    std::vector<uint32_t> acc;
+    std::vector<int32_t> acc;
     int32_t* strip = nullptr;  // this lane's part of WaveletScratch::strips
 };
 

@@ -16,29 +16,35 @@ constexpr uint32_t kSecond = 0x4000;  // bit 14
 constexpr uint32_t kMask16 = 0xFFFF;
 constexpr size_t kPackedSlack = 1024;  // completed bytes allowed beyond the input length
 
-// Writes bits from the most significant end of each byte and counts completed bytes.
+// Writes bits from the most significant end of each byte and counts completed bytes. The bits
+// collect in a register; the byte in progress is kept written out, its unused bits 0.
 class BitSink {
   public:
-    BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out), limit_(limit) { out_[0] = 0; }
+    BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out.data()), limit_(limit) {
+        out_[0] = 0;
+    }
 
     // The count (at most 16) low bits of bits, most significant first. Fails once a completed
     // byte reaches the limit.
     bool putBits(uint32_t bits, int count) {
-        while (count > 0) {
-            const int room = 8 - used_;
-            const int take = count < room ? count : room;
-            const uint32_t chunk = (bits >> (count - take)) & ((1u << take) - 1);
-            out_[pos_] = static_cast<uint8_t>(out_[pos_] | (chunk << (room - take)));
-            used_ += take;
-            count -= take;
-            if (used_ == 8) {
-                used_ = 0;
-                ++pos_;
-                if (pos_ >= limit_) return false;
-                out_[pos_] = 0;
+        // Locals, so that the byte stores cannot make the compiler reload the members.
+        uint32_t held = (held_ << count) | (bits & ((1u << count) - 1));
+        int used = used_ + count;  // at most 7 + 16 bits, of which the low `used` count
+        size_t pos = pos_;
+        bool ok = true;
+        while (used >= 8) {
+            used -= 8;
+            out_[pos] = static_cast<uint8_t>(held >> used);
+            if (++pos >= limit_) {
+                ok = false;
+                break;
             }
         }
-        return true;
+        if (ok) out_[pos] = static_cast<uint8_t>(held << (8 - used));
+        held_ = held;
+        used_ = used;
+        pos_ = pos;
+        return ok;
     }
 
     // A bit followed by `pending` copies of its complement.
@@ -54,48 +60,42 @@ class BitSink {
     size_t completed() const { return pos_; }
 
   private:
-    std::vector<uint8_t>& out_;
+    uint8_t* out_;
     size_t limit_;
     size_t pos_ = 0;
-    int used_ = 0;  // bits of out_[pos_] already written
+    uint32_t held_ = 0;  // its low used_ bits: those of out_[pos_] written so far
+    int used_ = 0;
 };
 
-// Reads bits from the most significant end of each byte; past the end every bit is 0.
+// Reads bits from the most significant end of each byte; past the end every bit is 0. Bytes go
+// into a 64-bit reservoir several at a time.
 class BitSource {
   public:
     explicit BitSource(std::span<const uint8_t> in) : in_(in) {}
 
-    uint32_t get() {
-        if (left_ == 0) {
-            ++pos_;
-            left_ = 8;
-        }
-        --left_;
-        const uint32_t byte = pos_ < in_.size() ? in_[pos_] : 0;
-        return (byte >> left_) & 1;
-    }
+    uint32_t get() { return getBits(1); }
 
     // The next count (at most 16) bits, the first read in the most significant place.
     uint32_t getBits(int count) {
-        uint32_t bits = 0;
-        while (count > 0) {
-            if (left_ == 0) {
-                ++pos_;
-                left_ = 8;
-            }
-            const int take = count < left_ ? count : left_;
-            const uint32_t byte = pos_ < in_.size() ? in_[pos_] : 0;
-            bits = (bits << take) | ((byte >> (left_ - take)) & ((1u << take) - 1));
-            left_ -= take;
-            count -= take;
-        }
-        return bits;
+        if (held_ < count) refill();
+        held_ -= count;
+        return static_cast<uint32_t>(reservoir_ >> held_) & ((1u << count) - 1);
     }
 
   private:
+    void refill() {
+        while (held_ <= 56) {
+            const uint64_t byte = pos_ < in_.size() ? in_[pos_] : 0;
+            ++pos_;
+            reservoir_ = (reservoir_ << 8) | byte;
+            held_ += 8;
+        }
+    }
+
     std::span<const uint8_t> in_;
-    size_t pos_ = static_cast<size_t>(-1);  // just before the first byte
-    int left_ = 0;
+    size_t pos_ = 0;          // the next byte to take in
+    uint64_t reservoir_ = 0;  // its low held_ bits are the next ones to read
+    int held_ = 0;
 };
 
 // Narrows [low, high] to the part [a, b) of total out of the current range.
@@ -138,7 +138,7 @@ int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
     uint32_t high = kMask16;
     uint32_t pending = 0;
 
-    auto code = [&](int symbol) {
+    auto code = [&](int symbol) __attribute__((always_inline)) {
         Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), total);
         for (;;) {
             const uint32_t differ = high ^ low;

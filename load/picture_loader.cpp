@@ -175,7 +175,7 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
                                context.loadBuffer.begin() +
                                    static_cast<std::ptrdiff_t>(outcome.width) * outcome.length * 3);
     if (!PrepareLoadedPicture(context.loadBuffer.data(), state.PictureBuffer.data(), outcome.width,
-                              outcome.length, codec.params)) {
+                              outcome.length, codec.params, codec.helper())) {
         codec.state.PictureBuffer = {};
         (void)context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
         return outcome;
