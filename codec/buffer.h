@@ -19,6 +19,20 @@ namespace qx {
 namespace buffer_detail {
 constexpr size_t kHugePage = size_t{2} << 20;
 
+// Under AddressSanitizer every block comes from the allocator, which the sanitizer watches for
+// overruns; mapped blocks would pass unseen.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMapLargeBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMapLargeBlocks = false;
+#else
+constexpr bool kMapLargeBlocks = true;
+#endif
+#else
+constexpr bool kMapLargeBlocks = true;
+#endif
+
 inline size_t MappedBytes(size_t bytes) {
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
@@ -26,7 +40,7 @@ inline size_t MappedBytes(size_t bytes) {
 // Blocks of a huge page or more are mapped directly, so they always arrive as fresh pages that
 // the kernel has cleared (see ResizeZeroed), whatever the allocator's own thresholds are.
 inline void* Allocate(size_t bytes) {
-    if (bytes >= kHugePage) {
+    if (kMapLargeBlocks && bytes >= kHugePage) {
         const size_t rounded = MappedBytes(bytes);
         if (rounded < bytes || rounded > static_cast<size_t>(-1) - kHugePage) {
             throw std::bad_alloc();
@@ -48,7 +62,7 @@ inline void* Allocate(size_t bytes) {
 }
 
 inline void Release(void* p, size_t bytes) noexcept {
-    if (bytes >= kHugePage) {
+    if (kMapLargeBlocks && bytes >= kHugePage) {
         munmap(p, MappedBytes(bytes));
     } else {
         ::operator delete(p);
@@ -110,7 +124,10 @@ size_t ResizeZeroed(Buffer<T>& buffer, size_t count, size_t zeroed) {
     }
     Buffer<T>().swap(buffer);
     ResizeDense(buffer, count);
-    return buffer.capacity() * sizeof(T) >= buffer_detail::kHugePage ? count : 0;
+    return buffer_detail::kMapLargeBlocks &&
+                   buffer.capacity() * sizeof(T) >= buffer_detail::kHugePage
+               ? count
+               : 0;
 }
 
 }  // namespace qx
