@@ -1,13 +1,40 @@
 #include "codec/split_work.h"
 
+#include <chrono>
+
 namespace qx {
+namespace {
+
+// How long either side polls before it sleeps. Long enough to cover the gap between two splits
+// and the difference between two halves, short enough that a helper with nothing to do soon
+// leaves the core alone.
+constexpr auto kPollTime = std::chrono::microseconds(50);
+
+// Polls until done() holds or the poll time has passed; returns done().
+template <typename Done>
+bool PollFor(Done&& done) {
+    const auto end = std::chrono::steady_clock::now() + kPollTime;
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (done()) return true;
+#if defined(__x86_64__) || defined(__i386__)
+            __builtin_ia32_pause();
+#endif
+        }
+        if (std::chrono::steady_clock::now() >= end) return done();
+    }
+}
+
+}  // namespace
 
 HelperThread::~HelperThread() {
+    bool sleeping;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
+        stopping_.store(true);
+        sleeping = helperSleeping_;
     }
-    wake_.notify_one();
+    if (sleeping) wake_.notify_one();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -25,36 +52,51 @@ bool HelperThread::post(void (*task)(void*), void* context) {
     context_ = context;
     busy_ = true;
     failed_ = false;
+    pending_.store(true, std::memory_order_release);
+    const bool sleeping = helperSleeping_;
     lock.unlock();
-    wake_.notify_one();
+    if (sleeping) wake_.notify_one();
     return true;
 }
 
 bool HelperThread::wait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    finished_.wait(lock, [this] { return task_ == nullptr; });
+    if (!PollFor([this] { return !pending_.load(std::memory_order_acquire); })) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ownerSleeping_ = true;
+        finished_.wait(lock, [this] { return !pending_.load(std::memory_order_acquire); });
+        ownerSleeping_ = false;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
     busy_ = false;
     return !failed_;
 }
 
 void HelperThread::loop() {
-    std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || task_ != nullptr; });
-        if (task_ == nullptr) return;  // stopping with nothing left to do
-        void (*task)(void*) = task_;
-        void* context = context_;
-        lock.unlock();
+        auto ready = [this] {
+            return pending_.load(std::memory_order_acquire) || stopping_.load();
+        };
+        if (!PollFor(ready)) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            helperSleeping_ = true;
+            wake_.wait(lock, ready);
+            helperSleeping_ = false;
+        }
+        if (!pending_.load(std::memory_order_acquire)) return;  // stopping, nothing left to do
         bool failed = false;
         try {
-            task(context);
+            task_(context_);
         } catch (...) {
             failed = true;
         }
-        lock.lock();
-        failed_ = failed;
-        task_ = nullptr;
-        finished_.notify_one();
+        bool sleeping;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failed_ = failed;
+            pending_.store(false, std::memory_order_release);
+            sleeping = ownerSleeping_;
+        }
+        if (sleeping) finished_.notify_one();
     }
 }
 

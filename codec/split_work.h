@@ -2,6 +2,7 @@
 // for the stages whose rows or columns do not depend on each other.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -12,7 +13,9 @@ namespace qx {
 
 // One helper thread that sleeps between splits: a picture has some thirty splits, and starting a
 // thread for each costs more system time than the work it takes over. The thread starts on first
-// use and is joined by the destructor.
+// use and is joined by the destructor. Both sides poll for a few tens of microseconds before
+// they sleep: splits follow each other closely and the two halves end close together, so most
+// hand-overs then need no system call at all.
 class HelperThread {
   public:
     HelperThread() = default;
@@ -34,9 +37,16 @@ class HelperThread {
     std::condition_variable finished_;
     void (*task_)(void*) = nullptr;
     void* context_ = nullptr;
+    // Set by post, cleared by the helper when the task has ended; task_, context_ and failed_
+    // are handed over through it.
+    std::atomic<bool> pending_{false};
+    std::atomic<bool> stopping_{false};
+    // Who sleeps on a condition variable; written and read under mutex_, so that a flag set
+    // just before the other side goes to sleep is never missed.
+    bool helperSleeping_ = false;
+    bool ownerSleeping_ = false;
     bool busy_ = false;
     bool failed_ = false;
-    bool stopping_ = false;
     std::thread thread_;
 };
 
