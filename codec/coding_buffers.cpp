@@ -1,12 +1,15 @@
 #include "codec/coding_buffers.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace qx {
 
 int AllocateCodingBuffers(Codec& codec, int width, int length) {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
+    codec.wavelet.lent = nullptr;  // the map's block may move
+    codec.wavelet.lentCount = 0;
     try {
         // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
         codec.state.PlaneBuffer.resize(2 * pixels);
@@ -37,6 +40,24 @@ void EmptyCodeStreams(Codec& codec) {
     }
     codec.MainCodeEnd = {};
     codec.RefineCodeEnd = {};
+}
+
+void PrepareWaveletScratch(Codec& codec) {
+    codec.wavelet.helper = codec.helper();
+    codec.wavelet.lent = nullptr;
+    codec.wavelet.lentCount = 0;
+    // Only a mapped block is sure to have a tail of its own; the sanitizer's blocks do not.
+    const Buffer<uint8_t>& map = codec.SignificanceMap;
+    if (!buffer_detail::kMapLargeBlocks ||
+        map.capacity() * sizeof(uint8_t) < buffer_detail::kHugePage)
+        return;
+    constexpr uintptr_t kAlign = 64;
+    const uintptr_t begin =
+        (reinterpret_cast<uintptr_t>(map.data() + map.size()) + kAlign - 1) & ~(kAlign - 1);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(map.data() + map.capacity());
+    if (begin >= end) return;
+    codec.wavelet.lent = reinterpret_cast<int32_t*>(begin);
+    codec.wavelet.lentCount = (end - begin) / sizeof(int32_t);
 }
 
 WaveletGeometry ComputeWaveletGeometry(int width, int height, int minBandSize) {

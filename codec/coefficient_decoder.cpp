@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "codec/codec.h"
+#include "codec/coding_buffers.h"
 #include "codec/low_band.h"
 #include "codec/significance_common.h"
 #include "codec/threshold_schedule.h"
@@ -68,7 +69,7 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
         if (status) return false;
     }
 
-    codec.wavelet.helper = codec.helper();
+    PrepareWaveletScratch(codec);
     InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
                    codec.params.FirstLevelFilter, codec.wavelet);
     StoreSamplesAndClear(plane, marks, s.PlaneBuffer.data() + s.PlaneOffset[component], count,

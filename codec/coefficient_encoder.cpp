@@ -6,6 +6,7 @@
 
 #include "codec/bit_stream.h"
 #include "codec/codec.h"
+#include "codec/coding_buffers.h"
 #include "codec/low_band.h"
 #include "codec/significance_common.h"
 #include "codec/split_work.h"
@@ -182,7 +183,7 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     CoefficientTables& t = codec.tables;
     const CodecParameters& params = codec.params;
     t.LevelOffset[component] = component == 0 ? 128 : 0;
-    codec.wavelet.helper = codec.helper();
+    PrepareWaveletScratch(codec);
     const WaveletResult w =
         ForwardWavelet(s.PlaneBuffer.data() + s.PlaneOffset[component],
                        codec.CoefficientPlane.data(), width, height, params.MinBandSize,

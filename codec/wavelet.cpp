@@ -247,13 +247,18 @@ template <int Count>
 void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     const size_t n = static_cast<size_t>(longestLine);
     const size_t strip = static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk;
-    ResizeDense(scratch.strips, scratch.lanes.size() * strip);
+    const size_t needed = scratch.lanes.size() * strip;
+    int32_t* strips = scratch.lent;
+    if (strips == nullptr || scratch.lentCount < needed) {
+        ResizeDense(scratch.strips, needed);
+        strips = scratch.strips.data();
+    }
     for (size_t i = 0; i < scratch.lanes.size(); ++i) {
         WaveletLane& lane = scratch.lanes[i];
         lane.even.resize(n / 2 + 8);
         lane.odd.resize(n / 2 + 8);
         lane.acc.resize(n + 8);
-        lane.strip = scratch.strips.data() + i * strip;
+        lane.strip = strips + i * strip;
     }
 }
 

@@ -36,6 +36,10 @@ struct WaveletScratch {
     std::array<WaveletLane, 2> lanes;
     // The strips of both lanes in one block, so that they share huge pages.
     Buffer<int32_t> strips;
+    // Room the owner lends for the strips (lentCount values from lent), used instead of strips
+    // when it is large enough.
+    int32_t* lent = nullptr;
+    size_t lentCount = 0;
     HelperThread* helper = nullptr;
 };
 
