@@ -5,6 +5,13 @@
 #include <new>
 
 namespace qx {
+namespace {
+
+// Entries the significance map holds beyond one per pixel.
+constexpr size_t kMapMargin = 65536;
+constexpr size_t kLargestMap = size_t{kMaxPictureSide} * kMaxPictureSide + kMapMargin;
+
+}  // namespace
 
 int AllocateCodingBuffers(Codec& codec, int width, int length) {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
@@ -15,8 +22,9 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
         codec.state.PlaneBuffer.resize(2 * pixels);
         const size_t zeroed = codec.ZeroedCount;
         codec.ZeroedCount = 0;  // stays so if an allocation fails
-        codec.ZeroedCount = std::min(ResizeZeroed(codec.CoefficientPlane, pixels, zeroed),
-                                     ResizeZeroed(codec.SignificanceMap, pixels + 65536, zeroed));
+        codec.ZeroedCount =
+            std::min(ResizeZeroed(codec.CoefficientPlane, pixels, zeroed),
+                     ResizeZeroed(codec.SignificanceMap, pixels + kMapMargin, zeroed));
         // Each stream holds W x L bytes.
         codec.MainCode.words.resize(std::max<size_t>(pixels / 4, 8));
         codec.RefineCode.words.resize(std::max<size_t>(pixels / 4, 8));
@@ -51,10 +59,13 @@ void PrepareWaveletScratch(Codec& codec) {
     if (!buffer_detail::kMapLargeBlocks ||
         map.capacity() * sizeof(uint8_t) < buffer_detail::kHugePage)
         return;
+    // Past the largest map any picture uses: the decoder counts on entries that no picture
+    // reached (the margin among them) still being zero, and the strips leave garbage behind.
+    if (map.size() > kLargestMap) return;
     constexpr uintptr_t kAlign = 64;
-    const uintptr_t begin =
-        (reinterpret_cast<uintptr_t>(map.data() + map.size()) + kAlign - 1) & ~(kAlign - 1);
-    const uintptr_t end = reinterpret_cast<uintptr_t>(map.data() + map.capacity());
+    const uintptr_t base = reinterpret_cast<uintptr_t>(map.data());
+    const uintptr_t begin = (base + kLargestMap + kAlign - 1) & ~(kAlign - 1);
+    const uintptr_t end = base + map.capacity();
     if (begin >= end) return;
     codec.wavelet.lent = reinterpret_cast<int32_t*>(begin);
     codec.wavelet.lentCount = (end - begin) / sizeof(int32_t);

@@ -16,10 +16,10 @@ namespace qx {
 // every file written stays readable.
 void EmptyCodeStreams(Codec& codec);
 
-// Readies the wavelet's scratch for a transform: the codec's helper thread, and the unused tail
-// of the significance map's block as room for the strips. That block is rounded up to whole huge
-// pages and the map fills little more than half of the last one, so the strips then cost no
-// huge page of their own.
+// Readies the wavelet's scratch for a transform: the codec's helper thread, and the part of the
+// significance map's block past the largest map as room for the strips. That block is rounded up
+// to whole huge pages and even the largest map fills little more than half of the last one, so
+// the strips then cost no huge page of their own.
 void PrepareWaveletScratch(Codec& codec);
 
 // Number of wavelet levels and low-band size that the forward transform gives for a plane.
