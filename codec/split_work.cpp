@@ -1,5 +1,7 @@
 #include "codec/split_work.h"
 
+#include <system_error>
+
 namespace qx {
 
 HelperThread::~HelperThread() {
