@@ -1,6 +1,7 @@
 #include "codec/split_work.h"
 
 #include <chrono>
+#include <system_error>
 
 namespace qx {
 namespace {

@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
-#include <system_error>
 #include <thread>
 
 namespace qx {
@@ -76,36 +75,6 @@ bool SplitInTwo(HelperThread* helper, int begin, int end, Fn&& fn) {
         return false;
     }
     return true;
-}
-
-// As above with a thread started for this one split, for callers that own no helper: with split,
-// the first half runs here as lane 0 and the second half on a new thread as lane 1. Without a
-// helper thread (split false, too few items, or the system refusing one), everything runs here as
-// lane 0. The helper is joined on every path; an exception in either lane (std::bad_alloc, say)
-// ends that lane and makes the result false instead of escaping a thread. Callers whose lanes may
-// throw look at the result.
-template <typename Fn>
-bool SplitInTwo(int begin, int end, bool split, Fn&& fn) {
-    auto lane = [&fn](int index, int first, int last) noexcept {
-        try {
-            fn(index, first, last);
-            return true;
-        } catch (...) {
-            return false;
-        }
-    };
-    if (!split || end - begin < 2) return lane(0, begin, end);
-    const int mid = begin + (end - begin) / 2;
-    bool helperDone = false;
-    std::thread helper;
-    try {
-        helper = std::thread([&lane, &helperDone, mid, end] { helperDone = lane(1, mid, end); });
-    } catch (const std::system_error&) {
-        return lane(0, begin, end);
-    }
-    const bool hereDone = lane(0, begin, mid);
-    helper.join();
-    return hereDone && helperDone;
 }
 
 }  // namespace qx

@@ -51,12 +51,11 @@ TEST_F(PackageTest, EveryBatchSizeEndsTheBarAtExactlyHundred) {
         const std::string stem = "p" + std::to_string(count) + "-";
         EXPECT_TRUE(fs::is_regular_file(targetFile(stem + std::to_string(count - 1) + ".qx1")));
         expectBoxesUnlocked();
+        // Three files advance by their shares, in three steps each.
+        if (count == 3) {
+            EXPECT_EQ(progress.values, std::vector<int>({0, 11, 22, 33, 44, 55, 66, 77, 88, 100}));
+        }
     }
-}
-
-TEST_F(PackageTest, ThreeFilesAdvanceByTheirSharesInThreeSteps) {
-    run({writeBmp("a.bmp"), writeBmp("b.bmp"), writeBmp("c.bmp")});
-    EXPECT_EQ(progress.values, std::vector<int>({0, 11, 22, 33, 44, 55, 66, 77, 88, 100}));
 }
 
 TEST_F(PackageTest, ExtensionsDecideWhatHappensToAFile) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -54,28 +53,6 @@ TEST(HelperThread, SplitWorkChangesNoByte) {
     }
     EXPECT_EQ(streams[0], streams[1]);
     EXPECT_TRUE(restored[0] == restored[1]);
-}
-
-// The split that starts its own thread: an exception in either lane is a failed result, never a
-// terminated program, and the thread is always joined.
-TEST(SplitInTwo, AThrowingLaneFailsTheSplitAndTheOtherLaneFinishes) {
-    for (const int throwing : {0, 1}) {
-        std::atomic<int> finished{0};
-        const bool done = qx::SplitInTwo(0, 64, true, [&](int lane, int, int) {
-            if (lane == throwing) throw std::bad_alloc();
-            ++finished;
-        });
-        EXPECT_FALSE(done) << "lane " << throwing;
-        EXPECT_EQ(finished, 1);
-    }
-    // Without a split the one lane's exception fails it just the same.
-    EXPECT_FALSE(qx::SplitInTwo(0, 64, false, [](int, int, int) { throw std::bad_alloc(); }));
-    int items = 0;
-    EXPECT_TRUE(qx::SplitInTwo(0, 64, true, [&](int lane, int begin, int end) {
-        if (lane == 1) return;
-        items += end - begin;
-    }));
-    EXPECT_EQ(items, 32);
 }
 
 }  // namespace
