@@ -158,7 +158,7 @@ SafeWrite::SafeWrite(const std::string& finalName, bool replace)
         return;
     }
     struct stat old;
-    const bool replacing = ::stat(finalName.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    replacing_ = ::stat(finalName.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     CreationSection section;
     if (section.refused()) {
         result_ = {WriteStatus::CannotCreate, EINTR};
@@ -182,7 +182,7 @@ SafeWrite::SafeWrite(const std::string& finalName, bool replace)
         tempName_.clear();
         return;
     }
-    if (replacing && ::fchmod(file_.fd(), old.st_mode & 07777) != 0) {
+    if (replacing_ && ::fchmod(file_.fd(), old.st_mode & 07777) != 0) {
         result_ = {WriteStatus::CannotCreate, errno};
         abandon();
     }
@@ -214,7 +214,7 @@ void SafeWrite::fail() {
 WriteResult SafeWrite::commit() {
     if (!result_.ok() || tempName_.empty()) return result_;
     const int fd = file_.release();
-    const bool flushed = ::fsync(fd) == 0;
+    const bool flushed = !replacing_ || ::fsync(fd) == 0;
     const int syncError = errno;
     const bool closed = ::close(fd) == 0;
     if (!flushed || !closed) {

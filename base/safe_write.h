@@ -3,6 +3,9 @@
 // temporary file takes the final name only once it is complete. Without `replace` the final
 // name is claimed without a race: of two writers exactly one wins. Whatever fails, only the
 // temporary file is removed; a file this run did not create is never removed or truncated.
+// A file that replaces an existing one reaches the disk before the rename, so that a crash
+// leaves the old file or the new one, whole. A new name is not waited for: a crash then costs
+// nothing that was there, and the wait (milliseconds a file) would be most of a small job.
 #pragma once
 
 #include <string>
@@ -59,6 +62,7 @@ class SafeWrite {
     std::string finalName_;
     std::string tempName_;
     bool replace_;
+    bool replacing_ = false;  // an existing regular file is to be replaced
     int slot_ = -1;
     FileHandle file_;
     WriteResult result_;
