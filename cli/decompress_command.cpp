@@ -48,9 +48,6 @@ FileReport DecompressOne(Worker& worker, const BatchFile& file, const Decompress
 
     const qx::CodecState& state = codec.state;
     FileReport report;
-    const int channels = state.RestoredPictureKind == qx::kRestoredRgb ? 3 : 1;
-    report.bytes = static_cast<int64_t>(qx::kTiffHeaderBlockSize) +
-                   int64_t{state.Width} * state.Length * channels;
     if (file.toStandardOutput()) {
         const StreamWrite streamed = toStandardOutput(state.WorkBuffer.data(), state.Width,
                                                       state.Length, state.RestoredPictureKind);
@@ -63,7 +60,7 @@ FileReport DecompressOne(Worker& worker, const BatchFile& file, const Decompress
         if (format != RestoredFormat::Tiff) {
             why = WriteRestoredPicture(format, file.output, state.WorkBuffer.data(), state.Width,
                                        state.Length, state.RestoredPictureKind, options.force,
-                                       written);
+                                       written, report.bytes);
         } else if (qx::WriteRestoredTiff(file.output, state.WorkBuffer.data(), state.Width,
                                          state.Length, state.RestoredPictureKind, session.hooks,
                                          {options.force, &written}) != 0) {
@@ -75,10 +72,10 @@ FileReport DecompressOne(Worker& worker, const BatchFile& file, const Decompress
             session.dialogs.messages.push_back(why);
             return WriteFailure(input, session.dialogs, file.output, written);
         }
-        if (format != RestoredFormat::Tiff) {
-            std::error_code error;
-            const auto size = std::filesystem::file_size(file.output, error);
-            report.bytes = error ? -1 : static_cast<int64_t>(size);
+        if (format == RestoredFormat::Tiff) {
+            const int channels = state.RestoredPictureKind == qx::kRestoredRgb ? 3 : 1;
+            report.bytes = static_cast<int64_t>(qx::kTiffHeaderBlockSize) +
+                           int64_t{state.Width} * state.Length * channels;
         }
         if (options.preserveTime && !file.fromStandardInput) {
             if (std::string why = CopyFileTime(file.source, file.output); !why.empty())

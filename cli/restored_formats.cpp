@@ -56,10 +56,11 @@ RestoredFormat RestoredFormatFor(const std::string& output) {
 
 std::string WriteRestoredPicture(RestoredFormat format, const std::string& output,
                                  const uint8_t* pixels, int width, int length, int kind,
-                                 bool replace, qx::WriteResult& written) {
+                                 bool replace, qx::WriteResult& written, int64_t& size) {
     std::vector<uint8_t> bytes;
     std::string why;
     if (!Encode(format, pixels, width, length, kind, bytes, why)) return why;
+    size = static_cast<int64_t>(bytes.size());
     qx::SafeWrite out(output, replace);
     if (!out.isOpen()) {
         written = out.result();

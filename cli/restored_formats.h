@@ -17,10 +17,10 @@ RestoredFormat RestoredFormatFor(const std::string& output);
 
 // Encodes a restored picture as PNG or PNM and writes it to output through a temporary file
 // (an existing output is replaced only with replace). Returns an empty string, or why nothing
-// was written; written holds the write's outcome.
+// was written; written holds the write's outcome and bytes the encoded picture's size.
 std::string WriteRestoredPicture(RestoredFormat format, const std::string& output,
                                  const uint8_t* pixels, int width, int length, int kind,
-                                 bool replace, qx::WriteResult& written);
+                                 bool replace, qx::WriteResult& written, int64_t& bytes);
 
 // What writing to standard output did: 0 or the errno of the failed write, and the bytes the
 // encoded picture took.
