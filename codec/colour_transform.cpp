@@ -7,20 +7,14 @@
 #include <cstring>
 #include <vector>
 
+#include "codec/colour_rows_wide.h"
 #include "codec/split_work.h"
 #include "codec/tone_tables.h"
 
 namespace qx {
 namespace {
 
-// Byte offsets inside an RGB pixel of the reference channel and of the channels that become
-// chroma components 1 and 2. Reference 0 is green, 1 red, 2 blue; any other value is read as 2.
-struct ChannelOrder {
-    int reference;
-    int first;
-    int second;
-};
-
+// Reference 0 is green, 1 red, 2 blue; any other value is read as 2.
 constexpr ChannelOrder OrderFor(uint8_t referenceChannel) {
     switch (referenceChannel) {
         case 0:
@@ -126,16 +120,34 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
     const int16_t* firstLevels = levels[order.first].data();
     const int16_t* secondLevels = levels[order.second].data();
 
+    // The wide rows take the levels as bytes, which every tone table's levels are.
+    std::array<std::array<uint8_t, 256>, 3> byteLevels;
+    bool wide = WideColourRowsAvailable();
+    for (size_t c = 0; c < 3 && wide; ++c) {
+        for (int v = 0; v < 256; ++v) {
+            wide = wide && levels[c][v] >= 0 && levels[c][v] <= 255;
+            byteLevels[c][v] = static_cast<uint8_t>(levels[c][v]);
+        }
+    }
+    const std::array<const uint8_t*, 3> wideLevels{byteLevels[order.reference].data(),
+                                                   byteLevels[order.first].data(),
+                                                   byteLevels[order.second].data()};
+
     const int halfWidth = width / 2;
     int16_t* chroma1 = planes + pixels;
     int16_t* chroma2 = chroma1 + pixels / 4;
     SplitInTwo(IsLarge(width, length) ? helper : nullptr, 0, length, [&](int, int begin, int end) {
         for (int y = begin; y < end; ++y) {
+            const uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
+            int16_t* lumaRow = luma + static_cast<size_t>(y) * width;
             // Odd rows: the chroma row of the blocks they close.
-            const size_t chromaRow = static_cast<size_t>(y / 2) * halfWidth;
-            forwardRows[y % 2](picture + static_cast<size_t>(y) * width * 3, width, refLevels,
-                               firstLevels, secondLevels, luma + static_cast<size_t>(y) * width,
-                               chroma1 + chromaRow, chroma2 + chromaRow);
+            int16_t* chroma1Row = chroma1 + static_cast<size_t>(y / 2) * halfWidth;
+            int16_t* chroma2Row = chroma2 + static_cast<size_t>(y / 2) * halfWidth;
+            const int done = wide ? ForwardRowWide(row, width, order, wideLevels, y % 2 == 1,
+                                                   lumaRow, chroma1Row, chroma2Row)
+                                  : 0;
+            forwardRows[y % 2](row + 3 * done, width - done, refLevels, firstLevels, secondLevels,
+                               lumaRow + done, chroma1Row + done / 2, chroma2Row + done / 2);
         }
     });
 }
@@ -241,17 +253,25 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
                     : referenceChannel == 1 ? StoreRow<0, 2, 1>
                                             : StoreRow<2, 1, 0>;
     static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
+    const ChannelOrder order = OrderFor(referenceChannel);
+    const bool wide = WideColourRowsAvailable();
     SplitInTwo(IsLarge(width, length) ? helper : nullptr, 0, length, [&](int, int begin, int end) {
         RowLevels levels(width);
         for (int y = begin; y < end; ++y) {
+            const int16_t* lumaRow = planes + static_cast<size_t>(y) * width;
             // An odd last row likewise reuses the last row of blocks.
             const size_t chromaRow =
                 static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
-            LevelsOfRow(planes + static_cast<size_t>(y) * width, chroma1 + chromaRow,
-                        chroma2 + chromaRow, width, halfWidth, levels.reference.data(),
-                        levels.first.data(), levels.second.data(), levels.chroma1.data(),
-                        levels.chroma2.data());
-            storeRow(levels, picture + static_cast<size_t>(y) * width * 3, width, lookups);
+            uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
+            const int done = wide ? RestoreRowWide(lumaRow, chroma1 + chromaRow,
+                                                   chroma2 + chromaRow, width, order, lookups, row)
+                                  : 0;
+            if (done == width) continue;
+            LevelsOfRow(lumaRow + done, chroma1 + chromaRow + done / 2,
+                        chroma2 + chromaRow + done / 2, width - done, halfWidth - done / 2,
+                        levels.reference.data(), levels.first.data(), levels.second.data(),
+                        levels.chroma1.data(), levels.chroma2.data());
+            storeRow(levels, row + 3 * done, width - done, lookups);
         }
     });
 }

@@ -38,6 +38,42 @@ TEST(ForwardColourTransform, GreyUsesTableZeroWithoutRemovingItsFloor) {
     EXPECT_EQ(p.c1(0, 0), -1);  // no chroma written
 }
 
+// Pixel-by-pixel model of the forward transform: luma from every pixel's tone levels (each table
+// less its first entry), chroma from the lower-right pixel of each 2 x 2 block.
+TEST(ForwardColourTransform, MatchesThePixelModelOnWideRows) {
+    const int order[3][3] = {{1, 2, 0}, {0, 2, 1}, {2, 1, 0}};  // reference, first, second
+    std::mt19937 rng(9);
+    for (const int w : {130, 64, 6}) {
+        const int l = 4;
+        std::vector<uint8_t> rgb(static_cast<size_t>(w) * l * 3);
+        for (auto& v : rgb) v = rng() % 4 == 0 ? (rng() % 2 ? 255 : 0) : rng() % 256;
+        for (uint8_t ref : {0, 1, 2}) {
+            for (uint8_t tones : {0x00, 0x19, 0x26, 0xFF}) {
+                const qx::ToneChoice choice = qx::SplitToneSelect(tones);
+                const int tables[] = {choice.red, choice.green, choice.blue};
+                auto level = [&](int x, int y, int k) {
+                    const int ch = order[ref][k];
+                    const auto& t = ToneTable[tables[ch]];
+                    return t[rgb[(static_cast<size_t>(y) * w + x) * 3 + ch]] - t[0];
+                };
+                Planes p(w, l);
+                qx::ForwardColourTransform(rgb.data(), p.data.data(), p.data.data(), w, l, 0, ref,
+                                           tones);
+                for (int y = 0; y < l; ++y) {
+                    for (int x = 0; x < w; ++x) {
+                        ASSERT_EQ(p.luma(x, y),
+                                  (2 * level(x, y, 0) + level(x, y, 1) + level(x, y, 2)) >> 2)
+                            << w << " " << x << "," << y << " " << int(ref) << " " << int(tones);
+                        if (x % 2 == 0 || y % 2 == 0) continue;
+                        ASSERT_EQ(p.c1(y / 2, x / 2), level(x, y, 1) - level(x, y, 0));
+                        ASSERT_EQ(p.c2(y / 2, x / 2), level(x, y, 2) - level(x, y, 0));
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(SharpenLuma, OnlyInsideTheRectangle) {
     const int w = 16, l = 16;
     std::vector<int16_t> plane(w * l, 0);
