@@ -8,15 +8,15 @@
 #include "codec/low_band.h"
 #include "codec/significance_common.h"
 #include "codec/threshold_schedule.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 namespace {
 
-// Built for AVX2 as well as the baseline; the loader picks the clone the processor runs. Clears
-// the plane and the marks on the way, for the next component: one pass over memory, not two.
-__attribute__((target_clones("avx2", "default"))) void StoreSamplesAndClear(
-    int32_t* __restrict plane, uint8_t* __restrict marks, int16_t* __restrict samples, size_t count,
-    int32_t offset) {
+// Clears the plane and the marks on the way, for the next component: one pass over memory, not two.
+QX_VECTOR_CLONES void StoreSamplesAndClear(int32_t* __restrict plane, uint8_t* __restrict marks,
+                                           int16_t* __restrict samples, size_t count,
+                                           int32_t offset) {
     for (size_t i = 0; i < count; ++i) {
         samples[i] =
             static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));

@@ -11,6 +11,7 @@
 #include "codec/significance_common.h"
 #include "codec/split_work.h"
 #include "codec/threshold_schedule.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 namespace {
@@ -43,11 +44,7 @@ int CodeLowBand(Codec& codec, int component, int width) {
     return kOk;
 }
 
-// The loops below are built for AVX2 as well as the baseline; the loader picks the clone the
-// processor runs.
-__attribute__((target_clones("avx2", "default"))) int32_t BlockPeak(const int32_t* plane,
-                                                                    int stride, int x0, int y0,
-                                                                    int side) {
+QX_VECTOR_CLONES int32_t BlockPeak(const int32_t* plane, int stride, int x0, int y0, int side) {
     int32_t peak = 0;
     for (int y = 0; y < side; ++y) {
         const int32_t* row = plane + static_cast<size_t>(y0 + y) * stride + x0;
@@ -102,9 +99,7 @@ struct BlockSums {
 };
 
 // Adds one row of a block to the sums; with clearSmall, coefficients below 8 in magnitude become 0.
-__attribute__((target_clones("avx2", "default"))) void AddRowToSums(int32_t* row, int n,
-                                                                    bool clearSmall,
-                                                                    BlockSums& sums) {
+QX_VECTOR_CLONES void AddRowToSums(int32_t* row, int n, bool clearSmall, BlockSums& sums) {
     int64_t count = 0;
     int64_t sum = 0;
     int64_t squares = 0;
@@ -125,8 +120,7 @@ __attribute__((target_clones("avx2", "default"))) void AddRowToSums(int32_t* row
 }
 
 // The passes read magnitudes from the plane and signs from the map.
-__attribute__((target_clones("avx2", "default"))) void SplitSigns(int32_t* plane, uint8_t* marks,
-                                                                  size_t count) {
+QX_VECTOR_CLONES void SplitSigns(int32_t* plane, uint8_t* marks, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         marks[i] = plane[i] < 0 ? kNegative : 0;
         plane[i] = plane[i] < 0 ? -plane[i] : plane[i];

@@ -10,6 +10,7 @@
 #include "codec/colour_rows_wide.h"
 #include "codec/split_work.h"
 #include "codec/tone_tables.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 namespace {
@@ -189,11 +190,11 @@ struct RowLevels {
 
 // The levels of one row from its luma row and the chroma row of its blocks. Spreading the chroma
 // to every pixel first keeps the arithmetic in unit-stride loops that the compiler vectorises.
-__attribute__((target_clones("avx2", "default"))) void LevelsOfRow(
-    const int16_t* __restrict luma, const int16_t* __restrict chroma1,
-    const int16_t* __restrict chroma2, int width, int halfWidth, uint8_t* __restrict reference,
-    uint8_t* __restrict first, uint8_t* __restrict second, int16_t* __restrict pixelChroma1,
-    int16_t* __restrict pixelChroma2) {
+QX_VECTOR_CLONES void LevelsOfRow(const int16_t* __restrict luma, const int16_t* __restrict chroma1,
+                                  const int16_t* __restrict chroma2, int width, int halfWidth,
+                                  uint8_t* __restrict reference, uint8_t* __restrict first,
+                                  uint8_t* __restrict second, int16_t* __restrict pixelChroma1,
+                                  int16_t* __restrict pixelChroma2) {
     const int pairs = std::min(width / 2, halfWidth);
     for (int j = 0; j < pairs; ++j) {
         pixelChroma1[2 * j] = pixelChroma1[2 * j + 1] = chroma1[j];

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "codec/vector_clones.h"
+
 namespace qx {
 namespace {
 
@@ -56,11 +58,9 @@ inline int NextBusy(const uint8_t* busy, int from, int last) {
 // compiler vectorises; a pixel whose left neighbour was smoothed is measured again with that
 // neighbour's output as its middle-left sample. Any other pixel is smoothed only when its
 // source window is busy, so the walk jumps from one busy pixel to the next.
-__attribute__((target_clones("avx2", "default"))) void SmoothRow(const uint8_t* __restrict above,
-                                                                 const uint8_t* __restrict middle,
-                                                                 const uint8_t* __restrict below,
-                                                                 uint8_t* __restrict out, int width,
-                                                                 RowScratch& scratch) {
+QX_VECTOR_CLONES void SmoothRow(const uint8_t* __restrict above, const uint8_t* __restrict middle,
+                                const uint8_t* __restrict below, uint8_t* __restrict out, int width,
+                                RowScratch& scratch) {
     const size_t bytes = static_cast<size_t>(width) * 3;
     std::memcpy(out, middle, bytes);
     // The rows and the scratch arrays do not overlap.
@@ -154,7 +154,7 @@ struct RowSums {
 
 // Branch-free so that the compiler vectorises it. One row's sums stay far below 2^32 (1024
 // pixels of at most 255).
-__attribute__((target_clones("avx2", "default"))) RowSums SumRow(const uint8_t* row, int width) {
+QX_VECTOR_CLONES RowSums SumRow(const uint8_t* row, int width) {
     uint32_t a0 = 0, a1 = 0, a2 = 0, red = 0, redCount = 0, green = 0, greenCount = 0;
     for (int x = 1; x < width; ++x) {
         const uint8_t* px = row + 3 * x;

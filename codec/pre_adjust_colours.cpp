@@ -4,14 +4,15 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "codec/vector_clones.h"
+
 namespace qx {
 
 namespace {
 
-// The interleaved channels vectorise well only with byte shuffles, hence the AVX2 clone; the codec
-// library is built with -O3 for the same reason.
-__attribute__((target_clones("avx2", "default"))) void PreAdjustPixels(uint8_t* buffer,
-                                                                       size_t pixels) {
+// The interleaved channels vectorise well only with byte shuffles, hence the vector clones; the
+// codec library is built with -O3 for the same reason.
+QX_VECTOR_CLONES void PreAdjustPixels(uint8_t* buffer, size_t pixels) {
     for (size_t i = 0; i < pixels; ++i) {
         uint8_t* px = buffer + 3 * i;
         const int r = px[0], g = px[1], b = px[2];

@@ -3,15 +3,14 @@
 
 #include "codec/bit_stream.h"
 #include "codec/significance_common.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 namespace {
 
 // True when a row of the side x side block at row reaches T. Blocks from 8 x 8 on are compared
 // eight values at a time where the processor can.
-__attribute__((target_clones("avx2", "default"))) bool BlockReaches(const int32_t* row,
-                                                                    size_t stride, int side,
-                                                                    int32_t T) {
+QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, int32_t T) {
     for (int j = 0; j < side; ++j, row += stride) {
         int32_t peak = -1;
         for (int i = 0; i < side; ++i) peak = std::max(peak, row[i]);

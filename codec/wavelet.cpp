@@ -2,6 +2,7 @@
 
 #include "codec/coding_buffers.h"
 #include "codec/split_work.h"
+#include "codec/vector_clones.h"
 
 #include <algorithm>
 #include <cstring>
@@ -265,38 +266,29 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
 // Bands of this many samples or more are worth a helper thread.
 constexpr int kSplitSamples = 1 << 16;
 
-// Built for AVX2 as well as the baseline; the loader picks the clone the processor runs.
-__attribute__((target_clones("avx2", "default"))) void AnalyseRows(int32_t* plane, int width,
-                                                                   int r0, int r1, int bw,
-                                                                   const AnalysisFilter& f,
-                                                                   WaveletLane& lane) {
+QX_VECTOR_CLONES void AnalyseRows(int32_t* plane, int width, int r0, int r1, int bw,
+                                  const AnalysisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r) AnalyseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
 }
 
-__attribute__((target_clones("avx2", "default"))) void AnalyseColumnRange(int32_t* plane, int width,
-                                                                          int x0, int x1, int bh,
-                                                                          const AnalysisFilter& f,
-                                                                          WaveletLane& lane) {
+QX_VECTOR_CLONES void AnalyseColumnRange(int32_t* plane, int width, int x0, int x1, int bh,
+                                         const AnalysisFilter& f, WaveletLane& lane) {
     AnalyseColumns(plane, width, x0, x1, bh, f, lane);
 }
 
-__attribute__((target_clones("avx2", "default"))) void SynthesiseRows(int32_t* plane, int width,
-                                                                      int r0, int r1, int bw,
-                                                                      const SynthesisFilter& f,
-                                                                      WaveletLane& lane) {
+QX_VECTOR_CLONES void SynthesiseRows(int32_t* plane, int width, int r0, int r1, int bw,
+                                     const SynthesisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r)
         SynthesiseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
 }
 
-__attribute__((target_clones("avx2", "default"))) void SynthesiseColumnRange(
-    int32_t* plane, int width, int x0, int x1, int bh, const SynthesisFilter& f,
-    WaveletLane& lane) {
+QX_VECTOR_CLONES void SynthesiseColumnRange(int32_t* plane, int width, int x0, int x1, int bh,
+                                            const SynthesisFilter& f, WaveletLane& lane) {
     SynthesiseColumns(plane, width, x0, x1, bh, f, lane);
 }
 
-__attribute__((target_clones("avx2", "default"))) void RemoveOffset(const int16_t* samples,
-                                                                    int32_t* plane, size_t count,
-                                                                    int levelOffset) {
+QX_VECTOR_CLONES void RemoveOffset(const int16_t* samples, int32_t* plane, size_t count,
+                                   int levelOffset) {
     for (size_t i = 0; i < count; ++i) plane[i] = samples[i] - levelOffset;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "codec/vector_clones.h"
 #include "imageio/byte_order.h"
 
 namespace qx {
@@ -20,8 +21,7 @@ constexpr int64_t kReadChunk = 256 * 1024;
 // One row of BGR pixels to RGB. Sixteen bytes at a time hold five pixels and the first byte of
 // the next; that byte is stored unchanged and then rewritten by the next step, so a step runs
 // only while all sixteen bytes lie inside the row.
-__attribute__((target_clones("avx2", "default"))) void BgrToRgb(const uint8_t* in, uint8_t* out,
-                                                                size_t pixels) {
+QX_VECTOR_CLONES void BgrToRgb(const uint8_t* in, uint8_t* out, size_t pixels) {
     using Bytes16 = uint8_t __attribute__((vector_size(16)));
     const size_t bytes = 3 * pixels;
     size_t i = 0;
