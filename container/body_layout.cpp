@@ -30,8 +30,10 @@ class ByteWriter {
         u16be(static_cast<uint16_t>(v >> 16));
         u16be(static_cast<uint16_t>(v));
     }
+    // Bytes already in their place (the packer may write there directly) stay as they are.
     void bytes(std::span<const uint8_t> in) {
-        std::copy(in.begin(), in.end(), out_.begin() + static_cast<std::ptrdiff_t>(pos_));
+        uint8_t* to = out_.data() + pos_;
+        if (in.data() != to) std::copy(in.begin(), in.end(), to);
         pos_ += in.size();
     }
 

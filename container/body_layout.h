@@ -45,7 +45,8 @@ struct BodyLayout {
 BodyLayout LayoutOf(const FileTitle& title);
 
 // Writes sections 1 to 10 into body, which holds exactly layout.length() bytes; packed holds
-// layout.packedSize bytes and refineWords layout.refineWords words.
+// layout.packedSize bytes (it may be section 8 of body already) and refineWords
+// layout.refineWords words.
 void AssembleBody(const BodyLayout& layout, const CoefficientTables& tables,
                   std::span<const uint8_t> packed, std::span<const uint32_t> refineWords,
                   const CumFreqTable& cumFreq, std::span<uint8_t> body);

@@ -2,6 +2,7 @@
 #include "container/container.h"
 
 #include <algorithm>
+#include <bit>
 #include <new>
 #include <span>
 
@@ -11,16 +12,19 @@ namespace qx {
 
 namespace {
 
-// The MainCode words as the packer reads them: each word least significant byte first, then
-// one byte 0.
-void FillPackerInput(std::span<const uint32_t> words, std::vector<uint8_t>& input) {
-    input.resize(4 * words.size() + 1);
+// The MainCode bytes as the packer reads them: each word least significant byte first, then one
+// byte 0. On a little-endian processor these are the words' own bytes, packed where they lie.
+std::span<const uint8_t> PackerInput(std::span<const uint32_t> words, std::vector<uint8_t>& copy) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return {reinterpret_cast<const uint8_t*>(words.data()), 4 * words.size()};
+    }
+    copy.resize(4 * words.size());
     size_t pos = 0;
     for (uint32_t word : words) {
         for (int shift = 0; shift < 32; shift += 8)
-            input[pos++] = static_cast<uint8_t>(word >> shift);
+            copy[pos++] = static_cast<uint8_t>(word >> shift);
     }
-    input[pos] = 0;
+    return copy;
 }
 
 int Build(Container& container, const Codec& codec, uint32_t compressionTime) {
@@ -32,23 +36,29 @@ int Build(Container& container, const Codec& codec, uint32_t compressionTime) {
         return kCodeErr;
     }
 
-    FillPackerInput(std::span(codec.MainCode.words).first(mainWords), container.packerInput);
-    const int packedBytes =
-        PackMainCode(container.packerInput, container.cumFreq, container.packed);
-    if (packedBytes < 0) return kCodeErr;
-    // Two padding bytes follow the packed bytes; the packer's buffer always has room for them.
-    container.packed[static_cast<size_t>(packedBytes)] = 0;
-    container.packed[static_cast<size_t>(packedBytes) + 1] = 0;
-
     FileTitle title = PackTitle(codec);
-    title.PackedMainCodeSize = packedBytes + 2;
     title.RefineCodeWordCount = static_cast<int32_t>(refineWords);
     title.CompressionTime = compressionTime;
-
-    const BodyLayout layout = LayoutOf(title);
+    // The tables come before the packed MainCode and do not depend on its size, so the packer
+    // writes straight into its place in the image.
+    BodyLayout layout = LayoutOf(title);
     if (layout.lowWidth <= 0 || layout.lowHeight <= 0 || layout.trees() > kTreesPerComponent) {
         return kCodeErr;
     }
+    const size_t packedAt = static_cast<size_t>(kTitleSize + layout.tableBytes());
+    const std::span<const uint8_t> input =
+        PackerInput(std::span(codec.MainCode.words).first(mainWords), container.packerInput);
+    static constexpr uint8_t kEndByte[1] = {0};
+    container.image.resize(packedAt + PackedRoom(input.size() + 1));
+    const int packedBytes = PackMainCode(input, kEndByte, container.cumFreq,
+                                         std::span(container.image).subspan(packedAt));
+    if (packedBytes < 0) return kCodeErr;
+    // Two padding bytes follow the packed bytes; the packer's room always has them.
+    container.image[packedAt + static_cast<size_t>(packedBytes)] = 0;
+    container.image[packedAt + static_cast<size_t>(packedBytes) + 1] = 0;
+
+    title.PackedMainCodeSize = packedBytes + 2;
+    layout = LayoutOf(title);
     const int64_t bodyLength = layout.length();
     const int64_t readerLimit = int64_t{codec.state.CodedWidth} * codec.state.CodedLength + 65536;
     if (bodyLength > readerLimit) return kCodeErr;
@@ -56,11 +66,9 @@ int Build(Container& container, const Codec& codec, uint32_t compressionTime) {
     container.image.resize(static_cast<size_t>(kTitleSize + bodyLength));
     const TitleBytes titleBytes = SerialiseTitle(title);
     std::copy(titleBytes.begin(), titleBytes.end(), container.image.begin());
-    AssembleBody(
-        layout, codec.tables,
-        std::span<const uint8_t>(container.packed).first(static_cast<size_t>(layout.packedSize)),
-        std::span(codec.RefineCode.words).first(refineWords), container.cumFreq,
-        std::span(container.image).subspan(kTitleSize));
+    const std::span<uint8_t> body = std::span(container.image).subspan(kTitleSize);
+    AssembleBody(layout, codec.tables, body.subspan(layout.tableBytes(), layout.packedSize),
+                 std::span(codec.RefineCode.words).first(refineWords), container.cumFreq, body);
     container.title = title;
     return static_cast<int>(bodyLength);
 }

@@ -25,8 +25,8 @@ struct Container {
     // Model of the packer (after a build) or of the unpacker (after a read).
     CumFreqTable cumFreq;
     // Working buffers, grown as needed and kept between pictures.
+    // The MainCode bytes on a big-endian processor; others pack the words where they lie.
     std::vector<uint8_t> packerInput;
-    std::vector<uint8_t> packed;
     // The reader's: the body is read whole into readBody, and only the bytes the unpacker
     // produces are used from unpacked, so neither is zero-filled as it grows.
     Buffer<uint8_t> readBody;

@@ -14,15 +14,12 @@ namespace {
 constexpr uint32_t kTop = 0x8000;     // bit 15
 constexpr uint32_t kSecond = 0x4000;  // bit 14
 constexpr uint32_t kMask16 = 0xFFFF;
-constexpr size_t kPackedSlack = 1024;  // completed bytes allowed beyond the input length
 
 // Writes bits from the most significant end of each byte and counts completed bytes. The bits
 // collect in a register; the byte in progress is kept written out, its unused bits 0.
 class BitSink {
   public:
-    BitSink(std::vector<uint8_t>& out, size_t limit) : out_(out.data()), limit_(limit) {
-        out_[0] = 0;
-    }
+    BitSink(uint8_t* out, size_t limit) : out_(out), limit_(limit) { out_[0] = 0; }
 
     // The count (at most 16) low bits of bits, most significant first. Fails once a completed
     // byte reaches the limit.
@@ -107,10 +104,13 @@ void Narrow(uint32_t& low, uint32_t& high, uint32_t a, uint32_t b, uint32_t tota
 
 }  // namespace
 
-CumFreqTable BuildCumFreq(std::span<const uint8_t> input) {
+namespace {
+
+CumFreqTable CumFreqOf(std::span<const uint8_t> first, std::span<const uint8_t> rest) {
     std::array<uint32_t, 257> f{};
     f[0] = 1;
-    for (uint8_t b : input) ++f[b + 1u];
+    for (uint8_t b : first) ++f[b + 1u];
+    for (uint8_t b : rest) ++f[b + 1u];
     for (size_t i = 1; i <= 256; ++i) f[i] += f[i - 1];
 
     while (f[256] >= CumFreqTable::kMaxTotal) {
@@ -125,14 +125,20 @@ CumFreqTable BuildCumFreq(std::span<const uint8_t> input) {
     return table;
 }
 
-int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
-                 std::vector<uint8_t>& output) {
-    cumFreq = BuildCumFreq(input);
+}  // namespace
+
+CumFreqTable BuildCumFreq(std::span<const uint8_t> input) {
+    return CumFreqOf(input, {});
+}
+
+int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
+                 CumFreqTable& cumFreq, std::span<uint8_t> output) {
+    cumFreq = CumFreqOf(first, rest);
     const uint32_t total = cumFreq.total();
 
-    const size_t limit = input.size() + kPackedSlack;
-    if (output.size() < limit + 3) output.resize(limit + 3);
-    BitSink sink(output, limit);
+    const size_t inputBytes = first.size() + rest.size();
+    if (output.size() < PackedRoom(inputBytes)) return kCodeErr;
+    BitSink sink(output.data(), inputBytes + kPackedSlack);
 
     uint32_t low = 0;
     uint32_t high = kMask16;
@@ -163,8 +169,10 @@ int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
         return true;
     };
 
-    for (uint8_t b : input) {
-        if (!code(b)) return kCodeErr;
+    for (std::span<const uint8_t> part : {first, rest}) {
+        for (uint8_t b : part) {
+            if (!code(b)) return kCodeErr;
+        }
     }
     if (!code(CumFreqTable::kEndSymbol)) return kCodeErr;
     if (!sink.putWithPending((low >> 14) & 1, pending + 1)) return kCodeErr;

@@ -26,12 +26,22 @@ struct CumFreqTable {
 // kMaxTotal (afterwards every byte value owns a range of at least 1).
 CumFreqTable BuildCumFreq(std::span<const uint8_t> input);
 
-// Packs input with the table BuildCumFreq makes for it, then the end symbol. The output vector
-// is grown to at least input.size() + 1024 + 3 bytes. Returns the packed byte count (the last,
-// partly used byte included), or -9 when the packed stream would reach input.size() + 1024
+// Completed bytes the packed stream may hold beyond the input length.
+constexpr size_t kPackedSlack = 1024;
+
+// Output bytes PackMainCode needs for n input bytes: the completed ones, the byte in progress and
+// two more.
+constexpr size_t PackedRoom(size_t n) {
+    return n + kPackedSlack + 3;
+}
+
+// Packs the input, `first` followed by `rest`, with the table BuildCumFreq makes for it, then the
+// end symbol (two parts, so that a caller can pack bytes where they lie and add a few). output
+// holds at least PackedRoom(input size) bytes. Returns the packed byte count (the last, partly
+// used byte included), or -9 when the packed stream would reach input size + kPackedSlack
 // completed bytes.
-[[nodiscard]] int PackMainCode(std::span<const uint8_t> input, CumFreqTable& cumFreq,
-                               std::vector<uint8_t>& output);
+[[nodiscard]] int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
+                               CumFreqTable& cumFreq, std::span<uint8_t> output);
 
 // Decodes packed bytes (bits past their end read as 0) into output until the end symbol.
 // Returns the number of bytes produced + 1, or -10 when the output would exceed limit - 20

@@ -11,8 +11,8 @@ namespace {
 
 std::vector<uint8_t> RoundTrip(const std::vector<uint8_t>& input) {
     qx::CumFreqTable table;
-    std::vector<uint8_t> packed;
-    const int packedBytes = qx::PackMainCode(input, table, packed);
+    std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+    const int packedBytes = qx::PackMainCode(input, {}, table, packed);
     EXPECT_GT(packedBytes, 0);
     packed.resize(static_cast<size_t>(packedBytes));
     const int limit = static_cast<int>(input.size()) + 64;
@@ -77,8 +77,8 @@ TEST(MainCodeUnpacker, BitsPastThePackedBytesReadAsZero) {
     std::mt19937 rng(3);
     for (auto& b : input) b = static_cast<uint8_t>(rng() % 4);
     qx::CumFreqTable table;
-    std::vector<uint8_t> packed;
-    const int n = qx::PackMainCode(input, table, packed);
+    std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+    const int n = qx::PackMainCode(input, {}, table, packed);
     ASSERT_GT(n, 0);
 
     std::vector<uint8_t> exact(packed.begin(), packed.begin() + n);
@@ -96,8 +96,8 @@ TEST(MainCodeUnpacker, BitsPastThePackedBytesReadAsZero) {
 TEST(MainCodeUnpacker, StopsAtTheLimitWithoutWritingPastIt) {
     const std::vector<uint8_t> input(500, 9);
     qx::CumFreqTable table;
-    std::vector<uint8_t> packed;
-    const int n = qx::PackMainCode(input, table, packed);
+    std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+    const int n = qx::PackMainCode(input, {}, table, packed);
     packed.resize(static_cast<size_t>(n));
 
     // 500 bytes fit a limit of 520 exactly; one byte less fails.
