@@ -96,10 +96,10 @@ class BitSource {
 };
 
 // Narrows [low, high] to the part [a, b) of total out of the current range.
-void Narrow(uint32_t& low, uint32_t& high, uint32_t a, uint32_t b, uint32_t total) {
+void Narrow(uint32_t& low, uint32_t& high, uint32_t a, uint32_t b, const DivideByTotal& divide) {
     const uint32_t range = high - low + 1;
-    high = (low + range * b / total - 1) & kMask16;
-    low = (low + range * a / total) & kMask16;
+    high = (low + divide(range * b) - 1) & kMask16;
+    low = (low + divide(range * a)) & kMask16;
 }
 
 }  // namespace
@@ -134,7 +134,7 @@ CumFreqTable BuildCumFreq(std::span<const uint8_t> input) {
 int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
                  CumFreqTable& cumFreq, std::span<uint8_t> output) {
     cumFreq = CumFreqOf(first, rest);
-    const uint32_t total = cumFreq.total();
+    const DivideByTotal divide(cumFreq.total());
 
     const size_t inputBytes = first.size() + rest.size();
     if (output.size() < PackedRoom(inputBytes)) return kCodeErr;
@@ -145,27 +145,25 @@ int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
     uint32_t pending = 0;
 
     auto code = [&](int symbol) __attribute__((always_inline)) {
-        Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), total);
-        for (;;) {
-            const uint32_t differ = high ^ low;
-            if ((differ & kTop) == 0) {
-                // The n leading bits on which low and high agree go out at once: the first
-                // with the pending bits, the others after it.
-                const int n = differ == 0 ? 16 : std::countl_zero(differ) - 16;
-                if (!sink.putWithPending((high >> 15) & 1, pending)) return false;
-                pending = 0;
-                if (!sink.putBits(high >> (16 - n), n - 1)) return false;
-                low = (low << n) & kMask16;
-                high = ((high << n) | ((1u << n) - 1)) & kMask16;
-                continue;
-            }
-            if ((low & kSecond) == 0 || (high & kSecond) != 0) break;
-            ++pending;
-            low &= kSecond - 1;
-            high |= kSecond;
-            low = (low << 1) & kMask16;
-            high = ((high << 1) | 1) & kMask16;
+        Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), divide);
+        const uint32_t differ = high ^ low;
+        if ((differ & kTop) == 0) {
+            // The n leading bits on which low and high agree go out at once: the first with the
+            // pending bits, the others after it.
+            const int n = differ == 0 ? 16 : std::countl_zero(differ) - 16;
+            if (!sink.putWithPending((high >> 15) & 1, pending)) return false;
+            pending = 0;
+            if (!sink.putBits(high >> (16 - n), n - 1)) return false;
+            low = (low << n) & kMask16;
+            high = ((high << n) | ((1u << n) - 1)) & kMask16;
         }
+        // Now low < kTop <= high, and no step below changes that. Each further bit that is 1 in
+        // low and 0 in high marks a range around the middle: it becomes a pending bit and leaves
+        // both ends, all k of them at once.
+        const int k = std::countl_one(((low & ~high) & (kTop - 1)) << 17);
+        pending += static_cast<uint32_t>(k);
+        low = (low << k) & (kTop - 1);
+        high = (((high << k) | ((1u << k) - 1)) & kMask16) | kTop;
         return true;
     };
 
@@ -222,6 +220,7 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
                    std::span<uint8_t> output) {
     const uint32_t total = cumFreq.total();
     if (total == 0) return kDecodeErr;
+    const DivideByTotal divide(total);
     const std::vector<int16_t> symbols = SymbolLookup(cumFreq);
     const int64_t maxBytes = int64_t{limit} - 20;
 
@@ -238,7 +237,7 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
         const uint32_t count = (((value - low + 1) * total - 1) / range) & kMask16;
         const int s = count < symbols.size() ? symbols[count] : FindSymbol(cumFreq, count);
 
-        Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), total);
+        Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), divide);
         for (;;) {
             const uint32_t differ = high ^ low;
             if ((differ & kTop) == 0) {
@@ -249,6 +248,21 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
                 value = ((value << n) | source.getBits(n)) & kMask16;
                 continue;
             }
+            if ((low & kTop) == 0) {
+                // low < kTop <= high, as in the packer: the k bits that mark a range around the
+                // middle leave at once, and then the range is done. A step shifts bits 14 ... 0
+                // of value up by one and takes the complement of its bit 14 as bit 15, so k
+                // steps take the complement of bit 15 - k.
+                const int k = std::countl_one(((low & ~high) & (kTop - 1)) << 17);
+                if (k > 0) {
+                    const uint32_t top = (((value >> (15 - k)) & 1) ^ 1) << 15;
+                    value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
+                    low = (low << k) & (kTop - 1);
+                    high = (((high << k) | ((1u << k) - 1)) & kMask16) | kTop;
+                }
+                break;
+            }
+            // Only a table that decreases puts low above high; such ranges go bit by bit.
             if ((low & kSecond) == 0 || (high & kSecond) != 0) break;
             value ^= kSecond;
             low &= kSecond - 1;

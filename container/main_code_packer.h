@@ -43,6 +43,20 @@ constexpr size_t PackedRoom(size_t n) {
 [[nodiscard]] int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
                                CumFreqTable& cumFreq, std::span<uint8_t> output);
 
+// n / total by a multiply and a shift, exact for every 32-bit n and every total from 1 to 65535
+// (a damaged file's table included). With m = floor(2^48 / total) + 1, n m / 2^48 exceeds
+// n / total by at most n / 2^48 < 1 / total, too little to reach the next integer.
+class DivideByTotal {
+  public:
+    explicit DivideByTotal(uint32_t total) : multiplier_((uint64_t{1} << 48) / total + 1) {}
+    uint32_t operator()(uint32_t n) const {
+        return static_cast<uint32_t>((static_cast<unsigned __int128>(n) * multiplier_) >> 48);
+    }
+
+  private:
+    uint64_t multiplier_;
+};
+
 // Decodes packed bytes (bits past their end read as 0) into output until the end symbol.
 // Returns the number of bytes produced + 1, or -10 when the output would exceed limit - 20
 // bytes; nothing is stored at or past that point. output must hold limit - 20 bytes.

@@ -2,6 +2,7 @@
 // behaviour at the edges of its input and output.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <random>
 
 #include "codec/codec.h"
@@ -68,6 +69,83 @@ TEST(MainCodeUnpacker, SymbolSearchMatchesALinearSearch) {
             int expected = 255;
             while (t.at(expected) > count) --expected;
             ASSERT_EQ(qx::FindSymbol(t, count), expected) << count;
+        }
+    }
+}
+
+TEST(DivideByTotal, MatchesDivisionForEveryTotalAtTheEdgesOfEachQuotient) {
+    std::mt19937 rng(11);
+    for (uint32_t total = 1; total <= 65535; ++total) {
+        const qx::DivideByTotal divide(total);
+        const uint32_t top = UINT32_MAX / total * total;  // the largest multiple
+        for (uint32_t n : {0u, 1u, total - 1, total, 65536 * total - 1, top - 1, top, UINT32_MAX,
+                           static_cast<uint32_t>(rng())}) {
+            ASSERT_EQ(divide(n), n / total) << n << " / " << total;
+        }
+    }
+}
+
+// The unpacker one bit at a time, as the coder is defined; the library's takes runs of bits at
+// once. Returns the output length + 1, or -1 at the limit or on an empty range.
+int UnpackBitByBit(const std::vector<uint8_t>& packed, const qx::CumFreqTable& t, int limit,
+                   std::vector<uint8_t>& out) {
+    size_t bit = 0;
+    auto next = [&]() -> uint32_t {
+        const size_t at = bit++;
+        return at / 8 < packed.size() ? (packed[at / 8] >> (7 - at % 8)) & 1 : 0;
+    };
+    uint32_t value = 0, low = 0, high = 0xFFFF;
+    for (int i = 0; i < 16; ++i) value = (value << 1) | next();
+    out.clear();
+    for (;;) {
+        const uint32_t range = high - low + 1, total = t.total();
+        if (range == 0) return -1;
+        const uint32_t count = (((value - low + 1) * total - 1) / range) & 0xFFFF;
+        const int s = qx::FindSymbol(t, count);
+        high = (low + range * t.at(s + 1) / total - 1) & 0xFFFF;
+        low = (low + range * t.at(s) / total) & 0xFFFF;
+        for (;;) {
+            if (((high ^ low) & 0x8000) == 0) {
+            } else if ((low & 0x4000) && !(high & 0x4000)) {
+                value ^= 0x4000, low &= 0x3FFF, high |= 0x4000;
+            } else {
+                break;
+            }
+            low = (low << 1) & 0xFFFF;
+            high = ((high << 1) | 1) & 0xFFFF;
+            value = ((value << 1) | next()) & 0xFFFF;
+        }
+        if (s < 0) return static_cast<int>(out.size()) + 1;
+        if (static_cast<int>(out.size()) + 1 > limit - 20) return -1;
+        out.push_back(static_cast<uint8_t>(s));
+    }
+}
+
+TEST(MainCodeUnpacker, MatchesTheBitByBitCoderOnAnyBytesAndTables) {
+    std::mt19937 rng(21);
+    for (int round = 0; round < 300; ++round) {
+        std::vector<uint8_t> input(1 + rng() % 2000);
+        const uint32_t spread = 1 + rng() % 255;
+        for (auto& b : input) b = static_cast<uint8_t>(rng() % spread);
+        qx::CumFreqTable table;
+        std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+        packed.resize(static_cast<size_t>(qx::PackMainCode(input, {}, table, packed)));
+        if (round % 3 == 1) {  // damaged bytes
+            for (int i = 0; i < 5; ++i) packed[rng() % packed.size()] ^= 1 << (rng() % 8);
+        } else if (round % 3 == 2) {  // a damaged table, decreasing somewhere
+            table.at(static_cast<int>(rng() % 256)) = static_cast<uint16_t>(rng() % 20000);
+        }
+        const int limit = static_cast<int>(input.size()) + 64;
+        std::vector<uint8_t> got(static_cast<size_t>(limit)), expected;
+        const int n = qx::UnpackMainCode(packed, table, limit, got);
+        const int m = UnpackBitByBit(packed, table, limit, expected);
+        ASSERT_EQ(n < 0, m < 0) << round;
+        if (n < 0) continue;
+        ASSERT_EQ(n, m) << round;
+        got.resize(static_cast<size_t>(n - 1));
+        ASSERT_EQ(got, expected) << round;
+        if (round % 3 == 0) {
+            EXPECT_EQ(got, input);
         }
     }
 }
