@@ -50,23 +50,24 @@ inline bool AppendStream(WordStream& dst, const WordStream& src) {
     return !dst.failed;
 }
 
+// Waits for the feed of s until it holds `needed` words or ends; true when the words are there
+// (s.limit then counts them).
+bool AwaitWords(WordStream& s, uint32_t needed);
+
 // Reads the next n bits (1 ... 7). A read that needs a word at or past the stream's limit
-// fails: the stream is marked failed and 0 returned.
+// fails: the stream is marked failed and 0 returned. A stream still being fed waits first.
 inline uint32_t GetBits(WordStream& s, uint32_t n) {
     const uint32_t p = s.used + n;
+    const uint32_t needed = s.index + (p > 32 ? 2 : 1);  // words the read touches
+    if (needed > s.limit && (s.feed == nullptr || !AwaitWords(s, needed))) {
+        s.failed = true;
+        return 0;
+    }
     if (p < 32) {
-        if (s.index >= s.limit) {
-            s.failed = true;
-            return 0;
-        }
         s.used = p;
         return (s.words[s.index] >> (32 - p)) & ((1u << n) - 1);
     }
     const uint32_t rest = p - 32;  // bits taken from the next word
-    if (s.index >= s.limit || (rest > 0 && s.index + 1 >= s.limit)) {
-        s.failed = true;
-        return 0;
-    }
     const uint32_t head = n - rest;
     uint32_t value = (s.words[s.index] & ((1u << head) - 1)) << rest;
     ++s.index;

@@ -80,7 +80,34 @@ int CompressForPackage(Codec& codec) {
 
 int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile) {
     if (int status = readCompressedFile(codec)) return status;
-    DecodeCoefficients(codec);
+    // The reader may have left MainCode arriving from the helper thread, which writes into the
+    // codec's and the reader's buffers until it is joined, even when decoding throws.
+    struct FeedEnd {
+        Codec& codec;
+        StreamFeed* feed = codec.MainCode.feed;
+        ~FeedEnd() {
+            JoinMainCodeFeed(codec);
+            codec.MainCode.feed = nullptr;
+        }
+    };
+    DecodeProblem problem;
+    bool wordsMissing = false;
+    int readerStatus = kOk;
+    {
+        FeedEnd end{codec};
+        problem = DecodeCoefficientsQuietly(codec);
+        JoinMainCodeFeed(codec);
+        if (end.feed != nullptr && end.feed->failed) {
+            wordsMissing = true;
+            readerStatus = end.feed->failureStatus;
+        }
+    }
+    // Words that never came are the reader's failure, whatever the decoder made of the others.
+    if (wordsMissing) {
+        codec.hooks->showMessage(CodecErrorMessage(kDecodeErr));
+        return readerStatus;
+    }
+    ShowDecodeProblem(codec, problem);
     // A restored picture that finds no memory says so itself; the file stays open.
     (void)RestorePicture(codec);
     return kOk;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -53,6 +54,16 @@ class CodecHooks {
     }
 };
 
+// Words that another thread is still storing into a stream while it is read.
+struct StreamFeed {
+    static constexpr uint32_t kDone = 1u << 31;
+    // The whole words stored so far, which may be read, with kDone set once no more come.
+    std::atomic<uint32_t> state{0};
+    bool failed = false;               // written before kDone is set: the rest never comes
+    HelperThread* producer = nullptr;  // the thread storing the words, until joined
+    int failureStatus = 0;             // what the reader returns when the words do not all come
+};
+
 // A stream of 32-bit words filled from the most significant bit down.
 struct WordStream {
     Buffer<uint32_t> words;
@@ -62,6 +73,8 @@ struct WordStream {
     // words; a read that would need a word at or past it fails.
     uint32_t limit = 0;
     bool failed = false;
+    // Reading only: where more words are still arriving, if anywhere.
+    StreamFeed* feed = nullptr;
 
     void rewind() {
         index = 0;
@@ -174,6 +187,9 @@ struct Codec {
     // Large stages share their work with one helper thread, started on first use and kept from
     // picture to picture. A caller that already runs one codec per core turns this off.
     bool splitWork = true;
+    // The reader's feed of MainCode words when it unpacks them while the decoder reads; declared
+    // before the helper thread, which is joined first.
+    std::unique_ptr<StreamFeed> mainCodeFeed;
     std::unique_ptr<HelperThread> helperThread;
 
     // The helper thread, or nullptr when splitWork is off.
@@ -195,6 +211,14 @@ using ReaderStage = std::function<int(Codec&)>;
 [[nodiscard]] int EncodeCoefficients(Codec& codec);
 // Damage in the streams is reported by message and leaves the rest of the planes zero.
 void DecodeCoefficients(Codec& codec);
+// What went wrong in a decode, shown by ShowDecodeProblem.
+enum class DecodeProblem { kNone, kQualityBelowZero, kInvalidCode };
+// DecodeCoefficients without the message.
+DecodeProblem DecodeCoefficientsQuietly(Codec& codec);
+void ShowDecodeProblem(Codec& codec, DecodeProblem problem);
+// Waits until the words of a feed into MainCode have all arrived (or failed to) and the thread
+// storing them is free again; nothing when there is no such feed.
+void JoinMainCodeFeed(Codec& codec);
 [[nodiscard]] int RestorePicture(Codec& codec);
 
 }  // namespace qx

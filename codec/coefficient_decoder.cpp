@@ -59,15 +59,19 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
     p.main = &codec.MainCode;
     p.refine = &codec.RefineCode;
     const int trees = 3 * llw * llh;
-    for (int tree = 0; tree < trees; ++tree) {
+    int status = kOk;
+    for (int tree = 0; tree < trees && status == kOk; ++tree) {
         p.setTree(tree);
-        const int status = RunTreeSchedule(codec.params, t, tree, component, [&](int32_t T, int D) {
+        status = RunTreeSchedule(codec.params, t, tree, component, [&](int32_t T, int D) {
             p.setThreshold(T);
             p.D = D;
             return DecodeTreePass(p);
         });
-        if (status) return false;
     }
+    // The first component's trees read past every word a feed brings, unless it fails; the
+    // helper thread that stored them is wanted for the wavelet now.
+    JoinMainCodeFeed(codec);
+    if (status) return false;
 
     PrepareWaveletScratch(codec);
     InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
@@ -93,28 +97,46 @@ void ZeroPlanesFrom(Codec& codec, int first) {
 
 }  // namespace
 
-void DecodeCoefficients(Codec& codec) {
+DecodeProblem DecodeCoefficientsQuietly(Codec& codec) {
     codec.MainCode.rewind();
     codec.RefineCode.rewind();
     if (codec.params.LowBandMode == 1 && codec.params.Quality < 0) {
-        codec.hooks->showMessage("Quality<0");
         ZeroPlanesFrom(codec, 0);
-        return;
+        return DecodeProblem::kQualityBelowZero;
     }
     CodecState& s = codec.state;
     const int width = s.CodedWidth;
     const int height = s.CodedLength;
+    DecodeProblem problem = DecodeProblem::kNone;
     for (int c = 0; c < codec.params.ComponentCount; ++c) {
         s.Width = static_cast<int16_t>(c == 0 ? width : width >> 1);
         s.Length = static_cast<int16_t>(c == 0 ? height : height >> 1);
         if (!DecodeComponent(codec, c, s.Width, s.Length)) {
-            codec.hooks->showMessage("Invalide Code");
             ZeroPlanesFrom(codec, c);
+            problem = DecodeProblem::kInvalidCode;
             break;
         }
     }
     s.Width = static_cast<int16_t>(width);
     s.Length = static_cast<int16_t>(height);
+    return problem;
+}
+
+void ShowDecodeProblem(Codec& codec, DecodeProblem problem) {
+    switch (problem) {
+        case DecodeProblem::kNone:
+            return;
+        case DecodeProblem::kQualityBelowZero:
+            codec.hooks->showMessage("Quality<0");
+            return;
+        case DecodeProblem::kInvalidCode:
+            codec.hooks->showMessage("Invalide Code");
+            return;
+    }
+}
+
+void DecodeCoefficients(Codec& codec) {
+    ShowDecodeProblem(codec, DecodeCoefficientsQuietly(codec));
 }
 
 }  // namespace qx

@@ -2,6 +2,7 @@
 #include "container/compressed_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <functional>
 #include <new>
 #include <span>
@@ -67,15 +68,63 @@ void StoreMainCode(std::span<const uint8_t> bytes, WordStream& stream) {
     stream.limit = static_cast<uint32_t>(bytes.size() / 4);
 }
 
+// The helper thread's task: unpacks MainCode straight into the stream's words (whose bytes, on
+// a little-endian processor, are the unpacked bytes in order) and says when all have come.
+void RunUnpackJob(void* context) {
+    const Container::UnpackJob& job = *static_cast<const Container::UnpackJob*>(context);
+    StreamFeed& feed = *job.feed;
+    int unpacked = kDecodeErr;
+    try {
+        unpacked = UnpackMainCode(job.packed, *job.cumFreq, job.limit, job.output, &feed);
+    } catch (...) {
+    }
+    feed.failed = unpacked < 0;
+    const uint32_t words = unpacked < 0
+                               ? feed.state.load(std::memory_order_relaxed)
+                               : static_cast<uint32_t>((unpacked - 1) / 4);  // whole words only
+    feed.state.store(words | StreamFeed::kDone, std::memory_order_release);
+    feed.state.notify_all();
+}
+
+// Starts unpacking on the helper thread; false when it cannot, and the caller unpacks.
+bool StartUnpackJob(Container& container, Codec& codec, std::span<const uint8_t> packed,
+                    size_t pixels) {
+    HelperThread* helper = codec.helper();
+    WordStream& stream = codec.MainCode;
+    if (std::endian::native != std::endian::little || helper == nullptr ||
+        stream.words.size() < pixels / 4) {
+        return false;
+    }
+    if (!codec.mainCodeFeed) codec.mainCodeFeed = std::make_unique<StreamFeed>();
+    StreamFeed& feed = *codec.mainCodeFeed;
+    feed.state.store(0, std::memory_order_relaxed);
+    feed.failed = false;
+    feed.producer = helper;
+    feed.failureStatus = kReported;
+    container.unpackJob = {packed,
+                           &container.cumFreq,
+                           static_cast<int>(pixels),
+                           {reinterpret_cast<uint8_t*>(stream.words.data()), pixels},
+                           &feed};
+    stream.rewind();
+    stream.limit = 0;
+    stream.feed = &feed;
+    if (helper->post(RunUnpackJob, &container.unpackJob)) return true;
+    stream.feed = nullptr;
+    return false;
+}
+
 // Fills the body buffer with exactly the given number of bytes; false when they cannot be had.
 using BodySource = std::function<bool(uint8_t* body, size_t size)>;
 
 int ReadTitleAndBody(Container& container, Codec& codec, const TitleBytes& titleBytes,
-                     int64_t bodyLength, const std::string& fileName, const BodySource& readBody);
+                     int64_t bodyLength, const std::string& fileName, const BodySource& readBody,
+                     MainCodeReady ready);
 
 }  // namespace
 
-int ReadCompressedFile(Container& container, Codec& codec, const std::string& fileName) {
+int ReadCompressedFile(Container& container, Codec& codec, const std::string& fileName,
+                       MainCodeReady ready) {
     CodecHooks& hooks = *codec.hooks;
     FileHandle& file = container.slot;
 
@@ -99,10 +148,12 @@ int ReadCompressedFile(Container& container, Codec& codec, const std::string& fi
         return kReported;
     }
     const int64_t bodyLength = fileLength - kTitleSize;
-    return ReadTitleAndBody(container, codec, titleBytes, bodyLength, fileName,
-                            [&file](uint8_t* body, size_t size) {
-                                return file.read(body, size) == static_cast<int64_t>(size);
-                            });
+    return ReadTitleAndBody(
+        container, codec, titleBytes, bodyLength, fileName,
+        [&file](uint8_t* body, size_t size) {
+            return file.read(body, size) == static_cast<int64_t>(size);
+        },
+        ready);
 }
 
 namespace {
@@ -110,7 +161,8 @@ namespace {
 // Everything after the title bytes and the body length are known, shared by the file and the
 // memory reader: the title checks, the memory question, the buffers, the body and MainCode.
 int ReadTitleAndBody(Container& container, Codec& codec, const TitleBytes& titleBytes,
-                     int64_t bodyLength, const std::string& fileName, const BodySource& readBody) {
+                     int64_t bodyLength, const std::string& fileName, const BodySource& readBody,
+                     MainCodeReady ready) {
     CodecHooks& hooks = *codec.hooks;
     container.title = ParseTitle(titleBytes.data());
     const FileTitle& title = container.title;
@@ -152,6 +204,9 @@ int ReadTitleAndBody(Container& container, Codec& codec, const TitleBytes& title
     codec.RefineCode.limit = static_cast<uint32_t>(layout.refineWords);
     if (!CumFreqIsValid(container.cumFreq)) return Refuse(container, codec, NotCorrect(fileName));
 
+    codec.MainCode.feed = nullptr;
+    if (ready == MainCodeReady::kWhileDecoding && StartUnpackJob(container, codec, packed, pixels))
+        return kOk;
     const int unpacked =
         UnpackMainCode(packed, container.cumFreq, static_cast<int>(pixels), container.unpacked);
     if (unpacked < 0) {
@@ -167,7 +222,7 @@ int ReadTitleAndBody(Container& container, Codec& codec, const TitleBytes& title
 }  // namespace
 
 int ReadCompressedMemory(Container& container, Codec& codec, std::span<const uint8_t> bytes,
-                         const std::string& name) {
+                         const std::string& name, MainCodeReady ready) {
     if (bytes.size() < static_cast<size_t>(kTitleSize)) {
         codec.hooks->showMessage(TitleNotWritten(name));
         return kReported;
@@ -175,11 +230,13 @@ int ReadCompressedMemory(Container& container, Codec& codec, std::span<const uin
     TitleBytes titleBytes{};
     std::copy_n(bytes.begin(), kTitleSize, titleBytes.begin());
     const std::span<const uint8_t> body = bytes.subspan(kTitleSize);
-    return ReadTitleAndBody(container, codec, titleBytes, static_cast<int64_t>(body.size()), name,
-                            [body](uint8_t* out, size_t size) {
-                                std::copy_n(body.begin(), size, out);
-                                return true;
-                            });
+    return ReadTitleAndBody(
+        container, codec, titleBytes, static_cast<int64_t>(body.size()), name,
+        [body](uint8_t* out, size_t size) {
+            std::copy_n(body.begin(), size, out);
+            return true;
+        },
+        ready);
 }
 
 std::string CheckCompressedTitle(std::span<const uint8_t> head, int64_t fileLength, int minBandSize,
@@ -193,7 +250,7 @@ std::string CheckCompressedTitle(std::span<const uint8_t> head, int64_t fileLeng
 
 int OpenCompressedFile(Container& container, Codec& codec, const std::string& fileName) {
     const int status = OpenCompressed(codec, [&container, &fileName](Codec& c) {
-        return ReadCompressedFile(container, c, fileName);
+        return ReadCompressedFile(container, c, fileName, MainCodeReady::kWhileDecoding);
     });
     container.slot.close();
     return status;

@@ -31,6 +31,14 @@ struct Container {
     // produces are used from unpacked, so neither is zero-filled as it grows.
     Buffer<uint8_t> readBody;
     Buffer<uint8_t> unpacked;
+    // MainCode unpacking on the codec's helper thread while the decoder reads it.
+    struct UnpackJob {
+        std::span<const uint8_t> packed;
+        const CumFreqTable* cumFreq = nullptr;
+        int limit = 0;
+        std::span<uint8_t> output;
+        StreamFeed* feed = nullptr;
+    } unpackJob;
     // The compressed file the reader opened; the caller closes it after the read.
     FileHandle slot;
 

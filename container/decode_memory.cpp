@@ -60,7 +60,7 @@ MemoryDecodeResult DecodeCompressedMemory(std::span<const uint8_t> bytes, const 
         auto container = std::make_unique<Container>();
         codec->hooks = &hooks;
         const int status = OpenCompressed(*codec, [&container, bytes, &name](Codec& c) {
-            return ReadCompressedMemory(*container, c, bytes, name);
+            return ReadCompressedMemory(*container, c, bytes, name, MainCodeReady::kWhileDecoding);
         });
         if (status != kOk) {
             const char* text = CodecErrorMessage(kNoMemory);

@@ -14,6 +14,8 @@ namespace {
 constexpr uint32_t kTop = 0x8000;     // bit 15
 constexpr uint32_t kSecond = 0x4000;  // bit 14
 constexpr uint32_t kMask16 = 0xFFFF;
+// A feed hears of the unpacked bytes in steps of this many.
+constexpr int64_t kFeedBytes = 4096;
 
 // Writes bits from the most significant end of each byte and counts completed bytes. The bits
 // collect in a register; the byte in progress is kept written out, its unused bits 0.
@@ -217,7 +219,7 @@ std::vector<int16_t> SymbolLookup(const CumFreqTable& cumFreq) {
 }  // namespace
 
 int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
-                   std::span<uint8_t> output) {
+                   std::span<uint8_t> output, StreamFeed* feed) {
     const uint32_t total = cumFreq.total();
     if (total == 0) return kDecodeErr;
     const DivideByTotal divide(total);
@@ -277,6 +279,10 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
             return kDecodeErr;
         }
         output[static_cast<size_t>(produced++)] = static_cast<uint8_t>(s);
+        if (feed != nullptr && produced % kFeedBytes == 0) {
+            feed->state.store(static_cast<uint32_t>(produced / 4), std::memory_order_release);
+            feed->state.notify_all();
+        }
     }
 }
 

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "codec/codec.h"
+
 namespace qx {
 
 // Cumulative frequencies, indices -1 ... 256. Byte value s owns [at(s), at(s + 1)); the end
@@ -59,9 +61,11 @@ class DivideByTotal {
 
 // Decodes packed bytes (bits past their end read as 0) into output until the end symbol.
 // Returns the number of bytes produced + 1, or -10 when the output would exceed limit - 20
-// bytes; nothing is stored at or past that point. output must hold limit - 20 bytes.
+// bytes; nothing is stored at or past that point. output must hold limit - 20 bytes. With a
+// feed, the count of whole 4-byte words produced so far is published to it every few thousand
+// bytes (the caller publishes the final count).
 [[nodiscard]] int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
-                                 int limit, std::span<uint8_t> output);
+                                 int limit, std::span<uint8_t> output, StreamFeed* feed = nullptr);
 
 // The decoder's symbol for a scaled count: the largest s in -1 ... 255 with at(s) <= count.
 int FindSymbol(const CumFreqTable& cumFreq, uint32_t count);

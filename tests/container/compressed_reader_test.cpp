@@ -151,6 +151,15 @@ TEST_F(Reader, AMainCodeThatNeverEndsIsADecodeError) {
     std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(packedAt), packedSize, 0xFF);
     EXPECT_EQ(Read(bytes), 1);
     EXPECT_EQ(hooks.messages, std::vector<std::string>{"Decode Err."});
+
+    // Decoding while the helper thread unpacks ends the same way, whatever the decoder made of
+    // the words it was given: the reader's status and message alone.
+    hooks.messages.clear();
+    qx::Codec alongside;
+    alongside.hooks = &hooks;
+    EXPECT_EQ(qx::OpenCompressedFile(container, alongside, name), 1);
+    EXPECT_EQ(hooks.messages, std::vector<std::string>{"Decode Err."});
+    EXPECT_EQ(alongside.MainCode.feed, nullptr);
 }
 
 // Colour files are read and built again byte for byte by the conformance test; no reference
