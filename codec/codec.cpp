@@ -82,30 +82,23 @@ int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile) {
     if (int status = readCompressedFile(codec)) return status;
     // The reader may have left MainCode arriving from the helper thread, which writes into the
     // codec's and the reader's buffers until it is joined, even when decoding throws.
-    struct FeedEnd {
+    struct JoinFeed {
         Codec& codec;
-        StreamFeed* feed = codec.MainCode.feed;
-        ~FeedEnd() {
+        ~JoinFeed() {
             JoinMainCodeFeed(codec);
             codec.MainCode.feed = nullptr;
         }
     };
+    const StreamFeed* feed = codec.MainCode.feed;
     DecodeProblem problem;
-    bool wordsMissing = false;
-    int readerStatus = kOk;
     {
-        FeedEnd end{codec};
+        JoinFeed join{codec};
         problem = DecodeCoefficientsQuietly(codec);
-        JoinMainCodeFeed(codec);
-        if (end.feed != nullptr && end.feed->failed) {
-            wordsMissing = true;
-            readerStatus = end.feed->failureStatus;
-        }
     }
     // Words that never came are the reader's failure, whatever the decoder made of the others.
-    if (wordsMissing) {
+    if (feed != nullptr && feed->failed) {
         codec.hooks->showMessage(CodecErrorMessage(kDecodeErr));
-        return readerStatus;
+        return feed->failureStatus;
     }
     ShowDecodeProblem(codec, problem);
     // A restored picture that finds no memory says so itself; the file stays open.

@@ -68,8 +68,8 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
             return DecodeTreePass(p);
         });
     }
-    // The first component's trees read past every word a feed brings, unless it fails; the
-    // helper thread that stored them is wanted for the wavelet now.
+    // A feed's producer is the helper thread, which the wavelet below wants: wait until it has
+    // stored every word (it runs well ahead of the trees, so this seldom waits).
     JoinMainCodeFeed(codec);
     if (status) return false;
 
