@@ -18,20 +18,10 @@ bool DecodeValue(PassContext& p, int px, int py, int level) {
     if (p.refine->failed) return false;
     const int32_t lower = (p.T15 + p.T) >> 1;
     const int32_t upper = p.T + (p.T15 >> 1);
-    switch (r) {
-        case 0:
-            p.plane[at] = lower;
-            break;
-        case 1:
-            p.plane[at] = upper;
-            break;
-        case 2:
-            p.plane[at] = -lower;
-            break;
-        default:
-            p.plane[at] = -upper;
-            break;
-    }
+    // Bit 0 picks the magnitude and bit 1 the sign; selects rather than a jump table, whose
+    // target the processor cannot foresee.
+    const int32_t magnitude = (r & 1) ? upper : lower;
+    p.plane[at] = (r & 2) ? -magnitude : magnitude;
     return true;
 }
 
