@@ -254,14 +254,13 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
                 // low < kTop <= high, as in the packer: the k bits that mark a range around the
                 // middle leave at once, and then the range is done. A step shifts bits 14 ... 0
                 // of value up by one and takes the complement of its bit 14 as bit 15, so k
-                // steps take the complement of bit 15 - k.
+                // steps take the complement of bit 15 - k. No step (k = 0) leaves all four as
+                // they are, without a branch: bit 15 stays, and a 0-bit read is 0.
                 const int k = std::countl_one(((low & ~high) & (kTop - 1)) << 17);
-                if (k > 0) {
-                    const uint32_t top = (((value >> (15 - k)) & 1) ^ 1) << 15;
-                    value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
-                    low = (low << k) & (kTop - 1);
-                    high = (((high << k) | ((1u << k) - 1)) & kMask16) | kTop;
-                }
+                const uint32_t top = (((value >> (15 - k)) & 1) ^ (k > 0 ? 1 : 0)) << 15;
+                value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
+                low = (low << k) & (kTop - 1);
+                high = (((high << k) | ((1u << k) - 1)) & kMask16) | kTop;
                 break;
             }
             // Only a table that decreases puts low above high; such ranges go bit by bit.
