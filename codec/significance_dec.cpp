@@ -1,4 +1,7 @@
 // Reads one significance pass back and places the reconstructed values in the plane.
+#include <array>
+#include <bit>
+
 #include "codec/bit_stream.h"
 #include "codec/significance_common.h"
 
@@ -31,6 +34,24 @@ bool IsMarked(const PassContext& p, int px, int py) {
 
 constexpr int kFailedRead = 1;
 
+// For a set of open children (bit q for child q) and the bits they read (the first open child's
+// the most significant), the children whose bit is set.
+constexpr auto kSetChildren = [] {
+    std::array<std::array<uint8_t, 16>, 16> table{};
+    for (unsigned open = 0; open < 16; ++open) {
+        const int count = std::popcount(open);
+        for (unsigned bits = 0; bits < (1u << count); ++bits) {
+            unsigned set = 0;
+            int next = count - 1;  // bit of the next open child
+            for (int q = 0; q < 4; ++q) {
+                if ((open >> q) & 1) set |= ((bits >> next--) & 1) << q;
+            }
+            table[open][bits] = static_cast<uint8_t>(set);
+        }
+    }
+    return table;
+}();
+
 }  // namespace
 
 int DecodeTreePass(PassContext& p) {
@@ -52,13 +73,20 @@ int DecodeTreePass(PassContext& p) {
         --level;
         if (level < lowest) return kFailedRead;
         if (level == lowest) {
+            // The unmarked ones of the four children read a bit each, in order: all in one read,
+            // then a value for each child whose bit is set. The main and refine streams are
+            // apart, so the order of their reads between them does not matter.
+            unsigned open = 0;
             for (int q = 0; q < 4; ++q) {
-                const int x = px + (q & 1);
-                const int y = py + (q >> 1);
-                if (IsMarked(p, x, y)) continue;
-                const uint32_t bit = GetBits(*p.main, 1);
+                open |= (IsMarked(p, px + (q & 1), py + (q >> 1)) ? 0u : 1u) << q;
+            }
+            if (open != 0) {
+                const uint32_t bits = GetBits(*p.main, static_cast<uint32_t>(std::popcount(open)));
                 if (p.main->failed) return kFailedRead;
-                if (bit && !DecodeValue(p, x, y, level)) return kFailedRead;
+                for (unsigned set = kSetChildren[open][bits]; set != 0; set &= set - 1) {
+                    const int q = std::countr_zero(set);
+                    if (!DecodeValue(p, px + (q & 1), py + (q >> 1), level)) return kFailedRead;
+                }
             }
             if (!Ascend(px, py, level, p.levels)) return kOk;
         }
