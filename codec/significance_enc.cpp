@@ -1,5 +1,6 @@
 // One significance pass over one coefficient tree, written to MainCode and RefineCode.
 #include <algorithm>
+#include <bit>
 
 #include "codec/bit_stream.h"
 #include "codec/significance_common.h"
@@ -38,6 +39,19 @@ bool RootsZerotree(const PassContext& p, int px, int py, int level) {
     return true;
 }
 
+// Writes the refinement symbol of coefficient `at` (magnitude a), found significant, and marks it.
+[[gnu::always_inline]] inline void CodeSignificant(PassContext& p, size_t at, int32_t a,
+                                                   int level) {
+    const uint32_t sign = p.marks[at] & kNegative;
+    if (level == 1 && p.component == 0) {
+        PutBits(*p.refine, sign, 1);
+    } else {
+        PutBits(*p.refine, sign * 2 + (a >= p.T15 ? 1 : 0), 2);
+    }
+    p.marks[at] |= kMarked;
+    p.plane[at] = -1;
+}
+
 // Codes an unmarked node; returns whether it roots a zerotree (always so in the 1-bit form).
 [[gnu::always_inline]] inline bool CodeNode(PassContext& p, int px, int py, int level,
                                             bool oneBit) {
@@ -51,16 +65,7 @@ bool RootsZerotree(const PassContext& p, int px, int py, int level) {
         zerotree = RootsZerotree(p, px, py, level);
         PutBits(*p.main, (zerotree ? 0u : 2u) + sig, 2);
     }
-    if (sig) {
-        const uint32_t sign = p.marks[at] & kNegative;
-        if (level == 1 && p.component == 0) {
-            PutBits(*p.refine, sign, 1);
-        } else {
-            PutBits(*p.refine, sign * 2 + (a >= p.T15 ? 1 : 0), 2);
-        }
-        p.marks[at] |= kMarked;
-        p.plane[at] = -1;
-    }
+    if (sig) CodeSignificant(p, at, a, level);
     return zerotree;
 }
 
@@ -86,10 +91,25 @@ int EncodeTreePass(PassContext& p) {
         --level;
         if (level < lowest) return kMainCodeErr;
         if (level == lowest) {
+            // The unmarked ones of the four children write a bit each, in order: all in one
+            // write, then the refinement of each child found significant. The main and refine
+            // streams are apart, so the order of their writes between them does not matter.
+            uint32_t bits = 0;
+            uint32_t count = 0;
+            unsigned significant = 0;
             for (int q = 0; q < 4; ++q) {
-                const int x = px + (q & 1);
-                const int y = py + (q >> 1);
-                if (!IsMarked(p, x, y)) CodeNode(p, x, y, level, true);
+                const size_t at = static_cast<size_t>(py + (q >> 1)) * p.width + px + (q & 1);
+                const uint32_t open = (p.marks[at] & kMarked) ? 0u : 1u;
+                const uint32_t sig = open & (p.plane[at] >= p.T ? 1u : 0u);
+                bits = (bits << open) | sig;
+                count += open;
+                significant |= sig << q;
+            }
+            if (count > 0) PutBits(*p.main, bits, count);
+            for (; significant != 0; significant &= significant - 1) {
+                const int q = std::countr_zero(significant);
+                const size_t at = static_cast<size_t>(py + (q >> 1)) * p.width + px + (q & 1);
+                CodeSignificant(p, at, p.plane[at], level);
             }
             if (!Ascend(px, py, level, p.levels)) return Finish(p);
         }
