@@ -26,24 +26,19 @@ class BitSink {
     // The count (at most 16) low bits of bits, most significant first. Fails once a completed
     // byte reaches the limit.
     bool putBits(uint32_t bits, int count) {
-        // Locals, so that the byte stores cannot make the compiler reload the members.
-        uint32_t held = (held_ << count) | (bits & ((1u << count) - 1));
-        int used = used_ + count;  // at most 7 + 16 bits, of which the low `used` count
-        size_t pos = pos_;
-        bool ok = true;
-        while (used >= 8) {
-            used -= 8;
-            out_[pos] = static_cast<uint8_t>(held >> used);
-            if (++pos >= limit_) {
-                ok = false;
-                break;
-            }
-        }
-        if (ok) out_[pos] = static_cast<uint8_t>(held << (8 - used));
+        const uint32_t held = (held_ << count) | (bits & ((1u << count) - 1));
+        const int used = used_ + count;  // at most 7 + 16 bits, of which the low `used` count
+        // The completed bytes (at most two) and the one in progress go out in three stores,
+        // however many there are: the bytes after the one in progress are written again later.
+        // held << (32 - used), without the undefined shift by 32 when used is 0:
+        const uint32_t aligned = static_cast<uint32_t>((uint64_t{held} << 32) >> used);
+        out_[pos_] = static_cast<uint8_t>(aligned >> 24);
+        out_[pos_ + 1] = static_cast<uint8_t>(aligned >> 16);
+        out_[pos_ + 2] = static_cast<uint8_t>(aligned >> 8);
+        pos_ += static_cast<size_t>(used >> 3);
         held_ = held;
-        used_ = used;
-        pos_ = pos;
-        return ok;
+        used_ = used & 7;
+        return pos_ < limit_;
     }
 
     // A bit followed by `pending` copies of its complement.
