@@ -27,11 +27,13 @@ bool RootsZerotree(const PassContext& p, int px, int py, int level) {
         const int side = 1 << k;
         const int32_t* row = p.plane + static_cast<size_t>(py << k) * stride + (px << k);
         if (side <= 4) {
+            // One test per block rather than per row: which row reaches T is unforeseeable.
+            int32_t peak = -1;
             for (int j = 0; j < side; ++j, row += stride) {
-                int32_t peak = std::max(row[0], row[1]);
+                peak = std::max(peak, std::max(row[0], row[1]));
                 if (side == 4) peak = std::max(peak, std::max(row[2], row[3]));
-                if (peak >= p.T) return false;
             }
+            if (peak >= p.T) return false;
         } else if (BlockReaches(row, stride, side, p.T)) {
             return false;
         }
