@@ -14,16 +14,18 @@ namespace {
 
 constexpr int kRun = 64;  // pixels per step
 
-// Permute indices, built once at compile time. Splitting: lane i of channel c takes byte 3i + c
-// of the 192 loaded bytes, from the first two vectors (index below 128) or the third.
-struct SplitIndices {
+// Indices of a 64-byte output taken from three 64-byte inputs: lanes from the first two by one
+// permute, the lanes of thirdMask from the third by a masked one. Built at compile time.
+struct PermuteIndices {
     alignas(64) uint8_t fromFirstTwo[3][kRun];
     alignas(64) uint8_t fromThird[3][kRun];
     uint64_t thirdMask[3];
 };
 
-constexpr SplitIndices kSplit = [] {
-    SplitIndices s{};
+// Splitting: lane i of channel c takes byte 3i + c of the 192 loaded bytes, from the first two
+// vectors (index below 128) or the third.
+constexpr PermuteIndices kSplit = [] {
+    PermuteIndices s{};
     for (int c = 0; c < 3; ++c) {
         for (int i = 0; i < kRun; ++i) {
             const int g = 3 * i + c;
@@ -35,16 +37,10 @@ constexpr SplitIndices kSplit = [] {
     return s;
 }();
 
-// Joining: byte j of output vector o is channel g % 3 of pixel g / 3, g = 64 o + j. Channels 0
-// and 1 come from the first permute, channel 2 from the masked second one.
-struct JoinIndices {
-    alignas(64) uint8_t fromFirstTwo[3][kRun];
-    alignas(64) uint8_t fromThird[3][kRun];
-    uint64_t thirdMask[3];
-};
-
-constexpr JoinIndices kJoin = [] {
-    JoinIndices s{};
+// Joining: byte j of output vector o is channel g % 3 of pixel g / 3, g = 64 o + j; channels 0
+// and 1 come from the first two channel vectors, channel 2 from the third.
+constexpr PermuteIndices kJoin = [] {
+    PermuteIndices s{};
     for (int o = 0; o < 3; ++o) {
         for (int j = 0; j < kRun; ++j) {
             const int g = kRun * o + j;
@@ -90,17 +86,11 @@ QX_WIDE inline __m512i Load(const uint8_t* p) {
     return _mm512_loadu_si512(p);
 }
 
-QX_WIDE inline __m512i SplitChannel(__m512i a, __m512i b, __m512i c, int channel) {
-    const __m512i two = _mm512_permutex2var_epi8(a, Load(kSplit.fromFirstTwo[channel]), b);
-    return _mm512_mask_permutexvar_epi8(two, kSplit.thirdMask[channel],
-                                        Load(kSplit.fromThird[channel]), c);
-}
-
-QX_WIDE inline __m512i JoinPart(const __m512i channels[3], int o) {
-    const __m512i two =
-        _mm512_permutex2var_epi8(channels[0], Load(kJoin.fromFirstTwo[o]), channels[1]);
-    return _mm512_mask_permutexvar_epi8(two, kJoin.thirdMask[o], Load(kJoin.fromThird[o]),
-                                        channels[2]);
+// Output k of the given indices from the three inputs.
+QX_WIDE inline __m512i PermuteThree(__m512i a, __m512i b, __m512i c, const PermuteIndices& indices,
+                                    int k) {
+    const __m512i two = _mm512_permutex2var_epi8(a, Load(indices.fromFirstTwo[k]), b);
+    return _mm512_mask_permutexvar_epi8(two, indices.thirdMask[k], Load(indices.fromThird[k]), c);
 }
 
 QX_WIDE inline __m512i Widen(__m512i bytes, int half) {
@@ -163,9 +153,9 @@ QX_WIDE int ForwardRowWide(const uint8_t* row, int width, ChannelOrder order,
         const __m512i a = Load(px);
         const __m512i b = Load(px + 64);
         const __m512i c = Load(px + 128);
-        const __m512i p = Lookup(toReference, SplitChannel(a, b, c, order.reference));
-        const __m512i f = Lookup(toFirst, SplitChannel(a, b, c, order.first));
-        const __m512i s = Lookup(toSecond, SplitChannel(a, b, c, order.second));
+        const __m512i p = Lookup(toReference, PermuteThree(a, b, c, kSplit, order.reference));
+        const __m512i f = Lookup(toFirst, PermuteThree(a, b, c, kSplit, order.first));
+        const __m512i s = Lookup(toSecond, PermuteThree(a, b, c, kSplit, order.second));
         __m512i firstLess[2];
         __m512i secondLess[2];
         for (int half = 0; half < 2; ++half) {
@@ -209,7 +199,9 @@ QX_WIDE int RestoreRowWide(const int16_t* luma, const int16_t* chroma1, const in
         channels[order.first] = Lookup(tables[order.first], first);
         channels[order.second] = Lookup(tables[order.second], second);
         uint8_t* out = rgb + 3 * static_cast<size_t>(x);
-        for (int o = 0; o < 3; ++o) _mm512_storeu_si512(out + 64 * o, JoinPart(channels, o));
+        for (int o = 0; o < 3; ++o)
+            _mm512_storeu_si512(out + 64 * o,
+                                PermuteThree(channels[0], channels[1], channels[2], kJoin, o));
     }
     return n;
 }

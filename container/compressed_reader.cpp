@@ -92,7 +92,7 @@ bool StartUnpackJob(Container& container, Codec& codec, std::span<const uint8_t>
     HelperThread* helper = codec.helper();
     WordStream& stream = codec.MainCode;
     if (std::endian::native != std::endian::little || helper == nullptr ||
-        stream.words.size() < pixels / 4) {
+        4 * stream.words.size() < pixels) {
         return false;
     }
     if (!codec.mainCodeFeed) codec.mainCodeFeed = std::make_unique<StreamFeed>();

@@ -92,6 +92,31 @@ class BitSource {
     int held_ = 0;
 };
 
+// When the top bits of low and high agree: the n leading bits (1 ... 16) on which they agree.
+int AgreeingBits(uint32_t low, uint32_t high) {
+    const uint32_t differ = high ^ low;
+    return differ == 0 ? 16 : std::countl_zero(differ) - 16;
+}
+
+// Shifts n bits out of both ends of the range, 0s into low and 1s into high.
+void ShiftEnds(uint32_t& low, uint32_t& high, int n) {
+    low = (low << n) & kMask16;
+    high = ((high << n) | ((1u << n) - 1)) & kMask16;
+}
+
+// With low < kTop <= high: the further bits that are 1 in low and 0 in high, each marking a range
+// around the middle.
+int StraddlingBits(uint32_t low, uint32_t high) {
+    return std::countl_one(((low & ~high) & (kTop - 1)) << 17);
+}
+
+// Takes k such bits out of both ends; bit 15 stays 0 in low and 1 in high.
+void DropStraddlingBits(uint32_t& low, uint32_t& high, int k) {
+    ShiftEnds(low, high, k);
+    low &= kTop - 1;
+    high |= kTop;
+}
+
 // Narrows [low, high] to the part [a, b) of total out of the current range.
 void Narrow(uint32_t& low, uint32_t& high, uint32_t a, uint32_t b, const DivideByTotal& divide) {
     const uint32_t range = high - low + 1;
@@ -143,24 +168,20 @@ int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
 
     auto code = [&](int symbol) __attribute__((always_inline)) {
         Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), divide);
-        const uint32_t differ = high ^ low;
-        if ((differ & kTop) == 0) {
+        if (((high ^ low) & kTop) == 0) {
             // The n leading bits on which low and high agree go out at once: the first with the
             // pending bits, the others after it.
-            const int n = differ == 0 ? 16 : std::countl_zero(differ) - 16;
+            const int n = AgreeingBits(low, high);
             if (!sink.putWithPending((high >> 15) & 1, pending)) return false;
             pending = 0;
             if (!sink.putBits(high >> (16 - n), n - 1)) return false;
-            low = (low << n) & kMask16;
-            high = ((high << n) | ((1u << n) - 1)) & kMask16;
+            ShiftEnds(low, high, n);
         }
-        // Now low < kTop <= high, and no step below changes that. Each further bit that is 1 in
-        // low and 0 in high marks a range around the middle: it becomes a pending bit and leaves
-        // both ends, all k of them at once.
-        const int k = std::countl_one(((low & ~high) & (kTop - 1)) << 17);
+        // Now low < kTop <= high. The bits by which the range straddles the middle become
+        // pending bits, all at once.
+        const int k = StraddlingBits(low, high);
         pending += static_cast<uint32_t>(k);
-        low = (low << k) & (kTop - 1);
-        high = (((high << k) | ((1u << k) - 1)) & kMask16) | kTop;
+        DropStraddlingBits(low, high, k);
         return true;
     };
 
@@ -236,12 +257,10 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
 
         Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), divide);
         for (;;) {
-            const uint32_t differ = high ^ low;
-            if ((differ & kTop) == 0) {
+            if (((high ^ low) & kTop) == 0) {
                 // Shift out all n leading bits on which low and high agree at once.
-                const int n = differ == 0 ? 16 : std::countl_zero(differ) - 16;
-                low = (low << n) & kMask16;
-                high = ((high << n) | ((1u << n) - 1)) & kMask16;
+                const int n = AgreeingBits(low, high);
+                ShiftEnds(low, high, n);
                 value = ((value << n) | source.getBits(n)) & kMask16;
                 continue;
             }
@@ -251,11 +270,10 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
                 // of value up by one and takes the complement of its bit 14 as bit 15, so k
                 // steps take the complement of bit 15 - k. No step (k = 0) leaves all four as
                 // they are, without a branch: bit 15 stays, and a 0-bit read is 0.
-                const int k = std::countl_one(((low & ~high) & (kTop - 1)) << 17);
+                const int k = StraddlingBits(low, high);
                 const uint32_t top = (((value >> (15 - k)) & 1) ^ (k > 0 ? 1 : 0)) << 15;
                 value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
-                low = (low << k) & (kTop - 1);
-                high = (((high << k) | ((1u << k) - 1)) & kMask16) | kTop;
+                DropStraddlingBits(low, high, k);
                 break;
             }
             // Only a table that decreases puts low above high; such ranges go bit by bit.
