@@ -19,6 +19,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The JPEG, PNG and scaling libraries are opened when first needed rather than linked
+# (base/shared_library.h), so the library scan cannot see them: they are named here, CPack adds
+# what the scan finds.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libjpeg62-turbo (>= 1:2.1), libspng0 (>= 0.7), libstb0")
 # The caches these fill in are what make the file type and the menu entry appear.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "shared-mime-info, desktop-file-utils, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE
 #include <cstring>
 #include <new>
 
-#include <jerror.h>
-#include <jpeglib.h>
-
 #include "base/file_handle.h"
+#include "imageio/jpeg_library.h"
+
+#include <jerror.h>
 
 namespace qx {
 namespace {
@@ -99,6 +98,7 @@ void SkipInputData(j_decompress_ptr info, long count) {
 }  // namespace
 
 struct JpegReader::Decoder {
+    JpegLibrary jpeg;
     jpeg_decompress_struct info{};
     ErrorManager err{};
     jpeg_progress_mgr progress{};
@@ -108,7 +108,8 @@ struct JpegReader::Decoder {
     bool created = false;
 
     Decoder() {
-        info.err = jpeg_std_error(&err.pub);
+        if (!jpeg.ready) return;
+        info.err = jpeg.jpeg_std_error(&err.pub);
         err.pub.error_exit = JumpBack;
         err.pub.emit_message = CountWarning;
         err.pub.output_message = PrintNothing;
@@ -120,14 +121,14 @@ struct JpegReader::Decoder {
         source.pub.init_source = InitSource;
         source.pub.fill_input_buffer = FillInputBuffer;
         source.pub.skip_input_data = SkipInputData;
-        source.pub.resync_to_restart = jpeg_resync_to_restart;
+        source.pub.resync_to_restart = jpeg.jpeg_resync_to_restart;
         source.pub.term_source = TermSource;
         source.file = &file;
         source.buffer = buffer.data();
         info.src = &source.pub;
     }
     ~Decoder() {
-        if (created) jpeg_destroy_decompress(&info);
+        if (created) jpeg.jpeg_destroy_decompress(&info);
     }
 
     // Runs libjpeg calls; a fatal error inside them lands back here and gives false. `work`
@@ -191,16 +192,21 @@ bool JpegReader::parseHeader(bool fromFile) {
     error_.clear();
 
     Decoder& d = *decoder_;
+    if (!d.jpeg.ready) {
+        error_ = d.jpeg.library.error();
+        return false;
+    }
+    const JpegLibrary& jpeg = d.jpeg;
     const bool ok = d.guarded([&] {
-        jpeg_create_decompress(&d.info);
+        jpeg.jpeg_CreateDecompress(&d.info, JPEG_LIB_VERSION, sizeof d.info);
         d.created = true;
         d.info.progress = &d.progress;
         if (fromFile) {
             d.useFile();
         } else {
-            jpeg_mem_src(&d.info, bytes_.data(), static_cast<unsigned long>(bytes_.size()));
+            jpeg.jpeg_mem_src(&d.info, bytes_.data(), static_cast<unsigned long>(bytes_.size()));
         }
-        jpeg_read_header(&d.info, TRUE);
+        jpeg.jpeg_read_header(&d.info, TRUE);
     });
     if (!ok) {
         error_ = d.err.message;
@@ -226,24 +232,25 @@ bool JpegReader::decodeRgb(std::span<uint8_t> rgb) {
         return false;
     }
     Decoder& d = *decoder_;
+    const JpegLibrary& jpeg = d.jpeg;
     bool sizeChanged = false;
     const bool ok = d.guarded([&] {
         d.info.out_color_space = JCS_RGB;
         d.info.scale_num = 1;
         d.info.scale_denom = 1;
-        jpeg_start_decompress(&d.info);
+        jpeg.jpeg_start_decompress(&d.info);
         if (d.info.output_width != static_cast<JDIMENSION>(width_) ||
             d.info.output_height != static_cast<JDIMENSION>(height_) ||
             d.info.output_components != 3) {
             sizeChanged = true;
-            jpeg_abort_decompress(&d.info);
+            jpeg.jpeg_abort_decompress(&d.info);
             return;
         }
         while (d.info.output_scanline < d.info.output_height) {
             JSAMPROW row = rgb.data() + d.info.output_scanline * rowBytes;
-            jpeg_read_scanlines(&d.info, &row, 1);
+            jpeg.jpeg_read_scanlines(&d.info, &row, 1);
         }
-        jpeg_finish_decompress(&d.info);
+        jpeg.jpeg_finish_decompress(&d.info);
     });
     if (!ok) {
         error_ = d.err.message;

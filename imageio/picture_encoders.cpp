@@ -1,13 +1,12 @@
 // PNG and PNM encoding of restored pictures into memory.
 #include "imageio/picture_encoders.h"
 
-#include <spng.h>
-
 #include <cstdlib>
 #include <memory>
 #include <new>
 
 #include "codec/codec.h"
+#include "imageio/png_library.h"
 
 namespace qx {
 
@@ -33,26 +32,31 @@ bool EncodePng(const uint8_t* pixels, int width, int length, int kind, std::vect
                std::string& why) {
     bytes.clear();
     if (!CheckShape(width, length, kind, why)) return false;
-    const std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER),
-                                                             spng_ctx_free);
+    const PngLibrary png;
+    if (!png.ready) {
+        why = "PNG encoder: " + png.library.error();
+        return false;
+    }
+    const std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(png.spng_ctx_new(SPNG_CTX_ENCODER),
+                                                             png.spng_ctx_free);
     if (!ctx) {
         why = "no memory for the encoder";
         return false;
     }
-    spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
+    png.spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
     spng_ihdr ihdr{};
     ihdr.width = static_cast<uint32_t>(width);
     ihdr.height = static_cast<uint32_t>(length);
     ihdr.bit_depth = 8;
     ihdr.color_type = kind == kRestoredRgb ? SPNG_COLOR_TYPE_TRUECOLOR : SPNG_COLOR_TYPE_GRAYSCALE;
     const size_t size = static_cast<size_t>(width) * length * (kind == kRestoredRgb ? 3 : 1);
-    int code = spng_set_ihdr(ctx.get(), &ihdr);
+    int code = png.spng_set_ihdr(ctx.get(), &ihdr);
     if (code == 0)
-        code = spng_encode_image(ctx.get(), pixels, size, SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
+        code = png.spng_encode_image(ctx.get(), pixels, size, SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
     size_t encodedSize = 0;
-    void* encoded = code == 0 ? spng_get_png_buffer(ctx.get(), &encodedSize, &code) : nullptr;
+    void* encoded = code == 0 ? png.spng_get_png_buffer(ctx.get(), &encodedSize, &code) : nullptr;
     if (!encoded) {
-        why = std::string("PNG encoder: ") + spng_strerror(code);
+        why = std::string("PNG encoder: ") + png.spng_strerror(code);
         return false;
     }
     try {

@@ -2,10 +2,10 @@
 // RGB, or as RGBA and flattened onto white when the file carries transparency.
 #include "imageio/png_reader.h"
 
-#include <spng.h>
-
 #include <new>
 #include <vector>
+
+#include "imageio/png_library.h"
 
 namespace qx {
 
@@ -31,8 +31,11 @@ uint8_t OnWhite(uint8_t colour, uint8_t alpha) {
 }  // namespace
 
 struct PngReader::Context {
-    spng_ctx* ctx = spng_ctx_new(0);
-    ~Context() { spng_ctx_free(ctx); }
+    PngLibrary png;
+    spng_ctx* ctx = png.ready ? png.spng_ctx_new(0) : nullptr;
+    ~Context() {
+        if (ctx) png.spng_ctx_free(ctx);
+    }
 };
 
 PngReader::PngReader(uint32_t maxSide) : maxSide_(maxSide) {}
@@ -54,7 +57,7 @@ bool PngReader::fail(int code) {
             error_ = "the file cannot be read";
             break;
         default:
-            error_ = std::string("the file is damaged: ") + spng_strerror(code);
+            error_ = std::string("the file is damaged: ") + context_->png.spng_strerror(code);
             break;
     }
     return false;
@@ -64,36 +67,43 @@ bool PngReader::start() {
     headerRead_ = false;
     width_ = height_ = 0;
     context_ = std::make_unique<Context>();
-    return context_->ctx != nullptr;
+    if (!context_->png.ready) {
+        error_ = context_->png.library.error();
+        return false;
+    }
+    return context_->ctx != nullptr || fail(SPNG_EMEM);
 }
 
 bool PngReader::readHeader(FileHandle& file) {
-    if (!start()) return fail(SPNG_EMEM);
+    if (!start()) return false;
     file_ = &file;
-    spng_ctx* ctx = context_->ctx;
-    if (const int code = spng_set_png_stream(ctx, ReadFromFile, file_)) return fail(code);
+    const PngLibrary& png = context_->png;
+    if (const int code = png.spng_set_png_stream(context_->ctx, ReadFromFile, file_))
+        return fail(code);
     return readIhdr();
 }
 
 bool PngReader::readHeader(std::span<const uint8_t> bytes) {
-    if (!start()) return fail(SPNG_EMEM);
+    if (!start()) return false;
     file_ = nullptr;
     if (bytes.empty()) return fail(SPNG_IO_EOF);
-    if (const int code = spng_set_png_buffer(context_->ctx, bytes.data(), bytes.size()))
+    const PngLibrary& png = context_->png;
+    if (const int code = png.spng_set_png_buffer(context_->ctx, bytes.data(), bytes.size()))
         return fail(code);
     return readIhdr();
 }
 
 bool PngReader::readIhdr() {
+    const PngLibrary& png = context_->png;
     spng_ctx* ctx = context_->ctx;
-    spng_set_image_limits(ctx, maxSide_, maxSide_);
-    spng_set_chunk_limits(ctx, kMaxChunkBytes, kMaxChunkCacheBytes);
+    png.spng_set_image_limits(ctx, maxSide_, maxSide_);
+    png.spng_set_chunk_limits(ctx, kMaxChunkBytes, kMaxChunkCacheBytes);
     spng_ihdr ihdr{};
-    if (const int code = spng_get_ihdr(ctx, &ihdr)) return fail(code);
+    if (const int code = png.spng_get_ihdr(ctx, &ihdr)) return fail(code);
     spng_trns trns{};
     hasAlpha_ = ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
                 ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA ||
-                spng_get_trns(ctx, &trns) == 0;
+                png.spng_get_trns(ctx, &trns) == 0;
     width_ = static_cast<int>(ihdr.width);
     height_ = static_cast<int>(ihdr.height);
     headerRead_ = true;
@@ -106,9 +116,10 @@ bool PngReader::decodeRgb(std::span<uint8_t> rgb) {
     headerRead_ = false;  // the decoder's state is spent either way
     const size_t pixels = static_cast<size_t>(width_) * static_cast<size_t>(height_);
     if (rgb.size() < pixels * 3) return fail(SPNG_EBUFSIZ);
+    const PngLibrary& png = context_->png;
     spng_ctx* ctx = context_->ctx;
     if (!hasAlpha_) {
-        if (const int code = spng_decode_image(ctx, rgb.data(), pixels * 3, SPNG_FMT_RGB8, 0))
+        if (const int code = png.spng_decode_image(ctx, rgb.data(), pixels * 3, SPNG_FMT_RGB8, 0))
             return fail(code);
         return true;
     }
@@ -119,7 +130,7 @@ bool PngReader::decodeRgb(std::span<uint8_t> rgb) {
         return fail(SPNG_EMEM);
     }
     if (const int code =
-            spng_decode_image(ctx, rgba.data(), rgba.size(), SPNG_FMT_RGBA8, SPNG_DECODE_TRNS))
+            png.spng_decode_image(ctx, rgba.data(), rgba.size(), SPNG_FMT_RGBA8, SPNG_DECODE_TRNS))
         return fail(code);
     for (size_t i = 0; i < pixels; ++i) {
         const uint8_t* in = &rgba[4 * i];

@@ -5,9 +5,21 @@
 
 #include <algorithm>
 
+#include "base/shared_library.h"
 #include "codec/codec.h"
 
 namespace qx {
+
+namespace {
+
+// The scaler lives in libstb, loaded the first time a picture is scaled.
+struct ScalerLibrary {
+    SharedLibrary library{"libstb.so.0"};
+    QX_LIBRARY_MEMBER(stbir_resize_uint8_srgb_edgemode)
+    bool ready = library.isOpen() QX_LIBRARY_BIND(stbir_resize_uint8_srgb_edgemode);
+};
+
+}  // namespace
 
 PictureSize FitSize(int width, int length) {
     const int64_t longer = std::max(width, length);
@@ -29,11 +41,13 @@ bool ScaleRgb(std::span<const uint8_t> source, PictureSize from, std::span<uint8
     if (source.size() < static_cast<size_t>(from.width) * from.length * 3 ||
         target.size() < static_cast<size_t>(to.width) * to.length * 3)
         return false;
+    const ScalerLibrary scaler;
+    if (!scaler.ready) return false;
     // Photographs are stored with the sRGB curve; averaging in linear light keeps fine detail
     // from darkening.
-    return stbir_resize_uint8_srgb_edgemode(source.data(), from.width, from.length, 0,
-                                            target.data(), to.width, to.length, 0, 3,
-                                            STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP) == 1;
+    return scaler.stbir_resize_uint8_srgb_edgemode(
+               source.data(), from.width, from.length, 0, target.data(), to.width, to.length, 0, 3,
+               STBIR_ALPHA_CHANNEL_NONE, 0, STBIR_EDGE_CLAMP) == 1;
 }
 
 }  // namespace qx

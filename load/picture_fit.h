@@ -28,7 +28,7 @@ bool CanScaleFrom(int width, int length);
 
 // Scales source (from.width x from.length x 3 bytes, red, green, blue rows) into target
 // (to.width x to.length x 3 bytes) with a Mitchell filter in linear light. False when the
-// sizes do not match the spans or the scaler fails.
+// sizes do not match the spans, or the scaler cannot be loaded or fails.
 [[nodiscard]] bool ScaleRgb(std::span<const uint8_t> source, PictureSize from,
                             std::span<uint8_t> target, PictureSize to);
 
