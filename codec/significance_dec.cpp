@@ -52,6 +52,18 @@ constexpr auto kSetChildren = [] {
     return table;
 }();
 
+// How many of four children are open, looked up in the nibbles of one constant: the baseline
+// x86-64 has no popcount instruction, and std::popcount would be a library call per node.
+constexpr uint32_t OpenCount(unsigned open) {
+    return static_cast<uint32_t>((0x4332322132212110ull >> (4 * open)) & 15);
+}
+static_assert([] {
+    for (unsigned open = 0; open < 16; ++open) {
+        if (OpenCount(open) != static_cast<uint32_t>(std::popcount(open))) return false;
+    }
+    return true;
+}());
+
 }  // namespace
 
 int DecodeTreePass(PassContext& p) {
@@ -81,7 +93,7 @@ int DecodeTreePass(PassContext& p) {
                 open |= (IsMarked(p, px + (q & 1), py + (q >> 1)) ? 0u : 1u) << q;
             }
             if (open != 0) {
-                const uint32_t bits = GetBits(*p.main, static_cast<uint32_t>(std::popcount(open)));
+                const uint32_t bits = GetBits(*p.main, OpenCount(open));
                 if (p.main->failed) return kFailedRead;
                 for (unsigned set = kSetChildren[open][bits]; set != 0; set &= set - 1) {
                     const int q = std::countr_zero(set);
