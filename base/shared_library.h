@@ -1,6 +1,6 @@
 // A system library opened when a run first needs it instead of when the process starts. Every
-// library an executable links is mapped and relocated before main(), about 0.2 ms apiece on a
-// typical machine, and most runs never read a JPEG or PNG nor scale a picture. The library
+// library an executable links is mapped and relocated before main(), a few tenths of a
+// millisecond apiece, and most runs never read a JPEG or PNG nor scale a picture. The library
 // stays loaded once opened (RTLD_NODELETE), so opening it again later costs a lookup, not a
 // second load.
 #pragma once
@@ -35,8 +35,9 @@ class SharedLibrary {
     std::string error_;
 };
 
-// Members and lookups for a list of functions given as X(name) entries: a record declares
-// QX_LIBRARY_MEMBER(name) for each, and its constructor binds them all with QX_LIBRARY_BIND.
+// Members and lookups for a list of functions given as X(name) entries: a record holds a
+// SharedLibrary named `library`, QX_LIBRARY_MEMBER(name) for each function, and then
+// `bool ready = library.isOpen() LIST(QX_LIBRARY_BIND);`, true when every name was found.
 #define QX_LIBRARY_MEMBER(name) decltype(&::name) name = nullptr;
 #define QX_LIBRARY_BIND(name) &&library.bind(#name, name)
 

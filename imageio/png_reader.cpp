@@ -57,7 +57,10 @@ bool PngReader::fail(int code) {
             error_ = "the file cannot be read";
             break;
         default:
-            error_ = std::string("the file is damaged: ") + context_->png.spng_strerror(code);
+            // Without a loaded library (a step out of order) there is no text for the code.
+            error_ = std::string("the file is damaged: ") + (context_ && context_->png.ready
+                                                                 ? context_->png.spng_strerror(code)
+                                                                 : "PNG decoder not ready");
             break;
     }
     return false;
