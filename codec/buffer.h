@@ -6,6 +6,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -61,6 +62,18 @@ inline void* Allocate(size_t bytes) {
     return ::operator new(bytes);
 }
 
+// Moves the pages of one mapped block onto another in a single step: `to` then holds what `from`
+// held, and `from` keeps its addresses with pages that read as zero until touched. Nothing
+// changes when either block is not mapped or the kernel refuses.
+inline bool MovePages(void* from, size_t fromBytes, void* to, size_t toBytes) noexcept {
+    if (!kMapLargeBlocks || fromBytes < kHugePage || toBytes < kHugePage || from == to) {
+        return false;
+    }
+    const size_t bytes = std::min(MappedBytes(fromBytes), MappedBytes(toBytes));
+    return mremap(from, bytes, bytes, MREMAP_MAYMOVE | MREMAP_FIXED | MREMAP_DONTUNMAP, to) !=
+           MAP_FAILED;
+}
+
 inline void Release(void* p, size_t bytes) noexcept {
     if (kMapLargeBlocks && bytes >= kHugePage) {
         munmap(p, MappedBytes(bytes));
@@ -111,6 +124,15 @@ void ResizeDense(Buffer<T>& buffer, size_t count) {
         buffer.reserve(pages * buffer_detail::kHugePage / sizeof(T));
     }
     buffer.resize(count);
+}
+
+// Gives a block that is about to be overwritten the pages of one that is no longer read, so the
+// kernel need not clear new pages for it; `from` keeps its size with pages that read as zero.
+// Returns whether the pages moved: when not, both blocks are as they were.
+template <typename T, typename U>
+bool MovePages(Buffer<T>& from, Buffer<U>& to) noexcept {
+    return buffer_detail::MovePages(from.data(), from.capacity() * sizeof(T), to.data(),
+                                    to.capacity() * sizeof(U));
 }
 
 // Gives the buffer count elements. zeroed says how many leading elements are zero now; returns

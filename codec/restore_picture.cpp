@@ -67,7 +67,14 @@ int RestorePicture(Codec& codec) {
 
     const size_t pictureBytes = grey ? pixels : 3 * pixels;
     try {
-        if (s.WorkBuffer.size() < pictureBytes) s.WorkBuffer.resize(pictureBytes);
+        if (s.WorkBuffer.capacity() < pictureBytes) {
+            Buffer<uint8_t>().swap(s.WorkBuffer);
+            s.WorkBuffer.resize(pictureBytes);
+            // The coefficient plane is not read again in this picture; its pages are in memory
+            // already, while the new block's would each have to be cleared by the kernel first.
+            (void)MovePages(codec.CoefficientPlane, s.WorkBuffer);
+        }
+        s.WorkBuffer.resize(pictureBytes);
     } catch (const std::bad_alloc&) {
         codec.hooks->showMessage(kNoRestoreMemory);
         return kOk;
