@@ -19,7 +19,12 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
     codec.wavelet.lentCount = 0;
     try {
         // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
-        codec.state.PlaneBuffer.resize(2 * pixels);
+        Buffer<int16_t>& planes = codec.state.PlaneBuffer;
+        const bool freshPlanes = planes.capacity() < 2 * pixels;
+        planes.resize(2 * pixels);
+        // The spare picture block is idle until the next picture is loaded into it, and its
+        // pages are in memory: new planes take them rather than pages the kernel must clear.
+        if (freshPlanes) (void)MovePages(codec.state.OtherBlock, planes);
         const size_t zeroed = codec.ZeroedCount;
         codec.ZeroedCount = 0;  // stays so if an allocation fails
         codec.ZeroedCount =

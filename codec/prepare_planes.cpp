@@ -32,7 +32,10 @@ int NormalisePicture(CodecState& s, int width, int length, int newWidth, int new
                             4;
     try {
         if (s.WorkBuffer.size() < capacity) s.WorkBuffer.resize(capacity);
-        if (s.OtherBlock.size() < capacity) s.OtherBlock.resize(capacity);
+        if (s.OtherBlock.size() < capacity) {
+            s.OtherBlock.clear();  // what it holds is not needed: nothing to copy
+            s.OtherBlock.resize(capacity);
+        }
     } catch (const std::bad_alloc&) {
         return kNoMemory;
     }
@@ -102,6 +105,8 @@ int Prepare(Codec& codec) {
     }
     if (p.CropFlag) CropToFocus(s, p);
 
+    const size_t pixelCount = static_cast<size_t>(s.Width) * static_cast<size_t>(s.Length);
+    const bool freshCoefficients = codec.CoefficientPlane.capacity() < pixelCount;
     if (int status = AllocateCodingBuffers(codec, s.Width, s.Length)) return status;
     s.CodedWidth = s.Width;
     s.CodedLength = s.Length;
@@ -109,6 +114,10 @@ int Prepare(Codec& codec) {
     s.PlaneOffset = {0, pixels, pixels + pixels / 4};
 
     if (int status = MakePlanes(codec)) return status;
+    // The normalised picture is not read again before the restore writes this block anew; its
+    // pages are in memory, while a new coefficient plane's would each be cleared by the kernel
+    // first. The coder writes every coefficient it reads.
+    if (freshCoefficients && MovePages(s.WorkBuffer, codec.CoefficientPlane)) codec.ZeroedCount = 0;
     EmptyCodeStreams(codec);
     return kOk;
 }

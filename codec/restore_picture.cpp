@@ -33,7 +33,10 @@ void ResampleToSource(Codec& codec, bool grey) {
                             std::max(length, sourceLength);
     try {
         if (s.WorkBuffer.size() < capacity) s.WorkBuffer.resize(capacity);
-        if (s.OtherBlock.size() < capacity) s.OtherBlock.resize(capacity);
+        if (s.OtherBlock.size() < capacity) {
+            s.OtherBlock.clear();  // what it holds is not needed: nothing to copy
+            s.OtherBlock.resize(capacity);
+        }
     } catch (const std::bad_alloc&) {
         codec.hooks->showMessage(kNoRestoreMemory);
         return;

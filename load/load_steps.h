@@ -41,9 +41,10 @@ struct LoadContext {
     const std::string& questionName;  // the name that starts the low-memory question
     LoadOutcome outcome;
     LoadHooks hooks;
-    // The decoded picture, red, green, blue, rows top to bottom; freed once handed on. Readers
-    // write every byte they report, so the buffer is not zero-filled.
-    Buffer<uint8_t> loadBuffer;
+    // The decoded picture, red, green, blue, rows top to bottom. Readers write every byte they
+    // report, so the buffer is not zero-filled. It is the codec's spare picture block: kept for
+    // the next picture, and idle once the picture is handed on.
+    Buffer<uint8_t>& loadBuffer;
     // The size the reader decodes the file at: its own size, also when it is scaled to fit.
     PictureSize decoded;
 
@@ -54,7 +55,8 @@ struct LoadContext {
           request(r),
           name(r.path),
           questionName(r.questionName.empty() ? r.path : r.questionName),
-          hooks(p, m, questionName, outcome) {}
+          hooks(p, m, questionName, outcome),
+          loadBuffer(c.state.OtherBlock) {}
 
     // Records the failure and shows its message unless the request holds it back. banner says
     // whether the open command shows its banner again. Returns false for the reader to return.

@@ -166,6 +166,7 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
     if (read && outcome.scaled()) read = ScaleLoadedPicture(context);
     if (!read) {
         codec.state.PictureBuffer = {};
+        context.loadBuffer = {};  // may hold a large picture that was not scaled down
         return outcome;
     }
 
@@ -180,7 +181,6 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
         (void)context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
         return outcome;
     }
-    context.loadBuffer = {};
     state.Width = static_cast<int16_t>(outcome.width);
     state.Length = static_cast<int16_t>(outcome.length);
     outcome.showBanner = false;
