@@ -164,6 +164,7 @@ int RunCompress(const CompressOptions& options) {
             return report;
         },
         [&](size_t, const FileReport& report) { batch.add(report); });
+    KeepUntilExit(workers);
     return batch.finish();
 }
 

@@ -121,6 +121,7 @@ int RunDecompress(const DecompressOptions& options) {
         report.output = file.output;
         batch.add(report);
     }
+    KeepUntilExit(worker);
     return batch.finish();
 }
 

@@ -7,8 +7,17 @@
 
 #include "base/file_handle.h"
 #include "base/safe_write.h"
+#include "base/sanitizers.h"
 
 namespace qx1 {
+
+void KeepUntilExit(std::unique_ptr<Worker>& worker) {
+    if (!qx::kAddressSanitizer) (void)worker.release();
+}
+
+void KeepUntilExit(std::vector<std::unique_ptr<Worker>>& workers) {
+    for (std::unique_ptr<Worker>& worker : workers) KeepUntilExit(worker);
+}
 
 FileReport Failure(const std::string& name, const CliDialogs& dialogs, const std::string& extra,
                    const std::string& reason) {

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/sanitizers.h"
+
 namespace qx {
 
 namespace buffer_detail {
@@ -22,17 +24,7 @@ constexpr size_t kHugePage = size_t{2} << 20;
 
 // Under AddressSanitizer every block comes from the allocator, which the sanitizer watches for
 // overruns; mapped blocks would pass unseen.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kMapLargeBlocks = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kMapLargeBlocks = false;
-#else
-constexpr bool kMapLargeBlocks = true;
-#endif
-#else
-constexpr bool kMapLargeBlocks = true;
-#endif
+constexpr bool kMapLargeBlocks = !kAddressSanitizer;
 
 inline size_t MappedBytes(size_t bytes) {
     return (bytes + kHugePage - 1) / kHugePage * kHugePage;
