@@ -53,6 +53,7 @@ bool HelperThread::post(void (*task)(void*), void* context) {
     context_ = context;
     busy_ = true;
     failed_ = false;
+    claimed_.store(false, std::memory_order_relaxed);
     pending_.store(true, std::memory_order_release);
     const bool sleeping = helperSleeping_;
     lock.unlock();
@@ -60,8 +61,24 @@ bool HelperThread::post(void (*task)(void*), void* context) {
     return true;
 }
 
+bool HelperThread::runHereIfWaiting() {
+    if (claimed_.exchange(true, std::memory_order_acq_rel)) return false;
+    // The helper thread, if it wakes now, finds nothing to do.
+    pending_.store(false, std::memory_order_release);
+    bool failed = false;
+    try {
+        task_(context_);
+    } catch (...) {
+        failed = true;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    failed_ = failed;
+    return true;
+}
+
 bool HelperThread::wait() {
-    if (!PollFor([this] { return !pending_.load(std::memory_order_acquire); })) {
+    if (!runHereIfWaiting() &&
+        !PollFor([this] { return !pending_.load(std::memory_order_acquire); })) {
         std::unique_lock<std::mutex> lock(mutex_);
         ownerSleeping_ = true;
         finished_.wait(lock, [this] { return !pending_.load(std::memory_order_acquire); });
@@ -83,10 +100,22 @@ void HelperThread::loop() {
             wake_.wait(lock, ready);
             helperSleeping_ = false;
         }
-        if (!pending_.load(std::memory_order_acquire)) return;  // stopping, nothing left to do
+        if (!pending_.load(std::memory_order_acquire)) {
+            if (stopping_.load()) return;  // nothing left to do
+            continue;
+        }
+        // The caller may have taken the task back while this thread was on its way.
+        if (claimed_.exchange(true, std::memory_order_acq_rel)) continue;
+        void (*task)(void*);
+        void* context;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            task = task_;
+            context = context_;
+        }
         bool failed = false;
         try {
-            task_(context_);
+            task(context);
         } catch (...) {
             failed = true;
         }

@@ -14,7 +14,10 @@ namespace qx {
 // thread for each costs more system time than the work it takes over. The thread starts on first
 // use and is joined by the destructor. Both sides poll for a few tens of microseconds before
 // they sleep: splits follow each other closely and the two halves end close together, so most
-// hand-overs then need no system call at all.
+// hand-overs then need no system call at all. A task the helper thread has not taken up by the
+// time the caller waits for it runs on the caller instead: a thread the system is slow to
+// schedule (starting one can take milliseconds on a busy or virtual machine) never costs more
+// than doing the work alone.
 class HelperThread {
   public:
     HelperThread() = default;
@@ -25,8 +28,12 @@ class HelperThread {
     // Hands task(context) to the helper thread. False when the helper is busy or no thread could
     // be started: the caller then does the work itself.
     bool post(void (*task)(void*), void* context);
-    // Waits until the posted task has ended; false when it ended with an exception.
+    // Waits until the posted task has ended, running it here if the helper thread has not taken
+    // it up yet; false when it ended with an exception.
     bool wait();
+    // Runs the posted task here unless the helper thread has taken it up; true when it ran here.
+    // wait() must still be called.
+    bool runHereIfWaiting();
 
   private:
     void loop();
@@ -36,9 +43,11 @@ class HelperThread {
     std::condition_variable finished_;
     void (*task_)(void*) = nullptr;
     void* context_ = nullptr;
-    // Set by post, cleared by the helper when the task has ended; task_, context_ and failed_
-    // are handed over through it.
+    // Set by post; cleared by the helper when the task has ended, or by the caller when it takes
+    // the task back. task_, context_ and failed_ are handed over through it.
     std::atomic<bool> pending_{false};
+    // Set by whichever side takes the posted task up; post clears it.
+    std::atomic<bool> claimed_{false};
     std::atomic<bool> stopping_{false};
     // Who sleeps on a condition variable; written and read under mutex_, so that a flag set
     // just before the other side goes to sleep is never missed.

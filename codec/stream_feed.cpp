@@ -15,6 +15,8 @@ bool AwaitWords(WordStream& s, uint32_t needed) {
             s.limit = ready;
             return ready >= needed;
         }
+        // A producer that has not started yet is not waited for: the words are made here.
+        if (spins == 0 && feed.producer != nullptr && feed.producer->runHereIfWaiting()) continue;
         // The producer publishes every few thousand bytes: a short wait usually suffices.
         if (spins < 64) {
             std::this_thread::yield();
