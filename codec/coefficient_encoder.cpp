@@ -57,7 +57,7 @@ int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, boo
     CoefficientTables& t = codec.tables;
     const int trees = 3 * t.LowBandWidth * t.LowBandHeight;
     std::array<int32_t, kTreesPerComponent> peaks;
-    SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int, int first, int last) {
+    ShareOut(split ? codec.helper() : nullptr, 0, trees, 1, [&](int, int first, int last) {
         PassContext geometry;
         geometry.lowWidth = t.LowBandWidth;
         geometry.lowHeight = t.LowBandHeight;
@@ -165,7 +165,7 @@ void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height,
 // Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks).
 void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split) {
     const int trees = 3 * codec.tables.LowBandWidth * codec.tables.LowBandHeight;
-    SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int, int first, int last) {
+    ShareOut(split ? codec.helper() : nullptr, 0, trees, 1, [&](int, int first, int last) {
         for (int tree = first; tree < last; ++tree)
             for (int j = 0; j < 2 && levels - j >= 1; ++j)
                 BlockStatisticsOfTree(codec, tree, j, width, height, levels);

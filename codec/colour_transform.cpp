@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "codec/colour_rows_wide.h"
@@ -137,7 +138,7 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
     const int halfWidth = width / 2;
     int16_t* chroma1 = planes + pixels;
     int16_t* chroma2 = chroma1 + pixels / 4;
-    SplitInTwo(IsLarge(width, length) ? helper : nullptr, 0, length, [&](int, int begin, int end) {
+    ShareOut(IsLarge(width, length) ? helper : nullptr, 0, length, 2, [&](int, int begin, int end) {
         for (int y = begin; y < end; ++y) {
             const uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
             int16_t* lumaRow = luma + static_cast<size_t>(y) * width;
@@ -256,25 +257,30 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
     static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
     const ChannelOrder order = OrderFor(referenceChannel);
     const bool wide = WideColourRowsAvailable();
-    SplitInTwo(IsLarge(width, length) ? helper : nullptr, 0, length, [&](int, int begin, int end) {
-        RowLevels levels(width);
-        for (int y = begin; y < end; ++y) {
-            const int16_t* lumaRow = planes + static_cast<size_t>(y) * width;
-            // An odd last row likewise reuses the last row of blocks.
-            const size_t chromaRow =
-                static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
-            uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
-            const int done = wide ? RestoreRowWide(lumaRow, chroma1 + chromaRow,
-                                                   chroma2 + chromaRow, width, order, lookups, row)
-                                  : 0;
-            if (done == width) continue;
-            LevelsOfRow(lumaRow + done, chroma1 + chromaRow + done / 2,
-                        chroma2 + chromaRow + done / 2, width - done, halfWidth - done / 2,
-                        levels.reference.data(), levels.first.data(), levels.second.data(),
-                        levels.chroma1.data(), levels.chroma2.data());
-            storeRow(levels, row + 3 * done, width - done, lookups);
-        }
-    });
+    // One set of row levels a lane, made when the lane takes its first rows.
+    std::array<std::optional<RowLevels>, 2> laneLevels;
+    ShareOut(IsLarge(width, length) ? helper : nullptr, 0, length, 2,
+             [&](int lane, int begin, int end) {
+                 if (!laneLevels[lane]) laneLevels[lane].emplace(width);
+                 RowLevels& levels = *laneLevels[lane];
+                 for (int y = begin; y < end; ++y) {
+                     const int16_t* lumaRow = planes + static_cast<size_t>(y) * width;
+                     // An odd last row likewise reuses the last row of blocks.
+                     const size_t chromaRow =
+                         static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
+                     uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
+                     const int done =
+                         wide ? RestoreRowWide(lumaRow, chroma1 + chromaRow, chroma2 + chromaRow,
+                                               width, order, lookups, row)
+                              : 0;
+                     if (done == width) continue;
+                     LevelsOfRow(lumaRow + done, chroma1 + chromaRow + done / 2,
+                                 chroma2 + chromaRow + done / 2, width - done, halfWidth - done / 2,
+                                 levels.reference.data(), levels.first.data(), levels.second.data(),
+                                 levels.chroma1.data(), levels.chroma2.data());
+                     storeRow(levels, row + 3 * done, width - done, lookups);
+                 }
+             });
 }
 
 }  // namespace

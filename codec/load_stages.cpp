@@ -28,7 +28,7 @@ bool PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, in
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
     // Every step works on rows independently, so the two halves go to two threads.
     const bool done =
-        SplitInTwo(split ? helper : nullptr, 0, length, [&](int lane, int begin, int end) {
+        ShareOut(split ? helper : nullptr, 0, length, kBandRows, [&](int lane, int begin, int end) {
             for (int y = begin; y < end; y += kBandRows) {
                 const int stop = std::min(end, y + kBandRows);
                 SmoothBusyRows(loaded, picture, width, length, y, stop);

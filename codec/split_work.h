@@ -2,8 +2,10 @@
 // for the stages whose rows or columns do not depend on each other.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -84,6 +86,67 @@ bool SplitInTwo(HelperThread* helper, int begin, int end, Fn&& fn) {
         return false;
     }
     return true;
+}
+
+// The pieces of a range handed out from both ends: the front to one thread, the back to the
+// other, until they meet.
+class PieceCounter {
+  public:
+    explicit PieceCounter(int pieces) : ends_(uint64_t{static_cast<uint32_t>(pieces)} << 32) {}
+    // The next piece from the front, or -1 when none is left.
+    int takeFront() { return take(true); }
+    // The next piece from the back, or -1 when none is left.
+    int takeBack() { return take(false); }
+
+  private:
+    int take(bool front) {
+        uint64_t ends = ends_.load(std::memory_order_relaxed);
+        for (;;) {
+            const uint32_t next = static_cast<uint32_t>(ends);
+            const uint32_t last = static_cast<uint32_t>(ends >> 32);
+            if (next >= last) return -1;
+            const uint64_t taken = front ? ends + 1 : ends - (uint64_t{1} << 32);
+            if (ends_.compare_exchange_weak(ends, taken, std::memory_order_relaxed)) {
+                return static_cast<int>(front ? next : last - 1);
+            }
+        }
+    }
+
+    std::atomic<uint64_t> ends_;  // the next front piece in the low half, the back end in the high
+};
+
+// Calls fn(lane, pieceBegin, pieceEnd) over [begin, end) cut into about sixteen pieces whose
+// sizes are multiples of align (the last may be shorter). This thread takes pieces from the front
+// as lane 0 and the helper thread from the back as lane 1 until they meet, so a helper that the
+// system starts late still takes what is left, and one that never starts takes nothing. For work
+// whose items are independent and whose lanes may see any number of pieces. Returns false when
+// a piece ended with an exception; the other pieces are still done.
+template <typename Fn>
+bool ShareOut(HelperThread* helper, int begin, int end, int align, Fn&& fn) {
+    if (end <= begin) return true;
+    const int count = end - begin;
+    align = std::max(align, 1);
+    const int grain = ((count + 15) / 16 + align - 1) / align * align;
+    const int pieces = (count + grain - 1) / grain;
+    std::atomic<bool> failed{false};
+    auto run = [&fn, &failed, begin, end, grain](int lane, int piece) {
+        const int first = begin + piece * grain;
+        try {
+            fn(lane, first, std::min(end, first + grain));
+        } catch (...) {
+            failed.store(true, std::memory_order_relaxed);
+        }
+    };
+    PieceCounter counter(pieces);
+    auto back = [&counter, &run] {
+        for (int piece; (piece = counter.takeBack()) >= 0;) run(1, piece);
+    };
+    using Back = decltype(back);
+    const bool posted = helper != nullptr && pieces >= 2 &&
+                        helper->post([](void* task) { (*static_cast<Back*>(task))(); }, &back);
+    for (int piece; (piece = counter.takeFront()) >= 0;) run(0, piece);
+    if (posted && !helper->wait()) failed = true;
+    return !failed.load(std::memory_order_relaxed);
 }
 
 }  // namespace qx

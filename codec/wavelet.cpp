@@ -303,7 +303,7 @@ QX_VECTOR_CLONES void RemoveOffset(const int16_t* samples, int32_t* plane, size_
 // Columns x0 ... x1-1 of a band, split between two lanes when the band is large.
 void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
                     WaveletScratch& scratch, bool split) {
-    SplitInTwo(split ? scratch.helper : nullptr, x0, x1, [&](int lane, int a, int b) {
+    ShareOut(split ? scratch.helper : nullptr, x0, x1, kChunk, [&](int lane, int a, int b) {
         AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
     });
 }
@@ -324,7 +324,7 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     for (int level = 1; level <= levels; ++level) {
         const bool split = bw * bh >= kSplitSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
-        SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {
+        ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
             AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
         });
         if (level <= 2) {
@@ -368,10 +368,11 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
         const bool split = bw * bh >= kSplitSamples;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
-        SplitInTwo(split ? scratch.helper : nullptr, 0, columns, [&](int lane, int x0, int x1) {
-            SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
-        });
-        SplitInTwo(split ? scratch.helper : nullptr, 0, bh, [&](int lane, int r0, int r1) {
+        ShareOut(split ? scratch.helper : nullptr, 0, columns, kChunk,
+                 [&](int lane, int x0, int x1) {
+                     SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
+                 });
+        ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
             SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
         });
         bw *= 2;

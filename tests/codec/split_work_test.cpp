@@ -33,6 +33,26 @@ TEST(HelperThread, CoversEveryItemOnceAndSurvivesAFailingLane) {
     EXPECT_EQ(lanes, 3);
 }
 
+TEST(HelperThread, SharesOutAlignedPiecesFromBothEnds) {
+    qx::HelperThread helper;
+    std::vector<std::atomic<int>> seen(1000);
+    for (int round = 0; round < 200; ++round) {
+        EXPECT_TRUE(qx::ShareOut(&helper, 8, 1000, 64, [&](int, int begin, int end) {
+            EXPECT_EQ((begin - 8) % 64, 0);
+            EXPECT_TRUE(end - begin == 64 || end == 1000);
+            for (int i = begin; i < end; ++i) ++seen[i];
+        }));
+    }
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(seen[i], i < 8 ? 0 : 200);
+
+    std::atomic<int> items{0};
+    EXPECT_FALSE(qx::ShareOut(&helper, 0, 100, 1, [&](int, int begin, int end) {
+        items += end - begin;
+        if (begin == 0) throw std::runtime_error("piece");
+    }));
+    EXPECT_EQ(items, 100);  // every other piece still ran
+}
+
 // Pictures large enough to be split code to the same streams and restore to the same picture
 // with the helper thread as without it.
 TEST(HelperThread, SplitWorkChangesNoByte) {
