@@ -12,7 +12,10 @@
 namespace qx1 {
 
 void KeepUntilExit(std::unique_ptr<Worker>& worker) {
-    if (!qx::kAddressSanitizer) (void)worker.release();
+    if (qx::kAddressSanitizer) return;
+    // The process ends only once every thread has: the helper thread ends meanwhile.
+    if (worker && worker->codec.helperThread) worker->codec.helperThread->stop();
+    (void)worker.release();
 }
 
 void KeepUntilExit(std::vector<std::unique_ptr<Worker>>& workers) {

@@ -29,6 +29,11 @@ bool PollFor(Done&& done) {
 }  // namespace
 
 HelperThread::~HelperThread() {
+    stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+void HelperThread::stop() {
     bool sleeping;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -36,7 +41,6 @@ HelperThread::~HelperThread() {
         sleeping = helperSleeping_;
     }
     if (sleeping) wake_.notify_one();
-    if (thread_.joinable()) thread_.join();
 }
 
 bool HelperThread::post(void (*task)(void*), void* context) {

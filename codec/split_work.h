@@ -36,6 +36,10 @@ class HelperThread {
     // Runs the posted task here unless the helper thread has taken it up; true when it ran here.
     // wait() must still be called.
     bool runHereIfWaiting();
+    // Lets the helper thread end without waiting for it, for an object that is kept until the
+    // process exits: the thread is then gone by the time the process ends. Nothing may be posted
+    // afterwards.
+    void stop();
 
   private:
     void loop();
