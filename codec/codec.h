@@ -62,6 +62,10 @@ struct StreamFeed {
     bool failed = false;               // written before kDone is set: the rest never comes
     HelperThread* producer = nullptr;  // the thread storing the words, until joined
     int failureStatus = 0;             // what the reader returns when the words do not all come
+    // Makes the next words on the calling thread unless the producer is making them; false
+    // when it is. Lets a reader that waits work instead.
+    bool (*makeHere)(void* context) = nullptr;
+    void* makeHereContext = nullptr;
 };
 
 // A stream of 32-bit words filled from the most significant bit down.

@@ -15,8 +15,9 @@ bool AwaitWords(WordStream& s, uint32_t needed) {
             s.limit = ready;
             return ready >= needed;
         }
-        // A producer that has not started yet is not waited for: the words are made here.
-        if (spins == 0 && feed.producer != nullptr && feed.producer->runHereIfWaiting()) continue;
+        // Waiting is the time to make words: the next ones are made here unless the producer is
+        // making them. A producer that the system starts late then costs no waiting.
+        if (feed.makeHere != nullptr && feed.makeHere(feed.makeHereContext)) continue;
         // The producer publishes every few thousand bytes: a short wait usually suffices.
         if (spins < 64) {
             std::this_thread::yield();

@@ -68,22 +68,54 @@ void StoreMainCode(std::span<const uint8_t> bytes, WordStream& stream) {
     stream.limit = static_cast<uint32_t>(bytes.size() / 4);
 }
 
-// The helper thread's task: unpacks MainCode straight into the stream's words (whose bytes, on
-// a little-endian processor, are the unpacked bytes in order) and says when all have come.
-void RunUnpackJob(void* context) {
-    const Container::UnpackJob& job = *static_cast<const Container::UnpackJob*>(context);
-    StreamFeed& feed = *job.feed;
-    int unpacked = kDecodeErr;
-    try {
-        unpacked = UnpackMainCode(job.packed, *job.cumFreq, job.limit, job.output, &feed);
-    } catch (...) {
+// Bytes unpacked at a time: the decoder hears of them a stretch at a time.
+constexpr int64_t kStretchBytes = 4096;
+
+enum class Stretch { kMade, kBusy, kFinished };
+
+// Unpacks the next stretch of MainCode straight into the stream's words (whose bytes, on a
+// little-endian processor, are the unpacked bytes in order) and publishes the whole words made
+// so far, or at the end how many came and whether all did. kBusy when another thread is at it.
+Stretch UnpackStretch(Container::UnpackJob& job) {
+    if (job.running.test_and_set(std::memory_order_acquire)) return Stretch::kBusy;
+    Stretch made = Stretch::kFinished;
+    if (!job.finished) {
+        StreamFeed& feed = *job.feed;
+        int result = kDecodeErr;
+        try {
+            result = job.unpacker->run(kStretchBytes);
+        } catch (...) {
+        }
+        if (result == MainCodeUnpacker::kRunning) {
+            feed.state.store(static_cast<uint32_t>(job.unpacker->produced() / 4),
+                             std::memory_order_release);
+            made = Stretch::kMade;
+        } else {
+            feed.failed = result < 0;
+            const uint32_t words = result < 0
+                                       ? feed.state.load(std::memory_order_relaxed)
+                                       : static_cast<uint32_t>((result - 1) / 4);  // whole words
+            feed.state.store(words | StreamFeed::kDone, std::memory_order_release);
+            job.finished = true;
+        }
+        feed.state.notify_all();
     }
-    feed.failed = unpacked < 0;
-    const uint32_t words = unpacked < 0
-                               ? feed.state.load(std::memory_order_relaxed)
-                               : static_cast<uint32_t>((unpacked - 1) / 4);  // whole words only
-    feed.state.store(words | StreamFeed::kDone, std::memory_order_release);
-    feed.state.notify_all();
+    job.running.clear(std::memory_order_release);
+    return made;
+}
+
+// The helper thread's task: unpacks to the end, taking turns with a decoder that makes a
+// stretch itself while it waits.
+void RunUnpackJob(void* context) {
+    Container::UnpackJob& job = *static_cast<Container::UnpackJob*>(context);
+    for (Stretch made; (made = UnpackStretch(job)) != Stretch::kFinished;) {
+        if (made == Stretch::kBusy) std::this_thread::yield();
+    }
+}
+
+// The decoder's turn: true when it made (or ended) a stretch, false when the helper is at it.
+bool UnpackStretchHere(void* context) {
+    return UnpackStretch(*static_cast<Container::UnpackJob*>(context)) != Stretch::kBusy;
 }
 
 // Starts unpacking on the helper thread; false when it cannot, and the caller unpacks.
@@ -101,11 +133,19 @@ bool StartUnpackJob(Container& container, Codec& codec, std::span<const uint8_t>
     feed.failed = false;
     feed.producer = helper;
     feed.failureStatus = kReported;
-    container.unpackJob = {packed,
-                           &container.cumFreq,
-                           static_cast<int>(pixels),
-                           {reinterpret_cast<uint8_t*>(stream.words.data()), pixels},
-                           &feed};
+    Container::UnpackJob& job = container.unpackJob;
+    try {
+        job.unpacker.emplace(
+            packed, container.cumFreq, static_cast<int>(pixels),
+            std::span<uint8_t>(reinterpret_cast<uint8_t*>(stream.words.data()), pixels));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    job.feed = &feed;
+    job.finished = false;
+    job.running.clear();
+    feed.makeHere = UnpackStretchHere;
+    feed.makeHereContext = &job;
     stream.rewind();
     stream.limit = 0;
     stream.feed = &feed;

@@ -3,7 +3,9 @@
 // build and write a compressed file and open files for the readers and writers.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,13 +33,24 @@ struct Container {
     // produces are used from unpacked, so neither is zero-filled as it grows.
     Buffer<uint8_t> readBody;
     Buffer<uint8_t> unpacked;
-    // MainCode unpacking on the codec's helper thread while the decoder reads it.
+    // MainCode unpacking on the codec's helper thread while the decoder reads it. The decoder
+    // makes the next stretch itself when it is waiting and the helper thread is not at it.
     struct UnpackJob {
-        std::span<const uint8_t> packed;
-        const CumFreqTable* cumFreq = nullptr;
-        int limit = 0;
-        std::span<uint8_t> output;
+        UnpackJob() = default;
+        // Nothing runs while a container moves, and the unpacker refers to the container it was
+        // made in: a moved job is an empty one.
+        UnpackJob(UnpackJob&&) noexcept {}
+        UnpackJob& operator=(UnpackJob&&) noexcept {
+            unpacker.reset();
+            feed = nullptr;
+            finished = false;
+            return *this;
+        }
+
+        std::optional<MainCodeUnpacker> unpacker;
         StreamFeed* feed = nullptr;
+        std::atomic_flag running;  // held by the thread unpacking a stretch
+        bool finished = false;     // under running
     } unpackJob;
     // The compressed file the reader opened; the caller closes it after the read.
     FileHandle slot;

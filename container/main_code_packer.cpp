@@ -14,8 +14,6 @@ namespace {
 constexpr uint32_t kTop = 0x8000;     // bit 15
 constexpr uint32_t kSecond = 0x4000;  // bit 14
 constexpr uint32_t kMask16 = 0xFFFF;
-// A feed hears of the unpacked bytes in steps of this many.
-constexpr int64_t kFeedBytes = 4096;
 
 // Writes bits from the most significant end of each byte and counts completed bytes. The bits
 // collect in a register; the byte in progress is kept written out, its unused bits 0.
@@ -59,37 +57,6 @@ class BitSink {
     size_t pos_ = 0;
     uint32_t held_ = 0;  // its low used_ bits: those of out_[pos_] written so far
     int used_ = 0;
-};
-
-// Reads bits from the most significant end of each byte; past the end every bit is 0. Bytes go
-// into a 64-bit reservoir several at a time.
-class BitSource {
-  public:
-    explicit BitSource(std::span<const uint8_t> in) : in_(in) {}
-
-    uint32_t get() { return getBits(1); }
-
-    // The next count (at most 16) bits, the first read in the most significant place.
-    uint32_t getBits(int count) {
-        if (held_ < count) refill();
-        held_ -= count;
-        return static_cast<uint32_t>(reservoir_ >> held_) & ((1u << count) - 1);
-    }
-
-  private:
-    void refill() {
-        while (held_ <= 56) {
-            const uint64_t byte = pos_ < in_.size() ? in_[pos_] : 0;
-            ++pos_;
-            reservoir_ = (reservoir_ << 8) | byte;
-            held_ += 8;
-        }
-    }
-
-    std::span<const uint8_t> in_;
-    size_t pos_ = 0;          // the next byte to take in
-    uint64_t reservoir_ = 0;  // its low held_ bits are the next ones to read
-    int held_ = 0;
 };
 
 // When the top bits of low and high agree: the n leading bits (1 ... 16) on which they agree.
@@ -234,26 +201,43 @@ std::vector<int16_t> SymbolLookup(const CumFreqTable& cumFreq) {
 
 }  // namespace
 
-int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
-                   std::span<uint8_t> output, StreamFeed* feed) {
-    const uint32_t total = cumFreq.total();
-    if (total == 0) return kDecodeErr;
-    const DivideByTotal divide(total);
-    const std::vector<int16_t> symbols = SymbolLookup(cumFreq);
-    const int64_t maxBytes = int64_t{limit} - 20;
+MainCodeUnpacker::MainCodeUnpacker(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
+                                   int limit, std::span<uint8_t> output)
+    : cumFreq_(cumFreq),
+      divide_(std::max<uint32_t>(cumFreq.total(), 1)),
+      symbols_(SymbolLookup(cumFreq)),
+      maxBytes_(int64_t{limit} - 20),
+      output_(output),
+      source_(packed) {
+    if (cumFreq.total() == 0) result_ = kDecodeErr;
+    for (int i = 0; i < 16; ++i) value_ = (value_ << 1) | source_.get();
+}
 
-    BitSource source(packed);
-    uint32_t value = 0;
-    for (int i = 0; i < 16; ++i) value = (value << 1) | source.get();
-    uint32_t low = 0;
-    uint32_t high = kMask16;
-    int64_t produced = 0;
-
-    for (;;) {
+int MainCodeUnpacker::run(int64_t bytes) {
+    if (result_ != kRunning) return result_;
+    const uint32_t total = cumFreq_.total();
+    const CumFreqTable& cumFreq = cumFreq_;
+    const DivideByTotal& divide = divide_;
+    // The state lives in locals while the loop runs: the byte stores below may alias members.
+    MainCodeBits source = source_;
+    const int16_t* symbols = symbols_.data();
+    const size_t symbolCount = symbols_.size();
+    const std::span<uint8_t> output = output_;
+    const int64_t maxBytes = maxBytes_;
+    uint32_t value = value_;
+    uint32_t low = low_;
+    uint32_t high = high_;
+    int64_t produced = produced_;
+    const int64_t stop = produced + bytes;
+    int result = kRunning;
+    while (produced < stop) {
         const uint32_t range = high - low + 1;
-        if (range == 0) return kDecodeErr;  // only a table that decreases gets here
+        if (range == 0) {  // only a table that decreases gets here
+            result = kDecodeErr;
+            break;
+        }
         const uint32_t count = (((value - low + 1) * total - 1) / range) & kMask16;
-        const int s = count < symbols.size() ? symbols[count] : FindSymbol(cumFreq, count);
+        const int s = count < symbolCount ? symbols[count] : FindSymbol(cumFreq, count);
 
         Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), divide);
         for (;;) {
@@ -286,16 +270,32 @@ int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
             value = ((value << 1) | source.get()) & kMask16;
         }
 
-        if (s == CumFreqTable::kEndSymbol) return static_cast<int>(produced + 1);
+        if (s == CumFreqTable::kEndSymbol) {
+            result = static_cast<int>(produced + 1);
+            break;
+        }
         if (produced + 1 > maxBytes || produced >= static_cast<int64_t>(output.size())) {
-            return kDecodeErr;
+            result = kDecodeErr;
+            break;
         }
         output[static_cast<size_t>(produced++)] = static_cast<uint8_t>(s);
-        if (feed != nullptr && produced % kFeedBytes == 0) {
-            feed->state.store(static_cast<uint32_t>(produced / 4), std::memory_order_release);
-            feed->state.notify_all();
-        }
     }
+    source_ = source;
+    value_ = value;
+    low_ = low;
+    high_ = high;
+    produced_ = produced;
+    result_ = result;
+    return result;
+}
+
+int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
+                   std::span<uint8_t> output) {
+    MainCodeUnpacker unpacker(packed, cumFreq, limit, output);
+    int result;
+    while ((result = unpacker.run(int64_t{1} << 40)) == MainCodeUnpacker::kRunning) {
+    }
+    return result;
 }
 
 }  // namespace qx

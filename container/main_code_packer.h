@@ -59,13 +59,70 @@ class DivideByTotal {
     uint64_t multiplier_;
 };
 
-// Decodes packed bytes (bits past their end read as 0) into output until the end symbol.
-// Returns the number of bytes produced + 1, or -10 when the output would exceed limit - 20
-// bytes; nothing is stored at or past that point. output must hold limit - 20 bytes. With a
-// feed, the count of whole 4-byte words produced so far is published to it every few thousand
-// bytes (the caller publishes the final count).
+// Reads bits from the most significant end of each byte; past the end every bit is 0. Bytes go
+// into a 64-bit reservoir several at a time.
+class MainCodeBits {
+  public:
+    explicit MainCodeBits(std::span<const uint8_t> in) : in_(in) {}
+
+    uint32_t get() { return getBits(1); }
+
+    // The next count (at most 16) bits, the first read in the most significant place.
+    uint32_t getBits(int count) {
+        if (held_ < count) refill();
+        held_ -= count;
+        return static_cast<uint32_t>(reservoir_ >> held_) & ((1u << count) - 1);
+    }
+
+  private:
+    void refill() {
+        while (held_ <= 56) {
+            const uint64_t byte = pos_ < in_.size() ? in_[pos_] : 0;
+            ++pos_;
+            reservoir_ = (reservoir_ << 8) | byte;
+            held_ += 8;
+        }
+    }
+
+    std::span<const uint8_t> in_;
+    size_t pos_ = 0;          // the next byte to take in
+    uint64_t reservoir_ = 0;  // its low held_ bits are the next ones to read
+    int held_ = 0;
+};
+
+// Decodes packed bytes (bits past their end read as 0) into output until the end symbol, a
+// stretch at a time: it can stop after any number of bytes and go on later, on another thread
+// (one at a time). output must hold limit - 20 bytes.
+class MainCodeUnpacker {
+  public:
+    static constexpr int kRunning = 0;
+
+    MainCodeUnpacker(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
+                     std::span<uint8_t> output);
+
+    // Produces at most `bytes` more. Returns kRunning until the end, then the number of bytes
+    // produced + 1, or -10 when the output would exceed limit - 20 bytes (nothing is stored at or
+    // past that point); every later call returns the same.
+    int run(int64_t bytes);
+    int64_t produced() const { return produced_; }
+
+  private:
+    const CumFreqTable& cumFreq_;
+    DivideByTotal divide_;
+    std::vector<int16_t> symbols_;  // FindSymbol by one lookup, when the table allows it
+    int64_t maxBytes_;
+    std::span<uint8_t> output_;
+    MainCodeBits source_;
+    uint32_t value_ = 0;
+    uint32_t low_ = 0;
+    uint32_t high_ = 0xFFFF;
+    int64_t produced_ = 0;
+    int result_ = kRunning;
+};
+
+// A MainCodeUnpacker run to the end: the number of bytes produced + 1, or -10.
 [[nodiscard]] int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq,
-                                 int limit, std::span<uint8_t> output, StreamFeed* feed = nullptr);
+                                 int limit, std::span<uint8_t> output);
 
 // The decoder's symbol for a scaled count: the largest s in -1 ... 255 with at(s) <= count.
 int FindSymbol(const CumFreqTable& cumFreq, uint32_t count);

@@ -20,6 +20,17 @@ std::vector<uint8_t> RoundTrip(const std::vector<uint8_t>& input) {
     std::vector<uint8_t> out(static_cast<size_t>(limit), 0xEE);
     const int produced = qx::UnpackMainCode(packed, table, limit, out);
     EXPECT_EQ(produced, static_cast<int>(input.size()) + 1);
+    // Stopping and going on anywhere makes the same bytes.
+    for (int64_t stretch : {1, 7, 4096}) {
+        std::vector<uint8_t> again(out.size(), 0xEE);
+        qx::MainCodeUnpacker unpacker(packed, table, limit, again);
+        int result;
+        while ((result = unpacker.run(stretch)) == qx::MainCodeUnpacker::kRunning) {
+        }
+        EXPECT_EQ(result, produced);
+        EXPECT_EQ(unpacker.run(stretch), produced);
+        EXPECT_EQ(again, out) << stretch;
+    }
     out.resize(produced > 0 ? static_cast<size_t>(produced - 1) : 0);
     return out;
 }
