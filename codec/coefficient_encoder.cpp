@@ -16,9 +16,6 @@
 namespace qx {
 namespace {
 
-// Components of this many coefficients or more share their trees between two threads.
-constexpr size_t kSplitSamples = 1 << 16;
-
 struct Band {
     int x = 0;
     int y = 0;
@@ -193,7 +190,7 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     if (w.lowWidth > 32 || w.lowHeight > 32 || 3 * w.lowWidth * w.lowHeight > kTreesPerComponent)
         return kLowBandTooLarge;
     if (int status = CodeLowBand(codec, component, width)) return status;
-    const bool split = count >= kSplitSamples;
+    const bool split = count >= static_cast<size_t>(kSplitFromSamples);
     if (int status = ComputeMaxThresholds(codec, component, width, w.levels, split)) return status;
     if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels, split);
 

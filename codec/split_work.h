@@ -12,6 +12,9 @@
 
 namespace qx {
 
+// Planes and bands of this many samples or more are worth sharing with the helper thread.
+constexpr int kSplitFromSamples = 1 << 16;
+
 // One helper thread that sleeps between splits: a picture has some thirty splits, and starting a
 // thread for each costs more system time than the work it takes over. The thread starts on first
 // use and is joined by the destructor. Both sides poll for a few tens of microseconds before

@@ -271,9 +271,6 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     }
 }
 
-// Bands of this many samples or more are worth a helper thread.
-constexpr int kSplitSamples = 1 << 16;
-
 QX_VECTOR_CLONES void AnalyseRows(int32_t* plane, int width, int r0, int r1, int bw,
                                   const AnalysisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r) AnalyseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
@@ -322,7 +319,7 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     Reserve(scratch, std::max(width, height), height);
     const int levels = ComputeWaveletGeometry(width, height, minBandSize).levels;
     for (int level = 1; level <= levels; ++level) {
-        const bool split = bw * bh >= kSplitSamples;
+        const bool split = bw * bh >= kSplitFromSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
         ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
             AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
@@ -366,7 +363,7 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
     Reserve(scratch, std::max(width, tallest), tallest);
     for (int level = levels; level > 0; --level) {
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
-        const bool split = bw * bh >= kSplitSamples;
+        const bool split = bw * bh >= kSplitFromSamples;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
         ShareOut(split ? scratch.helper : nullptr, 0, columns, kChunk,
                  [&](int lane, int x0, int x1) {
