@@ -36,9 +36,6 @@ class HelperThread {
     // Waits until the posted task has ended, running it here if the helper thread has not taken
     // it up yet; false when it ended with an exception.
     bool wait();
-    // Runs the posted task here unless the helper thread has taken it up; true when it ran here.
-    // wait() must still be called.
-    bool runHereIfWaiting();
     // Lets the helper thread end without waiting for it, for an object that is kept until the
     // process exits: the thread is then gone by the time the process ends. Nothing may be posted
     // afterwards.
@@ -46,6 +43,8 @@ class HelperThread {
 
   private:
     void loop();
+    // Runs the posted task here unless the helper thread has taken it up; true when it ran here.
+    bool runHereIfWaiting();
 
     std::mutex mutex_;
     std::condition_variable wake_;
