@@ -70,14 +70,12 @@ int RestorePicture(Codec& codec) {
 
     const size_t pictureBytes = grey ? pixels : 3 * pixels;
     try {
-        if (s.WorkBuffer.capacity() < pictureBytes) {
-            Buffer<uint8_t>().swap(s.WorkBuffer);
-            s.WorkBuffer.resize(pictureBytes);
-            // The coefficient plane is not read again in this picture; its pages are in memory
-            // already, while the new block's would each have to be cleared by the kernel first.
-            (void)MovePages(codec.CoefficientPlane, s.WorkBuffer);
-        }
+        const bool fresh = s.WorkBuffer.capacity() < pictureBytes;
+        if (fresh) Buffer<uint8_t>().swap(s.WorkBuffer);  // what it holds is not needed
         s.WorkBuffer.resize(pictureBytes);
+        // The coefficient plane is not read again in this picture; its pages are in memory
+        // already, while the new block's would each have to be cleared by the kernel first.
+        if (fresh) (void)MovePages(codec.CoefficientPlane, s.WorkBuffer);
     } catch (const std::bad_alloc&) {
         codec.hooks->showMessage(kNoRestoreMemory);
         return kOk;
