@@ -98,6 +98,22 @@ int64_t FileHandle::read(void* buffer, size_t size) {
     return static_cast<int64_t>(done);
 }
 
+bool FileHandle::readExactAt(int64_t offset, void* buffer, size_t size) const {
+    if (fd_ < 0 || offset < 0) return false;
+    auto* out = static_cast<char*>(buffer);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd_, out + done, size - done, offset + static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 bool FileHandle::writeAll(const void* buffer, size_t size) {
     if (fd_ < 0) return false;
     const auto* in = static_cast<const char*>(buffer);

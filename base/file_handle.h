@@ -52,6 +52,9 @@ class FileHandle {
     bool readExact(void* buffer, size_t size) {
         return read(buffer, size) == static_cast<int64_t>(size);
     }
+    // True when exactly size bytes were read at offset. The file position stays where it is, so
+    // several threads may read one file at once.
+    bool readExactAt(int64_t offset, void* buffer, size_t size) const;
     // True when all size bytes were written.
     bool writeAll(const void* buffer, size_t size);
     bool truncate(int64_t length);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imageio/byte_order.h"
+#include "imageio/file_stretches.h"
 #include "imageio/message_box.h"
 
 namespace qx {
@@ -77,8 +78,13 @@ enum class PixelKind { Bilevel, Grey, Palette, Rgb };
 class TiffReader {
   public:
     TiffReader(const std::string& fileName, FileHandle& file, uint8_t* output, size_t capacity,
-               CodecHooks& hooks)
-        : fileName_(fileName), file_(file), output_(output), capacity_(capacity), hooks_(hooks) {}
+               CodecHooks& hooks, HelperThread* helper)
+        : fileName_(fileName),
+          file_(file),
+          output_(output),
+          capacity_(capacity),
+          hooks_(hooks),
+          helper_(helper) {}
 
     int16_t read(int& width, int& length);
 
@@ -105,6 +111,7 @@ class TiffReader {
     uint8_t* output_;
     size_t capacity_;
     CodecHooks& hooks_;
+    HelperThread* helper_;
     int64_t fileLength_ = 0;
     TiffTags tags_;
 };
@@ -242,8 +249,8 @@ int16_t TiffReader::checkSizes(int64_t width, int64_t length) {
 int16_t TiffReader::readSingleStrip(int64_t total) {
     const int64_t start = tags_.stripOffsets.scalar();
     if (total + start > fileLength_) return fail(kTiffBitmapPastEnd);
-    if (!file_.seek(start)) return fail(kTiffSeekError);
-    if (!file_.readExact(output_, static_cast<size_t>(total))) return fail(kTiffReadError);
+    const FileStretch strip{start, static_cast<size_t>(total), output_};
+    if (!ReadStretches(file_, {&strip, 1}, helper_)) return fail(kTiffReadError);
     return 0;
 }
 
@@ -284,18 +291,17 @@ int16_t TiffReader::readSeveralStrips(int64_t total) {
         return bytes == 2 ? LoadLe16(p) : LoadLe32(p);
     };
     // The strips fill the picture and no more: what lies beyond row size x length is ignored.
+    std::vector<FileStretch> strips;
     int64_t done = 0;
     for (int64_t i = 0; i < count && done < total; ++i) {
         const int64_t start = entry(offsetTable, offsets.entryBytes(), i);
         const int64_t size = std::min(entry(sizeTable, sizes.entryBytes(), i), total - done);
         if (size == 0) continue;
-        if (!file_.seek(start)) return fail(kTiffSeekError);
-        if (!file_.readExact(output_ + done, static_cast<size_t>(size))) {
-            return fail(kTiffReadError);
-        }
+        strips.push_back({start, static_cast<size_t>(size), output_ + done});
         done += size;
     }
     if (done < total) return fail(kTiffBadStripTags);
+    if (!ReadStretches(file_, strips, helper_)) return fail(kTiffReadError);
     return 0;
 }
 
@@ -319,8 +325,8 @@ void TiffReader::reduceToThreeSamples(int64_t total) {
 }  // namespace
 
 int16_t ReadTiff(const std::string& fileName, FileHandle& file, uint8_t* output, size_t capacity,
-                 CodecHooks& hooks, int& width, int& length) {
-    TiffReader reader(fileName, file, output, capacity, hooks);
+                 CodecHooks& hooks, int& width, int& length, HelperThread* helper) {
+    TiffReader reader(fileName, file, output, capacity, hooks, helper);
     return reader.read(width, length);
 }
 

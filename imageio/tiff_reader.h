@@ -26,8 +26,9 @@ enum TiffRefusal : int {
 // bytes, which shows nothing), a TiffRefusal (already reported) or kMemoryDeclined (96, no
 // message). `width` and `length` are set on success, and with a refused size (then clamped to
 // 32767). `fileName` only names the file in
-// messages; the caller opens and closes `file`.
+// messages; the caller opens and closes `file`. A helper, when given, reads part of the pixels.
 [[nodiscard]] int16_t ReadTiff(const std::string& fileName, FileHandle& file, uint8_t* output,
-                               size_t capacity, CodecHooks& hooks, int& width, int& length);
+                               size_t capacity, CodecHooks& hooks, int& width, int& length,
+                               HelperThread* helper = nullptr);
 
 }  // namespace qx

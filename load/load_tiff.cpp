@@ -49,8 +49,9 @@ bool LoadTiff(LoadContext& context) {
 
     int width = 0;
     int length = 0;
-    const int status = ReadTiff(context.name, file, context.loadBuffer.data(),
-                                context.loadBuffer.size(), context.hooks, width, length);
+    const int status =
+        ReadTiff(context.name, file, context.loadBuffer.data(), context.loadBuffer.size(),
+                 context.hooks, width, length, context.codec.helper());
     file.close();
     if (status != 0) return context.failQuietly(TiffFailure(status, width, length));
     outcome.width = width;

@@ -2,8 +2,10 @@
 // reference bytes.)
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
+#include "codec/split_work.h"
 #include "imageio/tiff_reader.h"
 #include "support/test_support.h"
 #include "tiff_test_files.h"
@@ -30,11 +32,23 @@ std::vector<uint8_t> Set(uint16_t tag, uint16_t type, uint32_t count, uint32_t v
 }
 
 TEST(TiffReader, StripsAreJoinedInListOrderWhereverTheyLie) {
-    // Strips of 5 rows stored in reverse order; the last strip is short.
-    TiffResult r = ReadTiffBytes(Bytes(NoChange, 40, 36, 3, 5));
-    ASSERT_EQ(r.status, 0);
-    const std::vector<uint8_t> expected = Pattern(40 * 36 * 3);
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), r.pixels.begin()));
+    // Strips stored in reverse order, the last one short; the large picture is read in several
+    // pieces, shared with a helper thread when there is one.
+    qx::HelperThread helper;
+    for (qx::HelperThread* h : {static_cast<qx::HelperThread*>(nullptr), &helper}) {
+        for (auto [width, length, rows] :
+             {std::array{40, 36, 5}, std::array{400, 300, 0}, std::array{400, 300, 70}}) {
+            SCOPED_TRACE(testing::Message() << width << " x " << length << " helper " << !!h);
+            TiffResult r = ReadTiffBytes(Bytes(NoChange, width, length, 3, rows), 0, false, h);
+            ASSERT_EQ(r.status, 0);
+            const std::vector<uint8_t> expected = Pattern(size_t(width) * length * 3);
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), r.pixels.begin()));
+        }
+        // A strip past the end fails the read, whichever thread meets it.
+        TiffBuilder tiff = PictureTiff(400, 300, 3, 70);
+        tiff.set(273, kTypeLong, 5, tiff.appendLongs({8, 8, 8, 8, 1u << 30}));
+        EXPECT_EQ(ReadTiffBytes(tiff.build(), 0, false, h).status, 3);
+    }
 }
 
 TEST(TiffReader, TwoShortStripsAreTakenFromTheValueField) {

@@ -106,22 +106,24 @@ size_t LoadBufferSize(size_t fileBytes) {
     return 2 * (4 * fileBytes / 3 + 131072);
 }
 
-TiffResult ReadTiffFile(const std::string& path, size_t capacity, bool declineMemory) {
+TiffResult ReadTiffFile(const std::string& path, size_t capacity, bool declineMemory,
+                        qx::HelperThread* helper) {
     TiffResult result;
     result.hooks.declineMemory = declineMemory;
     qx::FileHandle file = qx::FileHandle::open(path, qx::FileHandle::Mode::ReadOnly);
     const auto size = static_cast<size_t>(file.length());
     result.pixels.assign(capacity ? capacity : LoadBufferSize(size), 0);
     result.status = qx::ReadTiff("pic.tif", file, result.pixels.data(), result.pixels.size(),
-                                 result.hooks, result.width, result.length);
+                                 result.hooks, result.width, result.length, helper);
     return result;
 }
 
-TiffResult ReadTiffBytes(const std::vector<uint8_t>& file, size_t capacity, bool declineMemory) {
+TiffResult ReadTiffBytes(const std::vector<uint8_t>& file, size_t capacity, bool declineMemory,
+                         qx::HelperThread* helper) {
     const std::string dir = MakeTempDir();
     const std::string path = dir + "/pic.tif";
     WriteFileBytes(path, file);
-    TiffResult result = ReadTiffFile(path, capacity, declineMemory);
+    TiffResult result = ReadTiffFile(path, capacity, declineMemory, helper);
     std::filesystem::remove_all(dir);
     return result;
 }

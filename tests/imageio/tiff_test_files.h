@@ -9,6 +9,10 @@
 
 #include "support/test_support.h"
 
+namespace qx {
+class HelperThread;
+}
+
 namespace qxtest {
 
 constexpr uint16_t kTypeByte = 1;
@@ -60,7 +64,8 @@ size_t LoadBufferSize(size_t fileBytes);
 
 // Writes `file` to a temporary "pic.tif" and reads it. capacity 0 means LoadBufferSize.
 TiffResult ReadTiffBytes(const std::vector<uint8_t>& file, size_t capacity = 0,
-                         bool declineMemory = false);
-TiffResult ReadTiffFile(const std::string& path, size_t capacity = 0, bool declineMemory = false);
+                         bool declineMemory = false, qx::HelperThread* helper = nullptr);
+TiffResult ReadTiffFile(const std::string& path, size_t capacity = 0, bool declineMemory = false,
+                        qx::HelperThread* helper = nullptr);
 
 }  // namespace qxtest
