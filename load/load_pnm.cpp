@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/file_handle.h"
+#include "imageio/file_stretches.h"
 #include "imageio/pnm_reader.h"
 #include "load/load_steps.h"
 
@@ -54,6 +55,17 @@ bool LoadPnm(LoadContext& context) {
     const int width = header.width;
     const int length = header.height;
     if (!PrepareRgbLoad(context, width, length)) return false;
+    // Binary 8-bit RGB samples are the picture's bytes already: they go straight into place.
+    if (header.kind == 6 && header.maxValue == 255) {
+        const FileStretch samples{static_cast<int64_t>(header.rasterOffset),
+                                  static_cast<size_t>(header.rasterBytes()),
+                                  context.loadBuffer.data()};
+        if (context.loadBuffer.size() < samples.size ||
+            !ReadStretches(file, {&samples, 1}, context.codec.helper()))
+            return context.fail(LoadFailure::DecoderFailure,
+                                PnmError(PnmReason(PnmStatus::Truncated)));
+        return true;
+    }
     // Plain samples take a few characters each; a file padded far beyond that is read only as
     // far as the samples can reach.
     const int64_t samples = int64_t{width} * length * header.channels();
