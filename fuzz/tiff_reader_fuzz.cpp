@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the TIFF reader, with an output buffer sized as the open command
-// sizes it from the file length. Seed corpus: the .tif files of tests/data/corpus.
+// sizes it from the file length and a helper thread reading part of the strips, as the open
+// command reads them. Seed corpus: the .tif files of tests/data/corpus.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -19,10 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<uint8_t> output(2 * (4 * size / 3 + 131072));
     qx::CodecHooks hooks;  // silent, never declines
+    static qx::HelperThread helper;
     int width = 0;
     int length = 0;
     const int16_t status =
-        qx::ReadTiff("fuzz.tif", file, output.data(), output.size(), hooks, width, length);
+        qx::ReadTiff("fuzz.tif", file, output.data(), output.size(), hooks, width, length, &helper);
     if (status == 0 && (width < qx::kMinPictureSide || width > qx::kMaxPictureSide ||
                         length < qx::kMinPictureSide || length > qx::kMaxPictureSide)) {
         std::abort();  // an accepted picture always lies within the limits
