@@ -82,12 +82,15 @@ int64_t FileHandle::length() const {
     return static_cast<int64_t>(st.st_size);
 }
 
-int64_t FileHandle::read(void* buffer, size_t size) {
-    if (fd_ < 0) return -1;
-    auto* out = static_cast<char*>(buffer);
+namespace {
+
+// Calls step(done) until size bytes have gone, again after EINTR; each call returns the bytes it
+// moved, 0 at the end of the file or -1. Returns the bytes moved, or -1 after an error.
+template <typename Step>
+int64_t Transfer(size_t size, Step step) {
     size_t done = 0;
     while (done < size) {
-        ssize_t n = ::read(fd_, out + done, size - done);
+        const ssize_t n = step(done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return -1;
@@ -98,36 +101,27 @@ int64_t FileHandle::read(void* buffer, size_t size) {
     return static_cast<int64_t>(done);
 }
 
+}  // namespace
+
+int64_t FileHandle::read(void* buffer, size_t size) {
+    if (fd_ < 0) return -1;
+    auto* out = static_cast<char*>(buffer);
+    return Transfer(size, [&](size_t done) { return ::read(fd_, out + done, size - done); });
+}
+
 bool FileHandle::readExactAt(int64_t offset, void* buffer, size_t size) const {
     if (fd_ < 0 || offset < 0) return false;
     auto* out = static_cast<char*>(buffer);
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd_, out + done, size - done, offset + static_cast<off_t>(done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return Transfer(size, [&](size_t done) {
+               return ::pread(fd_, out + done, size - done, offset + static_cast<off_t>(done));
+           }) == static_cast<int64_t>(size);
 }
 
 bool FileHandle::writeAll(const void* buffer, size_t size) {
     if (fd_ < 0) return false;
     const auto* in = static_cast<const char*>(buffer);
-    size_t done = 0;
-    while (done < size) {
-        ssize_t n = ::write(fd_, in + done, size - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return Transfer(size, [&](size_t done) { return ::write(fd_, in + done, size - done); }) ==
+           static_cast<int64_t>(size);
 }
 
 bool FileHandle::truncate(int64_t length) {

@@ -49,12 +49,13 @@ int Build(Container& container, const Codec& codec, uint32_t compressionTime) {
     const std::span<const uint8_t> input =
         PackerInput(std::span(codec.MainCode.words).first(mainWords), container.packerInput);
     static constexpr uint8_t kEndByte[1] = {0};
+    const size_t packedRoom = PackedRoom(input.size() + 1);
     // Room for the largest body at once: growing the image later would copy the packed bytes
     // into a second, freshly faulted buffer.
     BodyLayout largest = layout;
-    largest.packedSize = static_cast<int64_t>(PackedRoom(input.size() + 1)) + 2;
+    largest.packedSize = static_cast<int64_t>(packedRoom) + 2;
     container.image.reserve(static_cast<size_t>(kTitleSize + largest.length()));
-    container.image.resize(packedAt + PackedRoom(input.size() + 1));
+    container.image.resize(packedAt + packedRoom);
     const int packedBytes = PackMainCode(input, kEndByte, container.cumFreq,
                                          std::span(container.image).subspan(packedAt));
     if (packedBytes < 0) return kCodeErr;

@@ -55,6 +55,9 @@ bool LoadPnm(LoadContext& context) {
     const int width = header.width;
     const int length = header.height;
     if (!PrepareRgbLoad(context, width, length)) return false;
+    auto truncated = [&] {
+        return context.fail(LoadFailure::DecoderFailure, PnmError(PnmReason(PnmStatus::Truncated)));
+    };
     // Binary 8-bit RGB samples are the picture's bytes already: they go straight into place.
     if (header.kind == 6 && header.maxValue == 255) {
         const FileStretch samples{static_cast<int64_t>(header.rasterOffset),
@@ -62,8 +65,7 @@ bool LoadPnm(LoadContext& context) {
                                   context.loadBuffer.data()};
         if (context.loadBuffer.size() < samples.size ||
             !ReadStretches(file, {&samples, 1}, context.codec.helper()))
-            return context.fail(LoadFailure::DecoderFailure,
-                                PnmError(PnmReason(PnmStatus::Truncated)));
+            return truncated();
         return true;
     }
     // Plain samples take a few characters each; a file padded far beyond that is read only as
@@ -79,7 +81,7 @@ bool LoadPnm(LoadContext& context) {
     }
     if (!file.seek(static_cast<int64_t>(header.rasterOffset)) ||
         !file.readExact(raster.data(), raster.size()))
-        return context.fail(LoadFailure::DecoderFailure, PnmError(PnmReason(PnmStatus::Truncated)));
+        return truncated();
     if (const PnmStatus status = DecodePnm(header, raster, context.loadBuffer);
         status != PnmStatus::Ok)
         return context.fail(LoadFailure::DecoderFailure, PnmError(PnmReason(status)));
