@@ -7,6 +7,7 @@
 #include "codec/coding_buffers.h"
 #include "codec/low_band.h"
 #include "codec/significance_common.h"
+#include "codec/split_work.h"
 #include "codec/threshold_schedule.h"
 #include "codec/vector_clones.h"
 
@@ -76,8 +77,13 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
     PrepareWaveletScratch(codec);
     InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
                    codec.params.FirstLevelFilter, codec.wavelet);
-    StoreSamplesAndClear(plane, marks, s.PlaneBuffer.data() + s.PlaneOffset[component], count,
-                         t.LevelOffset[component]);
+    int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];
+    const bool split = count >= static_cast<size_t>(kSplitFromSamples);
+    ShareOut(split ? codec.helper() : nullptr, 0, height, 1, [&](int, int first, int last) {
+        const size_t begin = static_cast<size_t>(first) * width;
+        StoreSamplesAndClear(plane + begin, marks + begin, samples + begin,
+                             static_cast<size_t>(last - first) * width, t.LevelOffset[component]);
+    });
     codec.ZeroedCount = zeroed;
     return true;
 }

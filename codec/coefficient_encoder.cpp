@@ -196,7 +196,11 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
 
     int32_t* plane = codec.CoefficientPlane.data();
     uint8_t* marks = codec.SignificanceMap.data();
-    SplitSigns(plane, marks, count);
+    // Rows are independent; the helper takes its share.
+    ShareOut(split ? codec.helper() : nullptr, 0, height, 1, [&](int, int first, int last) {
+        const size_t begin = static_cast<size_t>(first) * width;
+        SplitSigns(plane + begin, marks + begin, static_cast<size_t>(last - first) * width);
+    });
 
     PassContext base;
     base.plane = plane;

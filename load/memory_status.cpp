@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
+
+#include "base/file_handle.h"
 
 namespace qx {
 
@@ -50,9 +50,13 @@ MemoryStatus ParseMeminfo(std::string_view text) {
 }
 
 MemoryStatus MemoryStatusSource::read() const {
-    std::ifstream in(path_);
-    if (!in) return {};
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Read once per picture, so plainly: a stream would cost more than the kernel's own text.
+    FileHandle file = FileHandle::open(path_, FileHandle::Mode::ReadOnly);
+    if (!file.isOpen()) return {};
+    std::string text;
+    char chunk[4096];
+    for (int64_t got; (got = file.read(chunk, sizeof chunk)) > 0;)
+        text.append(chunk, static_cast<size_t>(got));
     return ParseMeminfo(text);
 }
 
