@@ -9,7 +9,7 @@ namespace qx {
 namespace {
 
 // Marks the node and reads its refinement symbol; false after a failed read.
-bool DecodeValue(PassContext& p, int px, int py, int level) {
+[[gnu::always_inline]] inline bool DecodeValue(PassContext& p, int px, int py, int level) {
     const size_t at = static_cast<size_t>(py) * p.width + px;
     p.marks[at] = kMarked;
     uint32_t r;
