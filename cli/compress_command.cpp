@@ -145,6 +145,7 @@ int RunCompress(const CompressOptions& options) {
         workers.push_back(std::make_unique<Worker>());
         // Several workers already fill the cores; a helper thread each would only compete.
         workers.back()->codec.splitWork = threads == 1;
+        StartHelperEarly(*workers.back());
     }
     const qx::MemoryStatusSource memory;
 

@@ -11,6 +11,10 @@
 
 namespace qx1 {
 
+void StartHelperEarly(Worker& worker) {
+    if (qx::HelperThread* helper = worker.codec.helper()) helper->start();
+}
+
 void KeepUntilExit(std::unique_ptr<Worker>& worker) {
     if (qx::kAddressSanitizer) return;
     // The process ends only once every thread has: the helper thread ends meanwhile.

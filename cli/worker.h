@@ -23,6 +23,11 @@ struct Worker {
     qx::Container container;
 };
 
+// Starts the codec's helper thread (if it splits work) while the command still checks names and
+// opens the picture, so that the thread is up when the first split comes rather than joining
+// late.
+void StartHelperEarly(Worker& worker);
+
 // Leaves the workers to the end of the process, which follows the command: the kernel takes their
 // memory back at exit in one go, sooner than freeing it block by block and stopping their helper
 // threads would (about half a millisecond of a run). Builds with the leak check free them.

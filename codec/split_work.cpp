@@ -43,16 +43,24 @@ void HelperThread::stop() {
     if (sleeping) wake_.notify_one();
 }
 
+bool HelperThread::startLocked() {
+    if (thread_.joinable()) return true;
+    try {
+        thread_ = std::thread([this] { loop(); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void HelperThread::start() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!stopping_.load()) (void)startLocked();
+}
+
 bool HelperThread::post(void (*task)(void*), void* context) {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (busy_) return false;
-    if (!thread_.joinable()) {
-        try {
-            thread_ = std::thread([this] { loop(); });
-        } catch (const std::system_error&) {
-            return false;
-        }
-    }
+    if (busy_ || !startLocked()) return false;
     task_ = task;
     context_ = context;
     busy_ = true;

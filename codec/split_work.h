@@ -30,6 +30,9 @@ class HelperThread {
     HelperThread(const HelperThread&) = delete;
     HelperThread& operator=(const HelperThread&) = delete;
 
+    // Starts the thread now rather than on first use, for a caller with other work to do while
+    // the system brings it up. Nothing changes when it cannot be started: post tries again.
+    void start();
     // Hands task(context) to the helper thread. False when the helper is busy or no thread could
     // be started: the caller then does the work itself.
     bool post(void (*task)(void*), void* context);
@@ -42,6 +45,8 @@ class HelperThread {
     void stop();
 
   private:
+    // Starts the thread unless it runs; false when it cannot. Called under mutex_.
+    bool startLocked();
     void loop();
     // Runs the posted task here unless the helper thread has taken it up; true when it ran here.
     bool runHereIfWaiting();
