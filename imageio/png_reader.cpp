@@ -2,6 +2,9 @@
 // RGB, or as RGBA and flattened onto white when the file carries transparency.
 #include "imageio/png_reader.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -16,11 +19,38 @@ namespace {
 constexpr size_t kMaxChunkBytes = size_t{1} << 26;
 constexpr size_t kMaxChunkCacheBytes = size_t{1} << 26;
 
+// The file read a block at a time. The decoder asks for every chunk's length, type, data and
+// check separately, a few bytes at a time; a system call for each cost more than the bytes.
+struct BufferedFile {
+    static constexpr size_t kBlockBytes = size_t{64} << 10;
+    FileHandle* file = nullptr;
+    std::unique_ptr<uint8_t[]> block;  // filled by each read before it is used
+    size_t next = 0;
+    size_t end = 0;
+};
+
 int ReadFromFile(spng_ctx*, void* user, void* destination, size_t length) {
-    FileHandle& file = *static_cast<FileHandle*>(user);
-    const int64_t count = file.read(destination, length);
-    if (count < 0) return SPNG_IO_ERROR;
-    return count == static_cast<int64_t>(length) ? 0 : SPNG_IO_EOF;
+    BufferedFile& in = *static_cast<BufferedFile*>(user);
+    uint8_t* out = static_cast<uint8_t*>(destination);
+    while (length > 0) {
+        if (in.next == in.end) {
+            // A request as large as the block goes straight into its destination.
+            uint8_t* target = length >= BufferedFile::kBlockBytes ? out : in.block.get();
+            const size_t size = target == out ? length : BufferedFile::kBlockBytes;
+            const int64_t count = in.file->read(target, size);
+            if (count < 0) return SPNG_IO_ERROR;
+            if (target == out) return count == static_cast<int64_t>(length) ? 0 : SPNG_IO_EOF;
+            if (count == 0) return SPNG_IO_EOF;
+            in.next = 0;
+            in.end = static_cast<size_t>(count);
+        }
+        const size_t n = std::min(length, in.end - in.next);
+        std::memcpy(out, in.block.get() + in.next, n);
+        in.next += n;
+        out += n;
+        length -= n;
+    }
+    return 0;
 }
 
 // 255 where the picture is transparent, the colour itself where it is opaque.
@@ -32,6 +62,7 @@ uint8_t OnWhite(uint8_t colour, uint8_t alpha) {
 
 struct PngReader::Context {
     PngLibrary png;
+    BufferedFile source;
     spng_ctx* ctx = png.ready ? png.spng_ctx_new(0) : nullptr;
     ~Context() {
         if (ctx) png.spng_ctx_free(ctx);
@@ -79,16 +110,21 @@ bool PngReader::start() {
 
 bool PngReader::readHeader(FileHandle& file) {
     if (!start()) return false;
-    file_ = &file;
+    BufferedFile& source = context_->source;
+    try {
+        source.block.reset(new uint8_t[BufferedFile::kBlockBytes]);
+    } catch (const std::bad_alloc&) {
+        return fail(SPNG_EMEM);
+    }
+    source.file = &file;
     const PngLibrary& png = context_->png;
-    if (const int code = png.spng_set_png_stream(context_->ctx, ReadFromFile, file_))
+    if (const int code = png.spng_set_png_stream(context_->ctx, ReadFromFile, &source))
         return fail(code);
     return readIhdr();
 }
 
 bool PngReader::readHeader(std::span<const uint8_t> bytes) {
     if (!start()) return false;
-    file_ = nullptr;
     if (bytes.empty()) return fail(SPNG_IO_EOF);
     const PngLibrary& png = context_->png;
     if (const int code = png.spng_set_png_buffer(context_->ctx, bytes.data(), bytes.size()))

@@ -49,7 +49,6 @@ class PngReader {
     bool fail(int code);
 
     std::unique_ptr<Context> context_;
-    FileHandle* file_ = nullptr;
     uint32_t maxSide_;
     int width_ = 0;
     int height_ = 0;
