@@ -78,11 +78,9 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
     InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
                    codec.params.FirstLevelFilter, codec.wavelet);
     int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];
-    const bool split = count >= static_cast<size_t>(kSplitFromSamples);
-    ShareOut(split ? codec.helper() : nullptr, 0, height, 1, [&](int, int first, int last) {
-        const size_t begin = static_cast<size_t>(first) * width;
-        StoreSamplesAndClear(plane + begin, marks + begin, samples + begin,
-                             static_cast<size_t>(last - first) * width, t.LevelOffset[component]);
+    ShareSamples(codec.helper(), width, height, [&](size_t first, size_t n) {
+        StoreSamplesAndClear(plane + first, marks + first, samples + first, n,
+                             t.LevelOffset[component]);
     });
     codec.ZeroedCount = zeroed;
     return true;

@@ -196,11 +196,8 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
 
     int32_t* plane = codec.CoefficientPlane.data();
     uint8_t* marks = codec.SignificanceMap.data();
-    // Rows are independent; the helper takes its share.
-    ShareOut(split ? codec.helper() : nullptr, 0, height, 1, [&](int, int first, int last) {
-        const size_t begin = static_cast<size_t>(first) * width;
-        SplitSigns(plane + begin, marks + begin, static_cast<size_t>(last - first) * width);
-    });
+    ShareSamples(codec.helper(), width, height,
+                 [&](size_t first, size_t n) { SplitSigns(plane + first, marks + first, n); });
 
     PassContext base;
     base.plane = plane;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <mutex>
@@ -158,6 +159,18 @@ bool ShareOut(HelperThread* helper, int begin, int end, int align, Fn&& fn) {
     for (int piece; (piece = counter.takeFront()) >= 0;) run(0, piece);
     if (posted && !helper->wait()) failed = true;
     return !failed.load(std::memory_order_relaxed);
+}
+
+// Calls fn(firstSample, sampleCount) over the rows of a width x height plane, shared with the
+// helper as ShareOut does when the plane has kSplitFromSamples samples or more; for the stages
+// that treat every sample on its own.
+template <typename Fn>
+bool ShareSamples(HelperThread* helper, int width, int height, Fn&& fn) {
+    const bool split = int64_t{width} * height >= kSplitFromSamples;
+    return ShareOut(split ? helper : nullptr, 0, height, 1, [&](int, int first, int last) {
+        fn(static_cast<size_t>(first) * static_cast<size_t>(width),
+           static_cast<size_t>(last - first) * static_cast<size_t>(width));
+    });
 }
 
 }  // namespace qx

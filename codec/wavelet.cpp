@@ -310,11 +310,8 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
 WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
                              int minBandSize, int levelOffset, int firstLevelFilter,
                              WaveletScratch& scratch) {
-    const bool splitRows = width * height >= kSplitFromSamples;
-    ShareOut(splitRows ? scratch.helper : nullptr, 0, height, 1, [&](int, int r0, int r1) {
-        const size_t begin = static_cast<size_t>(r0) * width;
-        RemoveOffset(samples + begin, plane + begin, static_cast<size_t>(r1 - r0) * width,
-                     levelOffset);
+    ShareSamples(scratch.helper, width, height, [&](size_t first, size_t n) {
+        RemoveOffset(samples + first, plane + first, n, levelOffset);
     });
 
     WaveletResult result{0, width, height, width, height};
