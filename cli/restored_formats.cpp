@@ -16,10 +16,38 @@ namespace qx1 {
 namespace {
 
 bool Encode(RestoredFormat format, const uint8_t* pixels, int width, int length, int kind,
-            std::vector<uint8_t>& bytes, std::string& why) {
-    return format == RestoredFormat::Png ? qx::EncodePng(pixels, width, length, kind, bytes, why)
-                                         : qx::EncodePnm(pixels, width, length, kind, bytes, why);
+            qx::ByteSink& sink, std::string& why) {
+    return format == RestoredFormat::Png ? qx::EncodePng(pixels, width, length, kind, sink, why)
+                                         : qx::EncodePnm(pixels, width, length, kind, sink, why);
 }
+
+// The encoder's bytes straight into a file, counted.
+class FileSink final : public qx::ByteSink {
+  public:
+    explicit FileSink(qx::FileHandle& file) : file_(file) {}
+    bool put(const uint8_t* bytes, size_t size) override {
+        if (!file_.writeAll(bytes, size)) return false;
+        written += static_cast<int64_t>(size);
+        return true;
+    }
+    int64_t written = 0;
+
+  private:
+    qx::FileHandle& file_;
+};
+
+// The encoder's bytes straight to standard output, counted; error holds the first failure.
+class OutputSink final : public qx::ByteSink {
+  public:
+    bool put(const uint8_t* bytes, size_t size) override {
+        error = WriteStandardOutput(bytes, size);
+        if (error != 0) return false;
+        written += static_cast<int64_t>(size);
+        return true;
+    }
+    int error = 0;
+    int64_t written = 0;
+};
 
 StreamWrite WriteTiff(const uint8_t* pixels, int width, int length, int kind) {
     if (kind != qx::kRestoredRgb && kind != qx::kRestoredGrey) return {EINVAL, 0};
@@ -33,11 +61,11 @@ StreamWrite WriteTiff(const uint8_t* pixels, int width, int length, int kind) {
 
 StreamWriter EncodedWriter(RestoredFormat format) {
     return [format](const uint8_t* pixels, int width, int length, int kind) {
-        std::vector<uint8_t> bytes;
+        OutputSink sink;
         std::string why;
-        if (!Encode(format, pixels, width, length, kind, bytes, why)) return StreamWrite{EINVAL, 0};
-        return StreamWrite{WriteStandardOutput(bytes.data(), bytes.size()),
-                           static_cast<int64_t>(bytes.size())};
+        if (!Encode(format, pixels, width, length, kind, sink, why))
+            return StreamWrite{sink.error != 0 ? sink.error : EINVAL, sink.written};
+        return StreamWrite{0, sink.written};
     };
 }
 
@@ -57,17 +85,19 @@ RestoredFormat RestoredFormatFor(const std::string& output) {
 std::string WriteRestoredPicture(RestoredFormat format, const std::string& output,
                                  const uint8_t* pixels, int width, int length, int kind,
                                  bool replace, qx::WriteResult& written, int64_t& size) {
-    std::vector<uint8_t> bytes;
-    std::string why;
-    if (!Encode(format, pixels, width, length, kind, bytes, why)) return why;
-    size = static_cast<int64_t>(bytes.size());
     qx::SafeWrite out(output, replace);
     if (!out.isOpen()) {
         written = out.result();
         return "Create Err.";
     }
-    if (!out.file().writeAll(bytes.data(), bytes.size())) {
+    // The bytes go into the temporary file as the encoder makes them.
+    FileSink sink(out.file());
+    std::string why;
+    const bool encoded = Encode(format, pixels, width, length, kind, sink, why);
+    size = sink.written;
+    if (!encoded) {
         out.fail();
+        if (!why.empty()) return why;  // the encoder's own failure
         written = out.result();
         return "Write Err.";
     }
