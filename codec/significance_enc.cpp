@@ -20,23 +20,23 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
     return false;
 }
 
-// True when no unmarked descendant of (px, py) at levels level-1 ... D+1 reaches T.
-bool RootsZerotree(const PassContext& p, int px, int py, int level) {
+// True when no unmarked descendant of (px, py) at levels level-1 ... D+1 reaches T. The 2 x 2
+// children and 4 x 4 grandchildren, which decide most nodes, are spelled out; one test per block
+// rather than per row, as which row reaches T is unforeseeable.
+[[gnu::always_inline]] inline bool RootsZerotree(const PassContext& p, int px, int py, int level) {
+    const int depths = level - p.D - 1;  // descendant levels to look at, the nearest first
+    if (depths <= 0) return true;
     const size_t stride = static_cast<size_t>(p.width);
-    for (int k = 1; level - k >= p.D + 1; ++k) {
-        const int side = 1 << k;
+    const int32_t* c = p.plane + static_cast<size_t>(2 * py) * stride + 2 * px;
+    if (std::max({c[0], c[1], c[stride], c[stride + 1]}) >= p.T) return false;
+    if (depths == 1) return true;
+    const int32_t* g = p.plane + static_cast<size_t>(4 * py) * stride + 4 * px;
+    int32_t peak = -1;
+    for (int j = 0; j < 4; ++j, g += stride) peak = std::max({peak, g[0], g[1], g[2], g[3]});
+    if (peak >= p.T) return false;
+    for (int k = 3; k <= depths; ++k) {
         const int32_t* row = p.plane + static_cast<size_t>(py << k) * stride + (px << k);
-        if (side <= 4) {
-            // One test per block rather than per row: which row reaches T is unforeseeable.
-            int32_t peak = -1;
-            for (int j = 0; j < side; ++j, row += stride) {
-                peak = std::max(peak, std::max(row[0], row[1]));
-                if (side == 4) peak = std::max(peak, std::max(row[2], row[3]));
-            }
-            if (peak >= p.T) return false;
-        } else if (BlockReaches(row, stride, side, p.T)) {
-            return false;
-        }
+        if (BlockReaches(row, stride, 1 << k, p.T)) return false;
     }
     return true;
 }
