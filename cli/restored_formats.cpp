@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <vector>
 
 #include "cli/standard_streams.h"
 #include "imageio/picture_encoders.h"
