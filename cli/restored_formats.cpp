@@ -20,16 +20,18 @@ bool Encode(RestoredFormat format, const uint8_t* pixels, int width, int length,
                                          : qx::EncodePnm(pixels, width, length, kind, sink, why);
 }
 
-// The encoder's bytes straight into a file, counted.
+// The encoder's bytes straight into a file, counted; failed once a write has failed.
 class FileSink final : public qx::ByteSink {
   public:
     explicit FileSink(qx::FileHandle& file) : file_(file) {}
     bool put(const uint8_t* bytes, size_t size) override {
-        if (!file_.writeAll(bytes, size)) return false;
+        failed = !file_.writeAll(bytes, size);
+        if (failed) return false;
         written += static_cast<int64_t>(size);
         return true;
     }
     int64_t written = 0;
+    bool failed = false;
 
   private:
     qx::FileHandle& file_;
@@ -96,7 +98,7 @@ std::string WriteRestoredPicture(RestoredFormat format, const std::string& outpu
     size = sink.written;
     if (!encoded) {
         out.fail();
-        if (!why.empty()) return why;  // the encoder's own failure
+        if (!sink.failed) return why;  // the encoder's own failure
         written = out.result();
         return "Write Err.";
     }
