@@ -134,10 +134,12 @@ QX_WIDE inline __m512i Join(__m128i a, __m128i b, __m128i c, __m128i d) {
 
 }  // namespace
 
-bool WideColourRowsAvailable() {
+ColourRows FastestColourRows() {
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-           __builtin_cpu_supports("avx512vbmi");
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vbmi"))
+        return ColourRows::kAvx512;
+    return __builtin_cpu_supports("avx2") ? ColourRows::kAvx2 : ColourRows::kScalar;
 }
 
 QX_WIDE int ForwardRowWide(const uint8_t* row, int width, ChannelOrder order,

@@ -1,7 +1,8 @@
 // Colour transform rows 64 pixels at a time with the byte permutes of AVX-512 VBMI: a lookup in
 // a 256-entry byte table takes four instructions for 64 values, and RGB pixels are split into
-// channels (and joined again) by permutes instead of byte by byte. The scalar rows finish what
-// is left of a row and serve processors without these instructions; both give the same values.
+// channels (and joined again) by permutes instead of byte by byte. Processors with AVX2 only take
+// 16 pixels at a time, with byte shuffles and table gathers. The scalar rows finish what is left
+// of a row and serve other processors; all give the same values.
 #pragma once
 
 #include <array>
@@ -9,8 +10,10 @@
 
 namespace qx {
 
-// True when the processor (and the system) run the functions below.
-bool WideColourRowsAvailable();
+// The row functions a transform uses: the fastest the processor runs, or slower ones that a
+// test compares with them.
+enum class ColourRows { kScalar, kAvx2, kAvx512 };
+ColourRows FastestColourRows();
 
 // Byte offsets inside an RGB pixel of the reference channel and of the channels that become
 // chroma components 1 and 2.
@@ -33,5 +36,16 @@ int ForwardRowWide(const uint8_t* row, int width, ChannelOrder order,
 // each then through the lookup of its position in the pixel (red, green, blue). Returns n.
 int RestoreRowWide(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, int width,
                    ChannelOrder order, const std::array<const uint8_t*, 3>& lookups, uint8_t* rgb);
+
+// As ForwardRowWide for n pixels, n a multiple of 16 with n + 2 <= width (the loads read a little
+// past the last pixel taken); levels as 32-bit tables.
+int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
+                   const std::array<const int32_t*, 3>& levels, bool withChroma, int16_t* luma,
+                   int16_t* chroma1, int16_t* chroma2);
+
+// As RestoreRowWide for n pixels as above; lookups as 32-bit tables. The last four bytes written
+// belong to pixel n and n + 1, which the caller writes afterwards.
+int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, int width,
+                   ChannelOrder order, const std::array<const int32_t*, 3>& lookups, uint8_t* rgb);
 
 }  // namespace qx

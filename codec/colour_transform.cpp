@@ -103,7 +103,7 @@ constexpr std::array<ForwardRowFunction, 2> kForwardRows{
 
 void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* luma, int width,
                             int length, uint8_t greyFlag, uint8_t referenceChannel,
-                            uint8_t toneSelect, HelperThread* helper) {
+                            uint8_t toneSelect, HelperThread* helper, ColourRows rows) {
     const size_t pixels = static_cast<size_t>(width) * length;
     if (greyFlag) {
         ForwardGrey(picture, luma, pixels);
@@ -122,18 +122,39 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
     const int16_t* firstLevels = levels[order.first].data();
     const int16_t* secondLevels = levels[order.second].data();
 
-    // The wide rows take the levels as bytes, which every tone table's levels are.
+    // The AVX-512 rows take the levels as bytes, which every tone table's levels are; the AVX2
+    // rows gather them from 32-bit tables.
     std::array<std::array<uint8_t, 256>, 3> byteLevels;
-    bool wide = WideColourRowsAvailable();
-    for (size_t c = 0; c < 3 && wide; ++c) {
+    std::array<std::array<int32_t, 256>, 3> wordLevels;
+    for (size_t c = 0; c < 3 && rows == ColourRows::kAvx512; ++c) {
         for (int v = 0; v < 256; ++v) {
-            wide = wide && levels[c][v] >= 0 && levels[c][v] <= 255;
+            if (levels[c][v] < 0 || levels[c][v] > 255) rows = ColourRows::kAvx2;
             byteLevels[c][v] = static_cast<uint8_t>(levels[c][v]);
         }
+    }
+    if (rows == ColourRows::kAvx2) {
+        for (size_t c = 0; c < 3; ++c)
+            std::copy(levels[c].begin(), levels[c].end(), wordLevels[c].begin());
     }
     const std::array<const uint8_t*, 3> wideLevels{byteLevels[order.reference].data(),
                                                    byteLevels[order.first].data(),
                                                    byteLevels[order.second].data()};
+    const std::array<const int32_t*, 3> avx2Levels{wordLevels[order.reference].data(),
+                                                   wordLevels[order.first].data(),
+                                                   wordLevels[order.second].data()};
+    const auto fastRows = [&](const uint8_t* row, int y, int16_t* lumaRow, int16_t* chroma1Row,
+                              int16_t* chroma2Row) {
+        switch (rows) {
+            case ColourRows::kAvx512:
+                return ForwardRowWide(row, width, order, wideLevels, y % 2 == 1, lumaRow,
+                                      chroma1Row, chroma2Row);
+            case ColourRows::kAvx2:
+                return ForwardRowAvx2(row, width, order, avx2Levels, y % 2 == 1, lumaRow,
+                                      chroma1Row, chroma2Row);
+            default:
+                return 0;
+        }
+    };
 
     const int halfWidth = width / 2;
     int16_t* chroma1 = planes + pixels;
@@ -145,9 +166,7 @@ void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* lu
             // Odd rows: the chroma row of the blocks they close.
             int16_t* chroma1Row = chroma1 + static_cast<size_t>(y / 2) * halfWidth;
             int16_t* chroma2Row = chroma2 + static_cast<size_t>(y / 2) * halfWidth;
-            const int done = wide ? ForwardRowWide(row, width, order, wideLevels, y % 2 == 1,
-                                                   lumaRow, chroma1Row, chroma2Row)
-                                  : 0;
+            const int done = fastRows(row, y, lumaRow, chroma1Row, chroma2Row);
             forwardRows[y % 2](row + 3 * done, width - done, refLevels, firstLevels, secondLevels,
                                lumaRow + done, chroma1Row + done / 2, chroma2Row + done / 2);
         }
@@ -244,7 +263,7 @@ constexpr ToneLookup kUnchanged = [] {
 
 void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int length,
                         uint8_t referenceChannel, const std::array<const uint8_t*, 3>& lookups,
-                        HelperThread* helper) {
+                        HelperThread* helper, ColourRows rows) {
     const int halfWidth = width / 2;
     const int halfLength = length / 2;
     if (halfWidth == 0 || halfLength == 0) return;
@@ -256,48 +275,57 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
                                             : StoreRow<2, 1, 0>;
     static_assert(OrderFor(0).reference == 1 && OrderFor(1).second == 1 && OrderFor(2).first == 1);
     const ChannelOrder order = OrderFor(referenceChannel);
-    const bool wide = WideColourRowsAvailable();
+    std::array<std::array<int32_t, 256>, 3> wordLookups;
+    if (rows == ColourRows::kAvx2) {
+        for (size_t c = 0; c < 3; ++c) std::copy_n(lookups[c], 256, wordLookups[c].begin());
+    }
+    const std::array<const int32_t*, 3> avx2Lookups{wordLookups[0].data(), wordLookups[1].data(),
+                                                    wordLookups[2].data()};
     // One set of row levels a lane, made when the lane takes its first rows.
     std::array<std::optional<RowLevels>, 2> laneLevels;
-    ShareOut(IsLarge(width, length) ? helper : nullptr, 0, length, 2,
-             [&](int lane, int begin, int end) {
-                 if (!laneLevels[lane]) laneLevels[lane].emplace(width);
-                 RowLevels& levels = *laneLevels[lane];
-                 for (int y = begin; y < end; ++y) {
-                     const int16_t* lumaRow = planes + static_cast<size_t>(y) * width;
-                     // An odd last row likewise reuses the last row of blocks.
-                     const size_t chromaRow =
-                         static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
-                     uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
-                     const int done =
-                         wide ? RestoreRowWide(lumaRow, chroma1 + chromaRow, chroma2 + chromaRow,
-                                               width, order, lookups, row)
-                              : 0;
-                     if (done == width) continue;
-                     LevelsOfRow(lumaRow + done, chroma1 + chromaRow + done / 2,
-                                 chroma2 + chromaRow + done / 2, width - done, halfWidth - done / 2,
-                                 levels.reference.data(), levels.first.data(), levels.second.data(),
-                                 levels.chroma1.data(), levels.chroma2.data());
-                     storeRow(levels, row + 3 * done, width - done, lookups);
-                 }
-             });
+    ShareOut(
+        IsLarge(width, length) ? helper : nullptr, 0, length, 2, [&](int lane, int begin, int end) {
+            if (!laneLevels[lane]) laneLevels[lane].emplace(width);
+            RowLevels& levels = *laneLevels[lane];
+            for (int y = begin; y < end; ++y) {
+                const int16_t* lumaRow = planes + static_cast<size_t>(y) * width;
+                // An odd last row likewise reuses the last row of blocks.
+                const size_t chromaRow =
+                    static_cast<size_t>(std::min(y / 2, halfLength - 1)) * halfWidth;
+                uint8_t* row = picture + static_cast<size_t>(y) * width * 3;
+                const int16_t* c1 = chroma1 + chromaRow;
+                const int16_t* c2 = chroma2 + chromaRow;
+                const int done =
+                    rows == ColourRows::kAvx512
+                        ? RestoreRowWide(lumaRow, c1, c2, width, order, lookups, row)
+                    : rows == ColourRows::kAvx2
+                        ? RestoreRowAvx2(lumaRow, c1, c2, width, order, avx2Lookups, row)
+                        : 0;
+                if (done == width) continue;
+                LevelsOfRow(lumaRow + done, c1 + done / 2, c2 + done / 2, width - done,
+                            halfWidth - done / 2, levels.reference.data(), levels.first.data(),
+                            levels.second.data(), levels.chroma1.data(), levels.chroma2.data());
+                storeRow(levels, row + 3 * done, width - done, lookups);
+            }
+        });
 }
 
 }  // namespace
 
 void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, int length,
-                            uint8_t referenceChannel) {
+                            uint8_t referenceChannel, ColourRows rows) {
     InverseWithLookups(planes, picture, width, length, referenceChannel,
-                       {kUnchanged.data(), kUnchanged.data(), kUnchanged.data()}, nullptr);
+                       {kUnchanged.data(), kUnchanged.data(), kUnchanged.data()}, nullptr, rows);
 }
 
 void RestoreColours(const int16_t* planes, uint8_t* picture, int width, int length,
-                    uint8_t referenceChannel, uint8_t toneSelect, HelperThread* helper) {
+                    uint8_t referenceChannel, uint8_t toneSelect, HelperThread* helper,
+                    ColourRows rows) {
     const ToneChoice choice = SplitToneSelect(toneSelect);
     InverseWithLookups(planes, picture, width, length, referenceChannel,
                        {ToneExpandTable[choice.red].data(), ToneExpandTable[choice.green].data(),
                         ToneExpandTable[choice.blue].data()},
-                       helper);
+                       helper, rows);
 }
 
 void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect) {

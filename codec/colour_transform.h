@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "codec/colour_rows_wide.h"
 #include "codec/geometry.h"
 
 namespace qx {
@@ -14,10 +15,11 @@ class HelperThread;
 // either the luma plane of `planes` or a scratch plane. Unless greyFlag is set the two chroma
 // planes of (width / 2) x (length / 2) samples go to `planes` after its luma plane; chroma comes
 // from the lower-right pixel of each 2 x 2 block. Width and length are even. Large pictures share
-// their rows with the helper thread when there is one.
+// their rows with the helper thread when there is one. Every choice of rows gives the same planes.
 void ForwardColourTransform(const uint8_t* picture, int16_t* planes, int16_t* luma, int width,
                             int length, uint8_t greyFlag, uint8_t referenceChannel,
-                            uint8_t toneSelect, HelperThread* helper = nullptr);
+                            uint8_t toneSelect, HelperThread* helper = nullptr,
+                            ColourRows rows = FastestColourRows());
 
 enum class SharpenStrength { kStrong, kMild };
 
@@ -28,11 +30,12 @@ void SharpenLuma(const int16_t* source, int16_t* destination, int width, int len
 
 // Writes width x length RGB pixels of tone levels from the three planes of `planes`.
 void InverseColourTransform(const int16_t* planes, uint8_t* picture, int width, int length,
-                            uint8_t referenceChannel);
+                            uint8_t referenceChannel, ColourRows rows = FastestColourRows());
 
 // InverseColourTransform followed by ExpandTones in one pass over the picture.
 void RestoreColours(const int16_t* planes, uint8_t* picture, int width, int length,
-                    uint8_t referenceChannel, uint8_t toneSelect, HelperThread* helper = nullptr);
+                    uint8_t referenceChannel, uint8_t toneSelect, HelperThread* helper = nullptr,
+                    ColourRows rows = FastestColourRows());
 
 // Replaces every channel's tone level by its expanded value, in place.
 void ExpandTones(uint8_t* picture, int width, int length, uint8_t toneSelect);

@@ -13,6 +13,14 @@ namespace {
 using qx::ToneExpandTable;
 using qx::ToneTable;
 
+// The row functions this processor runs, the fastest last: every one must give the same values.
+std::vector<qx::ColourRows> RunnableRows() {
+    std::vector<qx::ColourRows> rows;
+    for (auto r : {qx::ColourRows::kScalar, qx::ColourRows::kAvx2, qx::ColourRows::kAvx512})
+        if (r <= qx::FastestColourRows()) rows.push_back(r);
+    return rows;
+}
+
 struct Planes {
     int width, length;
     std::vector<int16_t> data;
@@ -43,7 +51,7 @@ TEST(ForwardColourTransform, GreyUsesTableZeroWithoutRemovingItsFloor) {
 TEST(ForwardColourTransform, MatchesThePixelModelOnWideRows) {
     const int order[3][3] = {{1, 2, 0}, {0, 2, 1}, {2, 1, 0}};  // reference, first, second
     std::mt19937 rng(9);
-    for (const int w : {130, 64, 6}) {
+    for (const int w : {130, 64, 34, 6}) {
         const int l = 4;
         std::vector<uint8_t> rgb(static_cast<size_t>(w) * l * 3);
         for (auto& v : rgb) v = rng() % 4 == 0 ? (rng() % 2 ? 255 : 0) : rng() % 256;
@@ -57,16 +65,19 @@ TEST(ForwardColourTransform, MatchesThePixelModelOnWideRows) {
                     return t[rgb[(static_cast<size_t>(y) * w + x) * 3 + ch]] - t[0];
                 };
                 Planes p(w, l);
-                qx::ForwardColourTransform(rgb.data(), p.data.data(), p.data.data(), w, l, 0, ref,
-                                           tones);
-                for (int y = 0; y < l; ++y) {
-                    for (int x = 0; x < w; ++x) {
-                        ASSERT_EQ(p.luma(x, y),
-                                  (2 * level(x, y, 0) + level(x, y, 1) + level(x, y, 2)) >> 2)
-                            << w << " " << x << "," << y << " " << int(ref) << " " << int(tones);
-                        if (x % 2 == 0 || y % 2 == 0) continue;
-                        ASSERT_EQ(p.c1(y / 2, x / 2), level(x, y, 1) - level(x, y, 0));
-                        ASSERT_EQ(p.c2(y / 2, x / 2), level(x, y, 2) - level(x, y, 0));
+                for (const qx::ColourRows rows : RunnableRows()) {
+                    qx::ForwardColourTransform(rgb.data(), p.data.data(), p.data.data(), w, l, 0,
+                                               ref, tones, nullptr, rows);
+                    for (int y = 0; y < l; ++y) {
+                        for (int x = 0; x < w; ++x) {
+                            ASSERT_EQ(p.luma(x, y),
+                                      (2 * level(x, y, 0) + level(x, y, 1) + level(x, y, 2)) >> 2)
+                                << w << " " << x << "," << y << " " << int(ref) << " "
+                                << int(tones);
+                            if (x % 2 == 0 || y % 2 == 0) continue;
+                            ASSERT_EQ(p.c1(y / 2, x / 2), level(x, y, 1) - level(x, y, 0));
+                            ASSERT_EQ(p.c2(y / 2, x / 2), level(x, y, 2) - level(x, y, 0));
+                        }
                     }
                 }
             }
@@ -116,7 +127,8 @@ std::vector<uint8_t> LiteralRestore(Planes& p, uint8_t ref, uint8_t tones) {
 TEST(RestoreColours, MatchesThePixelModelOnWideAndOddPlanes) {
     std::mt19937 rng(5);
     const int16_t extremes[] = {-32768, 32767, -300, 300, 0, 255, -1};
-    for (const auto& [w, l] : {std::pair{70, 6}, std::pair{37, 5}, std::pair{130, 3}}) {
+    for (const auto& [w, l] :
+         {std::pair{70, 6}, std::pair{37, 5}, std::pair{130, 3}, std::pair{34, 2}}) {
         for (uint8_t ref : {0, 1, 2}) {
             for (uint8_t tones : {0x00, 0x19, 0x26, 0xFF}) {
                 Planes p(w, l);
@@ -124,15 +136,18 @@ TEST(RestoreColours, MatchesThePixelModelOnWideAndOddPlanes) {
                     v = rng() % 5 == 0 ? extremes[rng() % 7]
                                        : static_cast<int16_t>(static_cast<int>(rng() % 600) - 200);
                 }
-                std::vector<uint8_t> rgb(static_cast<size_t>(w) * l * 3);
-                qx::RestoreColours(p.data.data(), rgb.data(), w, l, ref, tones);
-                EXPECT_EQ(rgb, LiteralRestore(p, ref, tones))
-                    << w << "x" << l << " " << int(ref) << " " << int(tones);
-                // Without the expansion the same pass gives the levels.
-                std::vector<uint8_t> levels(rgb.size());
-                qx::InverseColourTransform(p.data.data(), levels.data(), w, l, ref);
-                qx::ExpandTones(levels.data(), w, l, tones);
-                EXPECT_EQ(levels, rgb);
+                for (const qx::ColourRows rows : RunnableRows()) {
+                    std::vector<uint8_t> rgb(static_cast<size_t>(w) * l * 3);
+                    qx::RestoreColours(p.data.data(), rgb.data(), w, l, ref, tones, nullptr, rows);
+                    EXPECT_EQ(rgb, LiteralRestore(p, ref, tones))
+                        << w << "x" << l << " " << int(ref) << " " << int(tones) << " "
+                        << int(rows);
+                    // Without the expansion the same pass gives the levels.
+                    std::vector<uint8_t> levels(rgb.size());
+                    qx::InverseColourTransform(p.data.data(), levels.data(), w, l, ref, rows);
+                    qx::ExpandTones(levels.data(), w, l, tones);
+                    EXPECT_EQ(levels, rgb);
+                }
             }
         }
     }

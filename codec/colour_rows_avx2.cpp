@@ -1,0 +1,139 @@
+#include <immintrin.h>
+
+#include "codec/colour_rows_wide.h"
+
+namespace qx {
+namespace {
+
+#define QX_AVX2 __attribute__((target("avx2")))
+
+constexpr int kStep = 16;  // pixels per step, two groups of eight
+
+// Byte shuffles within each 128-bit half, which holds four pixels (twelve bytes): the byte of the
+// channel at position c of every pixel into its own 32-bit lane; and the reverse, four 32-bit
+// pixels packed into twelve bytes.
+struct Shuffles {
+    alignas(32) uint8_t channel[3][32];
+    alignas(32) uint8_t pack[32];
+};
+
+constexpr Shuffles kShuffles = [] {
+    Shuffles s{};
+    for (int c = 0; c < 3; ++c) {
+        for (int i = 0; i < 32; ++i) {
+            const int lane = (i % 16) / 4;
+            s.channel[c][i] = static_cast<uint8_t>(i % 4 == 0 ? 3 * lane + c : 0x80);
+        }
+    }
+    for (int i = 0; i < 32; ++i) {
+        const int k = i % 16;
+        s.pack[i] = static_cast<uint8_t>(k < 12 ? (k / 3) * 4 + k % 3 : 0x80);
+    }
+    return s;
+}();
+
+QX_AVX2 inline __m256i Load32(const void* p) {
+    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
+}
+
+// Eight pixels from px: the first four in the lower half, the next four in the upper one. Reads
+// four bytes past the eighth pixel.
+QX_AVX2 inline __m256i LoadEightPixels(const uint8_t* px) {
+    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(px + 12),
+                               reinterpret_cast<const __m128i*>(px));
+}
+
+QX_AVX2 inline __m256i Gather(const int32_t* table, __m256i index) {
+    return _mm256_i32gather_epi32(table, index, 4);
+}
+
+// Sixteen 32-bit values as sixteen 16-bit ones in order; every value fits.
+QX_AVX2 inline __m256i Narrow(__m256i low, __m256i high) {
+    return _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
+}
+
+QX_AVX2 inline __m256i ClampByte(__m256i v) {
+    return _mm256_min_epi32(_mm256_max_epi32(v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
+}
+
+}  // namespace
+
+QX_AVX2 int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
+                           const std::array<const int32_t*, 3>& levels, bool withChroma,
+                           int16_t* luma, int16_t* chroma1, int16_t* chroma2) {
+    const __m256i toReference = Load32(kShuffles.channel[order.reference]);
+    const __m256i toFirst = Load32(kShuffles.channel[order.first]);
+    const __m256i toSecond = Load32(kShuffles.channel[order.second]);
+    // The odd 16-bit lanes of each half into its lower eight bytes.
+    const __m256i oddWords =
+        _mm256_setr_epi8(2, 3, 6, 7, 10, 11, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, 2, 3, 6, 7, 10,
+                         11, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1);
+    int x = 0;
+    // Two pixels beyond the step keep the loads inside the row.
+    for (; x + kStep + 2 <= width; x += kStep) {
+        __m256i sums[2], firstLess[2], secondLess[2];
+        for (int g = 0; g < 2; ++g) {
+            const __m256i px = LoadEightPixels(row + 3 * static_cast<size_t>(x + 8 * g));
+            const __m256i p = Gather(levels[0], _mm256_shuffle_epi8(px, toReference));
+            const __m256i f = Gather(levels[1], _mm256_shuffle_epi8(px, toFirst));
+            const __m256i s = Gather(levels[2], _mm256_shuffle_epi8(px, toSecond));
+            sums[g] = _mm256_srai_epi32(
+                _mm256_add_epi32(_mm256_add_epi32(p, p), _mm256_add_epi32(f, s)), 2);
+            firstLess[g] = _mm256_sub_epi32(f, p);
+            secondLess[g] = _mm256_sub_epi32(s, p);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(luma + x), Narrow(sums[0], sums[1]));
+        if (withChroma) {
+            const __m256i c1 = _mm256_shuffle_epi8(Narrow(firstLess[0], firstLess[1]), oddWords);
+            const __m256i c2 = _mm256_shuffle_epi8(Narrow(secondLess[0], secondLess[1]), oddWords);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma1 + x / 2),
+                             _mm256_castsi256_si128(_mm256_permute4x64_epi64(c1, 0x08)));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma2 + x / 2),
+                             _mm256_castsi256_si128(_mm256_permute4x64_epi64(c2, 0x08)));
+        }
+    }
+    return x;
+}
+
+QX_AVX2 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2,
+                           int width, ChannelOrder order,
+                           const std::array<const int32_t*, 3>& lookups, uint8_t* rgb) {
+    const __m256i pack = Load32(kShuffles.pack);
+    const __m256i lowerTwice = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+    const __m256i upperTwice = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
+    const __m128i shiftReference = _mm_cvtsi32_si128(8 * order.reference);
+    const __m128i shiftFirst = _mm_cvtsi32_si128(8 * order.first);
+    const __m128i shiftSecond = _mm_cvtsi32_si128(8 * order.second);
+    int x = 0;
+    // Each step's last store reaches four bytes into the next pixels, which the caller writes
+    // afterwards; two pixels beyond the step keep it inside the row.
+    for (; x + kStep + 2 <= width; x += kStep) {
+        const __m256i c1 = _mm256_cvtepi16_epi32(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma1 + x / 2)));
+        const __m256i c2 = _mm256_cvtepi16_epi32(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma2 + x / 2)));
+        for (int g = 0; g < 2; ++g) {
+            const __m256i spread = g == 0 ? lowerTwice : upperTwice;
+            const __m256i b1 = _mm256_permutevar8x32_epi32(c1, spread);
+            const __m256i b2 = _mm256_permutevar8x32_epi32(c2, spread);
+            const __m256i l = _mm256_cvtepi16_epi32(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x + 8 * g)));
+            const __m256i p =
+                ClampByte(_mm256_sub_epi32(l, _mm256_srai_epi32(_mm256_add_epi32(b1, b2), 2)));
+            const __m256i f = ClampByte(_mm256_add_epi32(p, b1));
+            const __m256i s = ClampByte(_mm256_add_epi32(p, b2));
+            const __m256i pixels = _mm256_or_si256(
+                _mm256_sll_epi32(Gather(lookups[order.reference], p), shiftReference),
+                _mm256_or_si256(_mm256_sll_epi32(Gather(lookups[order.first], f), shiftFirst),
+                                _mm256_sll_epi32(Gather(lookups[order.second], s), shiftSecond)));
+            const __m256i packed = _mm256_shuffle_epi8(pixels, pack);
+            uint8_t* out = rgb + 3 * static_cast<size_t>(x + 8 * g);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12),
+                             _mm256_extracti128_si256(packed, 1));
+        }
+    }
+    return x;
+}
+
+}  // namespace qx
