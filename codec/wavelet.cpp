@@ -157,23 +157,29 @@ template <int Count>
     odd[h + 1] = odd[h - 3 >= -2 ? h - 3 : -2];
 }
 
-// Splits a row of n (even) samples into its even and odd samples, with their guards.
-[[gnu::always_inline]] inline void SplitRow(const int32_t* x, int n, int32_t* even, int32_t* odd) {
+// Splits a row of n (even) samples, less offset, into its even and odd samples, with their
+// guards.
+template <typename Sample>
+[[gnu::always_inline]] inline void SplitRow(const Sample* x, int n, int offset, int32_t* even,
+                                            int32_t* odd) {
     const int h = n / 2;
     for (int k = 0; k < h; ++k) {
-        even[k] = x[2 * k];
-        odd[k] = x[2 * k + 1];
+        even[k] = x[2 * k] - offset;
+        odd[k] = x[2 * k + 1] - offset;
     }
     FillHalfGuards(even, odd, h);
 }
 
-// Low-pass output k is centred on x[2k], high-pass output k on x[2k+1].
-[[gnu::always_inline]] inline void AnalyseRow(int32_t* row, int n, const AnalysisFilter& f,
+// Low-pass output k is centred on source[2k], high-pass output k on source[2k+1]; the outputs go
+// to row, which may be the source itself.
+template <typename Sample>
+[[gnu::always_inline]] inline void AnalyseRow(int32_t* row, const Sample* source, int offset,
+                                              int n, const AnalysisFilter& f,
                                               WaveletLane& scratch) {
     const int half = n / 2;
     int32_t* even = scratch.even.data() + 2;
     int32_t* odd = scratch.odd.data() + 2;
-    SplitRow(row, n, even, odd);
+    SplitRow(source, n, offset, even, odd);
     SumSplitTaps(row, even, odd, f.low, f.lowTaps, true, half, f.lowShift);
     SumSplitTaps(row + half, odd, even, f.high, f.highTaps, false, half, f.highShift);
 }
@@ -273,7 +279,21 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
 
 QX_VECTOR_CLONES void AnalyseRows(int32_t* plane, int width, int r0, int r1, int bw,
                                   const AnalysisFilter& f, WaveletLane& lane) {
-    for (int r = r0; r < r1; ++r) AnalyseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
+    for (int r = r0; r < r1; ++r) {
+        int32_t* row = plane + static_cast<size_t>(r) * width;
+        AnalyseRow(row, row, 0, bw, f, lane);
+    }
+}
+
+// The first level's rows, read from the samples less the level offset: no pass of its own
+// writes the whole plane first.
+QX_VECTOR_CLONES void AnalyseSampleRows(const int16_t* samples, int levelOffset, int32_t* plane,
+                                        int width, int r0, int r1, const AnalysisFilter& f,
+                                        WaveletLane& lane) {
+    for (int r = r0; r < r1; ++r) {
+        const size_t at = static_cast<size_t>(r) * width;
+        AnalyseRow(plane + at, samples + at, levelOffset, width, f, lane);
+    }
 }
 
 QX_VECTOR_CLONES void AnalyseColumnRange(int32_t* plane, int width, int x0, int x1, int bh,
@@ -310,21 +330,30 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
 WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
                              int minBandSize, int levelOffset, int firstLevelFilter,
                              WaveletScratch& scratch) {
-    ShareSamples(scratch.helper, width, height, [&](size_t first, size_t n) {
-        RemoveOffset(samples + first, plane + first, n, levelOffset);
-    });
+    const int levels = ComputeWaveletGeometry(width, height, minBandSize).levels;
+    // The first rows write every sample of the plane only when they have even length.
+    const bool rowsFromSamples = levels > 0 && width % 2 == 0;
+    if (!rowsFromSamples) {
+        ShareSamples(scratch.helper, width, height, [&](size_t first, size_t n) {
+            RemoveOffset(samples + first, plane + first, n, levelOffset);
+        });
+    }
 
     WaveletResult result{0, width, height, width, height};
     int bw = width;
     int bh = height;
     bool nineSeven = (firstLevelFilter == 0);
     Reserve(scratch, std::max(width, height), height);
-    const int levels = ComputeWaveletGeometry(width, height, minBandSize).levels;
     for (int level = 1; level <= levels; ++level) {
         const bool split = bw * bh >= kSplitFromSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
         ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
-            AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
+            if (level == 1 && rowsFromSamples) {
+                AnalyseSampleRows(samples, levelOffset, plane, width, r0, r1, rowFilter,
+                                  scratch.lanes[lane]);
+            } else {
+                AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
+            }
         });
         if (level <= 2) {
             // The two largest levels filter whole strips of 16 columns; columns past the last
