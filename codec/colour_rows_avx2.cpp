@@ -1,47 +1,23 @@
-#include <immintrin.h>
-
 #include "codec/colour_rows_wide.h"
+#include "codec/pixel_lanes_avx2.h"
 
 namespace qx {
 namespace {
 
-#define QX_AVX2 __attribute__((target("avx2")))
+using avx2::ChannelShuffle;
+using avx2::LoadEightPixels;
 
 constexpr int kStep = 16;  // pixels per step, two groups of eight
 
-// Byte shuffles within each 128-bit half, which holds four pixels (twelve bytes): the byte of the
-// channel at position c of every pixel into its own 32-bit lane; and the reverse, four 32-bit
-// pixels packed into twelve bytes.
-struct Shuffles {
-    alignas(32) uint8_t channel[3][32];
-    alignas(32) uint8_t pack[32];
-};
-
-constexpr Shuffles kShuffles = [] {
-    Shuffles s{};
-    for (int c = 0; c < 3; ++c) {
-        for (int i = 0; i < 32; ++i) {
-            const int lane = (i % 16) / 4;
-            s.channel[c][i] = static_cast<uint8_t>(i % 4 == 0 ? 3 * lane + c : 0x80);
-        }
-    }
+// Four 32-bit pixels of each half packed into its first twelve bytes.
+constexpr auto kPack = [] {
+    std::array<uint8_t, 32> s{};
     for (int i = 0; i < 32; ++i) {
         const int k = i % 16;
-        s.pack[i] = static_cast<uint8_t>(k < 12 ? (k / 3) * 4 + k % 3 : 0x80);
+        s[i] = static_cast<uint8_t>(k < 12 ? (k / 3) * 4 + k % 3 : 0x80);
     }
     return s;
 }();
-
-QX_AVX2 inline __m256i Load32(const void* p) {
-    return _mm256_loadu_si256(static_cast<const __m256i*>(p));
-}
-
-// Eight pixels from px: the first four in the lower half, the next four in the upper one. Reads
-// four bytes past the eighth pixel.
-QX_AVX2 inline __m256i LoadEightPixels(const uint8_t* px) {
-    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(px + 12),
-                               reinterpret_cast<const __m128i*>(px));
-}
 
 QX_AVX2 inline __m256i Gather(const int32_t* table, __m256i index) {
     return _mm256_i32gather_epi32(table, index, 4);
@@ -61,9 +37,9 @@ QX_AVX2 inline __m256i ClampByte(__m256i v) {
 QX_AVX2 int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
                            const std::array<const int32_t*, 3>& levels, bool withChroma,
                            int16_t* luma, int16_t* chroma1, int16_t* chroma2) {
-    const __m256i toReference = Load32(kShuffles.channel[order.reference]);
-    const __m256i toFirst = Load32(kShuffles.channel[order.first]);
-    const __m256i toSecond = Load32(kShuffles.channel[order.second]);
+    const __m256i toReference = ChannelShuffle(order.reference);
+    const __m256i toFirst = ChannelShuffle(order.first);
+    const __m256i toSecond = ChannelShuffle(order.second);
     // The odd 16-bit lanes of each half into its lower eight bytes.
     const __m256i oddWords =
         _mm256_setr_epi8(2, 3, 6, 7, 10, 11, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, 2, 3, 6, 7, 10,
@@ -98,7 +74,7 @@ QX_AVX2 int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
 QX_AVX2 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2,
                            int width, ChannelOrder order,
                            const std::array<const int32_t*, 3>& lookups, uint8_t* rgb) {
-    const __m256i pack = Load32(kShuffles.pack);
+    const __m256i pack = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kPack.data()));
     const __m256i lowerTwice = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
     const __m256i upperTwice = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
     const __m128i shiftReference = _mm_cvtsi32_si128(8 * order.reference);

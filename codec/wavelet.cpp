@@ -173,9 +173,8 @@ template <typename Sample>
 // Low-pass output k is centred on source[2k], high-pass output k on source[2k+1]; the outputs go
 // to row, which may be the source itself.
 template <typename Sample>
-[[gnu::always_inline]] inline void AnalyseRow(int32_t* row, const Sample* source, int offset,
-                                              int n, const AnalysisFilter& f,
-                                              WaveletLane& scratch) {
+[[gnu::always_inline]] inline void AnalyseRow(int32_t* row, const Sample* source, int offset, int n,
+                                              const AnalysisFilter& f, WaveletLane& scratch) {
     const int half = n / 2;
     int32_t* even = scratch.even.data() + 2;
     int32_t* odd = scratch.odd.data() + 2;
