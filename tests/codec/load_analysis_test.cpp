@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -111,6 +112,33 @@ TEST(AnalysePicture, DominanceMeanNeedsMoreThanAHundredPixels) {
     // With 100 red-led pixels the red mean counts as 0 and green wins; with 101 red wins.
     EXPECT_EQ(Analyse(AlternatingRow(100, {250, 0, 0}, {199, 200, 0}), 401, 1).ReferenceChannel, 0);
     EXPECT_EQ(Analyse(AlternatingRow(101, {250, 0, 0}, {199, 200, 0}), 401, 1).ReferenceChannel, 1);
+}
+
+TEST(AnalysePicture, SumsMatchThePixelModelOnWideRows) {
+    std::mt19937 rng(8);
+    for (const int w : {77, 18, 5}) {
+        Picture row(static_cast<size_t>(w) * 3);
+        for (auto& v : row) v = static_cast<uint8_t>(rng() % 4 == 0 ? 200 : rng() % 256);
+        qx::PictureSums model;
+        for (int x = 1; x < w; ++x) {
+            const uint8_t* px = &row[3 * static_cast<size_t>(x)];
+            for (int ch = 0; ch < 3; ++ch) model.activity[ch] += std::abs(px[ch] - px[ch - 3]);
+            const bool red = px[0] >= px[1] && px[0] >= px[2];
+            const bool green = px[1] >= px[0] && px[1] >= px[2];
+            model.redSum += red ? px[0] : 0;
+            model.redCount += red;
+            model.greenSum += green ? px[1] : 0;
+            model.greenCount += green;
+        }
+        qx::PictureSums sums;
+        qx::AddPictureSums(row.data(), w, 0, 1, sums);
+        EXPECT_EQ(
+            std::vector<uint64_t>({sums.activity[0], sums.activity[1], sums.activity[2],
+                                   sums.redSum, sums.redCount, sums.greenSum, sums.greenCount}),
+            std::vector<uint64_t>({model.activity[0], model.activity[1], model.activity[2],
+                                   model.redSum, model.redCount, model.greenSum, model.greenCount}))
+            << w;
+    }
 }
 
 TEST(AnalysePicture, EqualLeadersCountForBoth) {
