@@ -2,6 +2,7 @@
 #include "codec/load_analysis.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -18,19 +19,18 @@ namespace {
 constexpr int kStrongSmoothing = 360;
 constexpr int kLightSmoothing = 330;
 
-// Per-row working arrays: one entry per channel byte of the row, and one busy flag per pixel
-// with eight zero flags of padding so that the flags can be read eight at a time.
+// A busy window's three channel ranges add up to kLightSmoothing, so one of them at least reaches
+// a third of it: only the pixels with such a channel are measured in full.
+constexpr int kCandidateRange = (kLightSmoothing + 2) / 3;
+
+// Per-row working arrays, one entry per channel byte of the row; the candidate flags have eight
+// zero flags of padding so that they can be read eight at a time, and their first and last
+// pixels' flags stay 0.
 struct RowScratch {
-    explicit RowScratch(size_t bytes, int width)
-        : columnLow(bytes),
-          columnHigh(bytes),
-          columnSum(bytes),
-          windowRange(bytes),
-          busy(static_cast<size_t>(width) + 8, 0) {}
+    explicit RowScratch(size_t bytes)
+        : columnLow(bytes), columnHigh(bytes), candidate(bytes + 8, 0) {}
     std::vector<uint8_t> columnLow, columnHigh;  // of the three source samples above each other
-    std::vector<uint16_t> columnSum;
-    std::vector<uint8_t> windowRange;  // of the 3 x 3 source window around each sample
-    std::vector<uint8_t> busy;         // 1 where the source window alone reaches kLightSmoothing
+    std::vector<uint8_t> candidate;  // 1 where the sample's 3 x 3 window spans kCandidateRange
 };
 
 inline void WriteSmoothed(uint8_t* out, const uint8_t* centre, const int* neighbours,
@@ -43,22 +43,23 @@ inline void WriteSmoothed(uint8_t* out, const uint8_t* centre, const int* neighb
     }
 }
 
-// The first x in from ... last whose flag is set, or last + 1.
-inline int NextBusy(const uint8_t* busy, int from, int last) {
-    int x = from;
-    for (; x + 7 <= last; x += 8) {
+// The first x in from ... last with a candidate channel, or last + 1.
+inline int NextCandidate(const uint8_t* candidate, int from, int last) {
+    size_t i = 3 * static_cast<size_t>(from);
+    const size_t end = 3 * static_cast<size_t>(last) + 3;
+    for (; i + 8 <= end; i += 8) {
         uint64_t flags;
-        std::memcpy(&flags, busy + x, sizeof flags);
-        if (flags != 0) break;
+        std::memcpy(&flags, candidate + i, sizeof flags);
+        if (flags != 0) return static_cast<int>((i + std::countr_zero(flags) / 8) / 3);
     }
-    while (x <= last && !busy[x]) ++x;
-    return x;
+    while (i < end && !candidate[i]) ++i;
+    return static_cast<int>(i / 3);
 }
 
-// Smooths one interior row. The windows are first measured on the source alone, which the
-// compiler vectorises; a pixel whose left neighbour was smoothed is measured again with that
-// neighbour's output as its middle-left sample. Any other pixel is smoothed only when its
-// source window is busy, so the walk jumps from one busy pixel to the next.
+// Smooths one interior row. The column extremes and the candidate flags are measured on the
+// source alone, which the compiler vectorises; a pixel whose left neighbour was smoothed is
+// measured again with that neighbour's output as its middle-left sample. Any other pixel is
+// smoothed only when its source window is busy, so the walk jumps from one candidate to the next.
 QX_VECTOR_CLONES void SmoothRow(const uint8_t* __restrict above, const uint8_t* __restrict middle,
                                 const uint8_t* __restrict below, uint8_t* __restrict out, int width,
                                 RowScratch& scratch) {
@@ -67,56 +68,61 @@ QX_VECTOR_CLONES void SmoothRow(const uint8_t* __restrict above, const uint8_t* 
     // The rows and the scratch arrays do not overlap.
     uint8_t* __restrict low = scratch.columnLow.data();
     uint8_t* __restrict high = scratch.columnHigh.data();
-    uint16_t* __restrict sum = scratch.columnSum.data();
     for (size_t i = 0; i < bytes; ++i) {
         const uint8_t a = above[i], b = middle[i], c = below[i];
         low[i] = std::min(a, std::min(b, c));
         high[i] = std::max(a, std::max(b, c));
-        sum[i] = static_cast<uint16_t>(a + b + c);
     }
-    uint8_t* __restrict range = scratch.windowRange.data();
+    // Byte arithmetic throughout (hi >= lo), so that the loop is vectorised in full; most rows
+    // of a picture have no candidate at all and need no walk.
+    uint8_t* __restrict candidate = scratch.candidate.data();
+    uint8_t anyCandidate = 0;
     for (size_t i = 3; i + 3 < bytes; ++i) {
         const uint8_t lo = std::min(low[i - 3], std::min(low[i], low[i + 3]));
         const uint8_t hi = std::max(high[i - 3], std::max(high[i], high[i + 3]));
-        range[i] = static_cast<uint8_t>(hi - lo);
+        const uint8_t flag = static_cast<uint8_t>(hi - lo) >= kCandidateRange ? 1 : 0;
+        candidate[i] = flag;
+        anyCandidate |= flag;
     }
-    uint8_t* __restrict busy = scratch.busy.data();
-    const int last = width - 2;
-    for (int x = 1; x <= last; ++x) {
-        const uint8_t* r = range + 3 * x;
-        busy[x] = static_cast<uint8_t>(r[0] + r[1] + r[2] >= kLightSmoothing);
-    }
+    if (!anyCandidate) return;
+    const auto columnSum = [&](size_t k) { return above[k] + middle[k] + below[k]; };
 
+    const int last = width - 2;
     bool leftSmoothed = false;
     for (int x = 1; x <= last; ++x) {
         int activity = 0;
         int neighbours[3];
+        const size_t i = 3 * static_cast<size_t>(x);
         if (!leftSmoothed) {
-            x = NextBusy(busy, x, last);
+            x = NextCandidate(candidate, x, last);
             if (x > last) break;
-            const size_t i = 3 * static_cast<size_t>(x);
-            activity = range[i] + range[i + 1] + range[i + 2];
+            const size_t c = 3 * static_cast<size_t>(x);
+            for (size_t k = c; k < c + 3; ++k) {
+                const int lo = std::min({low[k - 3], low[k], low[k + 3]});
+                const int hi = std::max({high[k - 3], high[k], high[k + 3]});
+                activity += hi - lo;
+            }
+            if (activity < kLightSmoothing) continue;
             for (int ch = 0; ch < 3; ++ch) {
-                const size_t k = i + ch;
-                neighbours[ch] = sum[k - 3] + sum[k] + sum[k + 3] - middle[k];
+                const size_t k = c + ch;
+                neighbours[ch] = columnSum(k - 3) + columnSum(k) + columnSum(k + 3) - middle[k];
             }
         } else {
-            const size_t i = 3 * static_cast<size_t>(x);
             for (int ch = 0; ch < 3; ++ch) {
                 const size_t k = i + ch;
                 const int up = above[k - 3], left = out[k - 3], down = below[k - 3];
                 const int lo = std::min({up, left, down, int{low[k]}, int{low[k + 3]}});
                 const int hi = std::max({up, left, down, int{high[k]}, int{high[k + 3]}});
                 activity += hi - lo;
-                neighbours[ch] = up + left + down + sum[k] + sum[k + 3] - middle[k];
+                neighbours[ch] = up + left + down + columnSum(k) + columnSum(k + 3) - middle[k];
             }
             if (activity < kLightSmoothing) {
                 leftSmoothed = false;
                 continue;
             }
         }
-        const size_t i = 3 * static_cast<size_t>(x);
-        WriteSmoothed(out + i, middle + i, neighbours, activity);
+        const size_t at = 3 * static_cast<size_t>(x);
+        WriteSmoothed(out + at, middle + at, neighbours, activity);
         leftSmoothed = true;
     }
 }
@@ -135,7 +141,7 @@ void SmoothBusyRows(const uint8_t* source, uint8_t* destination, int width, int 
             std::memcpy(out, middle, rowBytes);
             continue;
         }
-        if (!scratch) scratch.emplace(rowBytes, width);
+        if (!scratch) scratch.emplace(rowBytes);
         SmoothRow(middle - rowBytes, middle, middle + rowBytes, out, width, *scratch);
     }
 }
