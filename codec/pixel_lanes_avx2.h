@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#define QX_AVX2 __attribute__((target("avx2")))
+#include "codec/vector_clones.h"
 
 namespace qx::avx2 {
 

@@ -4,3 +4,6 @@
 #pragma once
 
 #define QX_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+
+// Loops written for AVX2 alone, with its intrinsics; callers check that the processor runs them.
+#define QX_AVX2 __attribute__((target("avx2")))

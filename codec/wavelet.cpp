@@ -4,6 +4,8 @@
 #include "codec/split_work.h"
 #include "codec/vector_clones.h"
 
+#include <immintrin.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -193,8 +195,82 @@ template <typename Sample>
     }
 }
 
+// The filtering of one strip of nc columns (s, with its guards) into the plane at column xa:
+// the low outputs to rows 0 ... half-1, the high ones below them.
+[[gnu::always_inline]] inline void AnalyseStrip(int32_t* plane, int stride, int xa, int nc,
+                                                const int32_t* s, int half,
+                                                const AnalysisFilter& f) {
+    for (int k = 0; k < half; ++k) {
+        const int32_t* c = s + 2 * k * nc;
+        SumStridedTaps(plane + static_cast<size_t>(k) * stride + xa, c, f.low, f.lowTaps, nc, nc,
+                       f.lowShift);
+        SumStridedTaps(plane + static_cast<size_t>(half + k) * stride + xa, c + nc, f.high,
+                       f.highTaps, nc, nc, f.highShift);
+    }
+}
+
+QX_AVX2 inline __m256i EightAt(const int32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// The sum of the taps around c, whose rows lie a chunk apart, in eight lanes.
+template <int Count>
+QX_AVX2 inline __m256i ChunkTaps(const __m256i* taps, const int32_t* c, __m128i shift) {
+    __m256i sum = _mm256_mullo_epi32(taps[0], EightAt(c));
+    for (int d = 1; d < Count; ++d) {
+        const __m256i pair = _mm256_add_epi32(EightAt(c - d * kChunk), EightAt(c + d * kChunk));
+        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(taps[d], pair));
+    }
+    return _mm256_sra_epi32(sum, shift);
+}
+
+template <int Count>
+QX_AVX2 inline void BroadcastTaps(const int* taps, __m256i* lanes) {
+    for (int d = 0; d < Count; ++d) lanes[d] = _mm256_set1_epi32(taps[d]);
+}
+
+QX_AVX2 inline void StoreEight(int32_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+// AnalyseStrip for a whole chunk and tap counts known when compiling, in explicit AVX2: the same
+// modular sums, with the taps broadcast once per strip rather than once per row.
+template <int LowCount, int HighCount>
+QX_AVX2 void AnalyseChunkAvx2(int32_t* plane, int stride, int xa, const int32_t* s, int half,
+                              const AnalysisFilter& f) {
+    __m256i low[LowCount], high[HighCount];
+    BroadcastTaps<LowCount>(f.low, low);
+    BroadcastTaps<HighCount>(f.high, high);
+    const __m128i lowShift = _mm_cvtsi32_si128(f.lowShift);
+    const __m128i highShift = _mm_cvtsi32_si128(f.highShift);
+    for (int k = 0; k < half; ++k) {
+        const int32_t* c = s + 2 * k * kChunk;
+        int32_t* lowRow = plane + static_cast<size_t>(k) * stride + xa;
+        int32_t* highRow = plane + static_cast<size_t>(half + k) * stride + xa;
+#pragma GCC unroll 8
+        for (int v = 0; v < kChunk; v += 8) {
+            StoreEight(lowRow + v, ChunkTaps<LowCount>(low, c + v, lowShift));
+            StoreEight(highRow + v, ChunkTaps<HighCount>(high, c + kChunk + v, highShift));
+        }
+    }
+}
+
+// Strip filters for the column passes: the portable loops, which the compiler builds for each
+// processor, or the AVX2 ones for the whole chunks of the filters in use.
+struct PortableStrips {
+    [[gnu::always_inline]] static void analyse(int32_t* plane, int stride, int xa, int nc,
+                                               const int32_t* s, int half,
+                                               const AnalysisFilter& f) {
+        AnalyseStrip(plane, stride, xa, nc, s, half, f);
+    }
+    [[gnu::always_inline]] static void synthesise(int32_t* plane, int stride, int xa, int nc,
+                                                  const int32_t* s, int height,
+                                                  const SynthesisFilter& f);
+};
+
 // Filters columns x0 ... x1-1 of a band of `height` rows, a chunk of adjacent columns at a
 // time so that every step works on contiguous samples.
+template <typename Strips>
 [[gnu::always_inline]] inline void AnalyseColumns(int32_t* plane, int stride, int x0, int x1,
                                                   int height, const AnalysisFilter& f,
                                                   WaveletLane& scratch) {
@@ -205,13 +281,7 @@ template <typename Sample>
         for (int r = 0; r < height; ++r)
             CopyChunk(s + r * nc, plane + static_cast<size_t>(r) * stride + xa, nc);
         MirrorGuards(s, height, nc);
-        for (int k = 0; k < half; ++k) {
-            const int32_t* c = s + 2 * k * nc;
-            SumStridedTaps(plane + static_cast<size_t>(k) * stride + xa, c, f.low, f.lowTaps, nc,
-                           nc, f.lowShift);
-            SumStridedTaps(plane + static_cast<size_t>(half + k) * stride + xa, c + nc, f.high,
-                           f.highTaps, nc, nc, f.highShift);
-        }
+        Strips::analyse(plane, stride, xa, nc, s, half, f);
     }
 }
 
@@ -235,6 +305,51 @@ template <typename Sample>
     }
 }
 
+[[gnu::always_inline]] inline void SynthesiseStrip(int32_t* plane, int stride, int xa, int nc,
+                                                   const int32_t* s, int height,
+                                                   const SynthesisFilter& f) {
+    for (int m = 0; m < height; ++m) {
+        const bool even = (m % 2 == 0);
+        const int* taps = even ? f.even : f.odd;
+        const int count = even ? f.evenTaps : f.oddTaps;
+        const int32_t* c = s + m * nc;
+        SumStridedTaps(plane + static_cast<size_t>(m) * stride + xa, c, taps, count, nc, nc,
+                       kSynthesisShift);
+    }
+}
+
+[[gnu::always_inline]] inline void PortableStrips::synthesise(int32_t* plane, int stride, int xa,
+                                                              int nc, const int32_t* s, int height,
+                                                              const SynthesisFilter& f) {
+    SynthesiseStrip(plane, stride, xa, nc, s, height, f);
+}
+
+template <int EvenCount, int OddCount>
+QX_AVX2 void SynthesiseChunkAvx2(int32_t* plane, int stride, int xa, const int32_t* s, int height,
+                                 const SynthesisFilter& f) {
+    __m256i even[EvenCount], odd[OddCount];
+    BroadcastTaps<EvenCount>(f.even, even);
+    BroadcastTaps<OddCount>(f.odd, odd);
+    const __m128i shift = _mm_cvtsi32_si128(kSynthesisShift);
+    int m = 0;
+    for (; m + 1 < height; m += 2) {
+        const int32_t* c = s + m * kChunk;
+        int32_t* evenRow = plane + static_cast<size_t>(m) * stride + xa;
+        int32_t* oddRow = evenRow + stride;
+#pragma GCC unroll 8
+        for (int v = 0; v < kChunk; v += 8) {
+            StoreEight(evenRow + v, ChunkTaps<EvenCount>(even, c + v, shift));
+            StoreEight(oddRow + v, ChunkTaps<OddCount>(odd, c + kChunk + v, shift));
+        }
+    }
+    if (m < height) {
+        int32_t* evenRow = plane + static_cast<size_t>(m) * stride + xa;
+        for (int v = 0; v < kChunk; v += 8)
+            StoreEight(evenRow + v, ChunkTaps<EvenCount>(even, s + m * kChunk + v, shift));
+    }
+}
+
+template <typename Strips>
 [[gnu::always_inline]] inline void SynthesiseColumns(int32_t* plane, int stride, int x0, int x1,
                                                      int height, const SynthesisFilter& f,
                                                      WaveletLane& scratch) {
@@ -247,16 +362,32 @@ template <typename Sample>
             CopyChunk(s + m * nc, plane + static_cast<size_t>(row) * stride + xa, nc);
         }
         MirrorGuards(s, height, nc);
-        for (int m = 0; m < height; ++m) {
-            const bool even = (m % 2 == 0);
-            const int* taps = even ? f.even : f.odd;
-            const int count = even ? f.evenTaps : f.oddTaps;
-            const int32_t* c = s + m * nc;
-            SumStridedTaps(plane + static_cast<size_t>(m) * stride + xa, c, taps, count, nc, nc,
-                           kSynthesisShift);
-        }
+        Strips::synthesise(plane, stride, xa, nc, s, height, f);
     }
 }
+
+struct Avx2Strips {
+    QX_AVX2 static void analyse(int32_t* plane, int stride, int xa, int nc, const int32_t* s,
+                                int half, const AnalysisFilter& f) {
+        if (nc == kChunk && f.lowTaps == 5 && f.highTaps == 4) {
+            AnalyseChunkAvx2<5, 4>(plane, stride, xa, s, half, f);
+        } else if (nc == kChunk && f.lowTaps == 3 && f.highTaps == 2) {
+            AnalyseChunkAvx2<3, 2>(plane, stride, xa, s, half, f);
+        } else {
+            AnalyseStrip(plane, stride, xa, nc, s, half, f);
+        }
+    }
+    QX_AVX2 static void synthesise(int32_t* plane, int stride, int xa, int nc, const int32_t* s,
+                                   int height, const SynthesisFilter& f) {
+        if (nc == kChunk && f.evenTaps == 4 && f.oddTaps == 5) {
+            SynthesiseChunkAvx2<4, 5>(plane, stride, xa, s, height, f);
+        } else if (nc == kChunk && f.evenTaps == 2 && f.oddTaps == 3) {
+            SynthesiseChunkAvx2<2, 3>(plane, stride, xa, s, height, f);
+        } else {
+            SynthesiseStrip(plane, stride, xa, nc, s, height, f);
+        }
+    }
+};
 
 void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     const size_t n = static_cast<size_t>(longestLine);
@@ -297,7 +428,12 @@ QX_VECTOR_CLONES void AnalyseSampleRows(const int16_t* samples, int levelOffset,
 
 QX_VECTOR_CLONES void AnalyseColumnRange(int32_t* plane, int width, int x0, int x1, int bh,
                                          const AnalysisFilter& f, WaveletLane& lane) {
-    AnalyseColumns(plane, width, x0, x1, bh, f, lane);
+    AnalyseColumns<PortableStrips>(plane, width, x0, x1, bh, f, lane);
+}
+
+QX_AVX2 void AnalyseColumnRangeAvx2(int32_t* plane, int width, int x0, int x1, int bh,
+                                    const AnalysisFilter& f, WaveletLane& lane) {
+    AnalyseColumns<Avx2Strips>(plane, width, x0, x1, bh, f, lane);
 }
 
 QX_VECTOR_CLONES void SynthesiseRows(int32_t* plane, int width, int r0, int r1, int bw,
@@ -308,7 +444,12 @@ QX_VECTOR_CLONES void SynthesiseRows(int32_t* plane, int width, int r0, int r1, 
 
 QX_VECTOR_CLONES void SynthesiseColumnRange(int32_t* plane, int width, int x0, int x1, int bh,
                                             const SynthesisFilter& f, WaveletLane& lane) {
-    SynthesiseColumns(plane, width, x0, x1, bh, f, lane);
+    SynthesiseColumns<PortableStrips>(plane, width, x0, x1, bh, f, lane);
+}
+
+QX_AVX2 void SynthesiseColumnRangeAvx2(int32_t* plane, int width, int x0, int x1, int bh,
+                                       const SynthesisFilter& f, WaveletLane& lane) {
+    SynthesiseColumns<Avx2Strips>(plane, width, x0, x1, bh, f, lane);
 }
 
 QX_VECTOR_CLONES void RemoveOffset(const int16_t* samples, int32_t* plane, size_t count,
@@ -320,11 +461,20 @@ QX_VECTOR_CLONES void RemoveOffset(const int16_t* samples, int32_t* plane, size_
 void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
                     WaveletScratch& scratch, bool split) {
     ShareOut(split ? scratch.helper : nullptr, x0, x1, kChunk, [&](int lane, int a, int b) {
-        AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
+        if (scratch.avx2Columns) {
+            AnalyseColumnRangeAvx2(plane, width, a, b, bh, f, scratch.lanes[lane]);
+        } else {
+            AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
+        }
     });
 }
 
 }  // namespace
+
+bool Avx2ColumnsAvailable() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
 
 WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
                              int minBandSize, int levelOffset, int firstLevelFilter,
@@ -395,10 +545,14 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
         const SynthesisFilter& f = nineSeven ? kSynthesis97 : kSynthesis53;
         const bool split = bw * bh >= kSplitFromSamples;
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
-        ShareOut(split ? scratch.helper : nullptr, 0, columns, kChunk,
-                 [&](int lane, int x0, int x1) {
-                     SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
-                 });
+        ShareOut(
+            split ? scratch.helper : nullptr, 0, columns, kChunk, [&](int lane, int x0, int x1) {
+                if (scratch.avx2Columns) {
+                    SynthesiseColumnRangeAvx2(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
+                } else {
+                    SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
+                }
+            });
         ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
             SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
         });

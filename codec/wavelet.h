@@ -32,6 +32,9 @@ struct WaveletLane {
 class HelperThread;
 
 // Large bands are split between this thread and the helper (when there is one), one lane each.
+// True when the processor runs the AVX2 column loops.
+bool Avx2ColumnsAvailable();
+
 struct WaveletScratch {
     std::array<WaveletLane, 2> lanes;
     // The strips of both lanes in one block, so that they share huge pages.
@@ -41,6 +44,9 @@ struct WaveletScratch {
     int32_t* lent = nullptr;
     size_t lentCount = 0;
     HelperThread* helper = nullptr;
+    // Whether the column passes take their explicit AVX2 loops; a test turns it off to compare
+    // them with the portable ones.
+    bool avx2Columns = Avx2ColumnsAvailable();
 };
 
 // Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects
