@@ -461,7 +461,7 @@ QX_VECTOR_CLONES void RemoveOffset(const int16_t* samples, int32_t* plane, size_
 void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const AnalysisFilter& f,
                     WaveletScratch& scratch, bool split) {
     ShareOut(split ? scratch.helper : nullptr, x0, x1, kChunk, [&](int lane, int a, int b) {
-        if (scratch.avx2Columns) {
+        if (scratch.avx2Loops) {
             AnalyseColumnRangeAvx2(plane, width, a, b, bh, f, scratch.lanes[lane]);
         } else {
             AnalyseColumnRange(plane, width, a, b, bh, f, scratch.lanes[lane]);
@@ -471,7 +471,7 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
 
 }  // namespace
 
-bool Avx2ColumnsAvailable() {
+bool Avx2LoopsAvailable() {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2");
 }
@@ -547,7 +547,7 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
         const int columns = (level <= 2) ? bw / 16 * 16 : bw;
         ShareOut(
             split ? scratch.helper : nullptr, 0, columns, kChunk, [&](int lane, int x0, int x1) {
-                if (scratch.avx2Columns) {
+                if (scratch.avx2Loops) {
                     SynthesiseColumnRangeAvx2(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
                 } else {
                     SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);

@@ -31,10 +31,10 @@ struct WaveletLane {
 
 class HelperThread;
 
-// Large bands are split between this thread and the helper (when there is one), one lane each.
-// True when the processor runs the AVX2 column loops.
-bool Avx2ColumnsAvailable();
+// True when the processor runs the explicit AVX2 loops of the column passes.
+bool Avx2LoopsAvailable();
 
+// Large bands are split between this thread and the helper (when there is one), one lane each.
 struct WaveletScratch {
     std::array<WaveletLane, 2> lanes;
     // The strips of both lanes in one block, so that they share huge pages.
@@ -46,7 +46,7 @@ struct WaveletScratch {
     HelperThread* helper = nullptr;
     // Whether the column passes take their explicit AVX2 loops; a test turns it off to compare
     // them with the portable ones.
-    bool avx2Columns = Avx2ColumnsAvailable();
+    bool avx2Loops = Avx2LoopsAvailable();
 };
 
 // Decomposes width x height samples (minus levelOffset) into plane. firstLevelFilter 0 selects

@@ -48,8 +48,8 @@ TEST(Wavelet, InverseOfHugeCoefficientsStaysDefined) {
 
 // The AVX2 column loops against the portable ones, on samples across the whole 16-bit range
 // and on coefficients whose tap sums wrap around.
-TEST(Wavelet, Avx2ColumnsGiveThePortableResults) {
-    if (!qx::Avx2ColumnsAvailable()) GTEST_SKIP() << "no AVX2";
+TEST(Wavelet, Avx2LoopsGiveThePortableResults) {
+    if (!qx::Avx2LoopsAvailable()) GTEST_SKIP() << "no AVX2";
     std::mt19937 rng(6);
     const int w = 192, h = 128;
     std::vector<int16_t> samples(w * h);
@@ -60,7 +60,7 @@ TEST(Wavelet, Avx2ColumnsGiveThePortableResults) {
         std::vector<int32_t> forward[2], inverse[2];
         for (int avx2 : {0, 1}) {
             qx::WaveletScratch scratch;
-            scratch.avx2Columns = avx2 == 1;
+            scratch.avx2Loops = avx2 == 1;
             forward[avx2].resize(w * h);
             const qx::WaveletResult r = qx::ForwardWavelet(samples.data(), forward[avx2].data(), w,
                                                            h, 4, 128, filter, scratch);
