@@ -31,7 +31,8 @@ struct WaveletLane {
 
 class HelperThread;
 
-// True when the processor runs the explicit AVX2 loops of the column passes.
+// True when the processor runs the codec's explicit AVX2 loops (the wavelet's column passes, the
+// block statistics).
 bool Avx2LoopsAvailable();
 
 // Large bands are split between this thread and the helper (when there is one), one lane each.
@@ -44,8 +45,7 @@ struct WaveletScratch {
     int32_t* lent = nullptr;
     size_t lentCount = 0;
     HelperThread* helper = nullptr;
-    // Whether the column passes take their explicit AVX2 loops; a test turns it off to compare
-    // them with the portable ones.
+    // Whether those loops run; a test turns them off to compare them with the portable ones.
     bool avx2Loops = Avx2LoopsAvailable();
 };
 

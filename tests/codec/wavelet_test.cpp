@@ -4,7 +4,10 @@
 #include <random>
 #include <vector>
 
+#include "codec/codec.h"
+#include "codec/load_analysis.h"
 #include "codec/wavelet.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -71,6 +74,41 @@ TEST(Wavelet, Avx2LoopsGiveThePortableResults) {
         EXPECT_EQ(forward[0], forward[1]) << filter;
         EXPECT_EQ(inverse[0], inverse[1]) << filter;
     }
+}
+
+// The whole coder with and without the explicit AVX2 loops (wavelet columns, block statistics):
+// the same streams, tables and restored picture.
+TEST(Wavelet, Avx2LoopsCodeAndRestoreTheSamePicture) {
+    if (!qx::Avx2LoopsAvailable()) GTEST_SKIP() << "no AVX2";
+    const int w = 320, l = 256;
+    std::mt19937 rng(2);
+    std::vector<uint8_t> rgb(w * l * 3);
+    for (int y = 0; y < l; ++y)
+        for (int x = 0; x < w * 3; ++x)
+            rgb[y * w * 3 + x] =
+                static_cast<uint8_t>((x / 40 + y / 32) % 2 ? 40 + rng() % 30 : (x + 2 * y) % 256);
+    qx::Codec codecs[2];
+    qxtest::RecordingHooks hooks;
+    for (int avx2 : {0, 1}) {
+        qx::Codec& codec = codecs[avx2];
+        codec.hooks = &hooks;
+        codec.wavelet.avx2Loops = avx2 == 1;
+        qx::ResetReaderFields(codec.params);
+        qx::AnalysePicture(rgb.data(), w, l, codec.params);
+        codec.state.PictureBuffer.assign(rgb.begin(), rgb.end());
+        codec.state.Width = w;
+        codec.state.Length = l;
+        ASSERT_EQ(qx::CompressForPreview(codec), qx::kOk);
+    }
+    const auto words = [](const qx::WordStream& s, const qx::StreamEnd& end) {
+        return std::vector<uint32_t>(s.words.data(), s.words.data() + end.index + 1);
+    };
+    EXPECT_EQ(words(codecs[0].MainCode, codecs[0].MainCodeEnd),
+              words(codecs[1].MainCode, codecs[1].MainCodeEnd));
+    EXPECT_EQ(words(codecs[0].RefineCode, codecs[0].RefineCodeEnd),
+              words(codecs[1].RefineCode, codecs[1].RefineCodeEnd));
+    EXPECT_EQ(codecs[0].tables.BlockDeviations, codecs[1].tables.BlockDeviations);
+    EXPECT_EQ(codecs[0].state.WorkBuffer, codecs[1].state.WorkBuffer);
 }
 
 }  // namespace
