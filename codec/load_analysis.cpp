@@ -159,11 +159,11 @@ struct RowSums {
     uint32_t red, redCount, green, greenCount;
 };
 
-// The sums of pixels from ... width - 1 (from >= 1), added to sums. Branch-free so that the
-// compiler vectorises it. One row's sums stay far below 2^32 (1024 pixels of at most 255).
-QX_VECTOR_CLONES void SumRowFrom(const uint8_t* row, int from, int width, RowSums& sums) {
+// The sums of pixels 1 ... width - 1 of a row, added to sums. Branch-free so that the compiler
+// vectorises it. One row's sums stay far below 2^32 (1024 pixels of at most 255).
+QX_VECTOR_CLONES void SumRow(const uint8_t* row, int width, RowSums& sums) {
     uint32_t a0 = 0, a1 = 0, a2 = 0, red = 0, redCount = 0, green = 0, greenCount = 0;
-    for (int x = from; x < width; ++x) {
+    for (int x = 1; x < width; ++x) {
         const uint8_t* px = row + 3 * x;
         const int r = px[0], g = px[1], b = px[2];
         a0 += static_cast<uint32_t>(std::abs(r - px[-3]));
@@ -192,50 +192,73 @@ QX_AVX2 uint32_t LaneSum(__m256i v) {
     return static_cast<uint32_t>(_mm_cvtsi128_si32(two) + _mm_extract_epi32(two, 1));
 }
 
-// SumRowFrom(row, 1, ...) for the first pixels of the row, eight at a time, each channel in
-// 32-bit lanes; returns the first pixel not taken. The compiler's own vector code has to
-// reorder the channels byte by byte.
-QX_AVX2 int SumRowAvx2(const uint8_t* row, int width, RowSums& sums) {
-    using avx2::LoadEightPixels;
-    const __m256i toRed = avx2::ChannelShuffle(0);
-    const __m256i toGreen = avx2::ChannelShuffle(1);
-    const __m256i toBlue = avx2::ChannelShuffle(2);
-    __m256i a0 = _mm256_setzero_si256(), a1 = a0, a2 = a0;
-    __m256i red = a0, redMissed = a0, green = a0, greenMissed = a0;
-    int x = 1;
-    // Two pixels beyond the step keep the loads inside the row.
-    for (; x + 10 <= width; x += 8) {
-        const uint8_t* px = row + 3 * static_cast<size_t>(x);
-        const __m256i now = LoadEightPixels(px);
-        const __m256i before = LoadEightPixels(px - 3);
-        const __m256i r = _mm256_shuffle_epi8(now, toRed);
-        const __m256i g = _mm256_shuffle_epi8(now, toGreen);
-        const __m256i b = _mm256_shuffle_epi8(now, toBlue);
-        a0 = _mm256_add_epi32(
-            a0, _mm256_abs_epi32(_mm256_sub_epi32(r, _mm256_shuffle_epi8(before, toRed))));
-        a1 = _mm256_add_epi32(
-            a1, _mm256_abs_epi32(_mm256_sub_epi32(g, _mm256_shuffle_epi8(before, toGreen))));
-        a2 = _mm256_add_epi32(
-            a2, _mm256_abs_epi32(_mm256_sub_epi32(b, _mm256_shuffle_epi8(before, toBlue))));
-        // All ones where the channel does not lead: the lanes' -1s count the pixels missed.
-        const __m256i greenBehind =
-            _mm256_or_si256(_mm256_cmpgt_epi32(r, g), _mm256_cmpgt_epi32(b, g));
-        const __m256i redBehind =
-            _mm256_or_si256(_mm256_cmpgt_epi32(g, r), _mm256_cmpgt_epi32(b, r));
-        green = _mm256_add_epi32(green, _mm256_andnot_si256(greenBehind, g));
-        greenMissed = _mm256_sub_epi32(greenMissed, greenBehind);
-        red = _mm256_add_epi32(red, _mm256_andnot_si256(redBehind, r));
-        redMissed = _mm256_sub_epi32(redMissed, redBehind);
+// Adds the sums of sixteen pixels (lanes as LoadSixteenPixels leaves them) to 16-bit lanes:
+// activity of each channel, red sum and count, green sum and count. Lanes outside `valid` add 0.
+QX_AVX2 inline void AddSixteen(const avx2::SixteenPixels& now, const avx2::SixteenPixels& before,
+                               __m256i valid, __m256i* part) {
+    for (int c = 0; c < 3; ++c) {
+        const __m256i change = _mm256_sub_epi16(now.channel[c], before.channel[c]);
+        part[c] = _mm256_add_epi16(part[c], _mm256_and_si256(_mm256_abs_epi16(change), valid));
     }
-    const uint32_t taken = static_cast<uint32_t>(x - 1);
-    sums.activity[0] += LaneSum(a0);
-    sums.activity[1] += LaneSum(a1);
-    sums.activity[2] += LaneSum(a2);
-    sums.red += LaneSum(red);
-    sums.redCount += taken - LaneSum(redMissed);
-    sums.green += LaneSum(green);
-    sums.greenCount += taken - LaneSum(greenMissed);
-    return x;
+    // A channel leads where it is the largest; equal largest channels both lead.
+    const __m256i r = now.channel[0], g = now.channel[1];
+    const __m256i top = _mm256_max_epi16(r, _mm256_max_epi16(g, now.channel[2]));
+    const __m256i redLeads = _mm256_and_si256(_mm256_cmpeq_epi16(r, top), valid);
+    const __m256i greenLeads = _mm256_and_si256(_mm256_cmpeq_epi16(g, top), valid);
+    part[3] = _mm256_add_epi16(part[3], _mm256_and_si256(r, redLeads));
+    part[4] = _mm256_sub_epi16(part[4], redLeads);
+    part[5] = _mm256_add_epi16(part[5], _mm256_and_si256(g, greenLeads));
+    part[6] = _mm256_sub_epi16(part[6], greenLeads);
+}
+
+QX_AVX2 inline void Widen(__m256i* part, __m256i* total) {
+    const __m256i zero = _mm256_setzero_si256();
+    for (int k = 0; k < 7; ++k) {
+        total[k] =
+            _mm256_add_epi32(total[k], _mm256_add_epi32(_mm256_unpacklo_epi16(part[k], zero),
+                                                        _mm256_unpackhi_epi16(part[k], zero)));
+        part[k] = zero;
+    }
+}
+
+// The sums of pixels 1 ... width - 1 of a row, sixteen at a time with each channel in 16-bit
+// lanes: the compiler's own vector code has to reorder the channels byte by byte.
+QX_AVX2 void SumRowAvx2(const uint8_t* row, int width, RowSums& sums) {
+    using avx2::LoadSixteenPixels;
+    const __m256i all = _mm256_set1_epi16(-1);
+    __m256i total[7], part[7];
+    for (int k = 0; k < 7; ++k) total[k] = part[k] = _mm256_setzero_si256();
+    int x = 1;
+    // Two pixels beyond the step keep the loads inside the row; 16-bit lanes take 64 steps (at
+    // most 64 x 255 each).
+    for (int step = 1; x + 18 <= width; ++step, x += 16) {
+        const uint8_t* px = row + 3 * static_cast<size_t>(x);
+        AddSixteen(LoadSixteenPixels(px), LoadSixteenPixels(px - 3), all, part);
+        if (step % 64 == 0) Widen(part, total);
+    }
+    // The last pixels (at most 17) from a copy with room for the loads, in steps whose lanes
+    // past the row's end add nothing.
+    if (x < width) {
+        alignas(32) uint8_t copy[128] = {};
+        std::memcpy(copy, row + 3 * static_cast<size_t>(x - 1),
+                    3 * static_cast<size_t>(width - x + 1));
+        const __m256i pixelOfLane =
+            _mm256_setr_epi16(0, 1, 2, 3, 8, 9, 10, 11, 4, 5, 6, 7, 12, 13, 14, 15);
+        for (int done = 0; x + done < width; done += 16) {
+            const __m256i valid = _mm256_cmpgt_epi16(
+                _mm256_set1_epi16(static_cast<int16_t>(width - x - done)), pixelOfLane);
+            const uint8_t* px = copy + 3 + 3 * done;
+            AddSixteen(LoadSixteenPixels(px), LoadSixteenPixels(px - 3), valid, part);
+        }
+    }
+    Widen(part, total);
+    sums.activity[0] += LaneSum(total[0]);
+    sums.activity[1] += LaneSum(total[1]);
+    sums.activity[2] += LaneSum(total[2]);
+    sums.red += LaneSum(total[3]);
+    sums.redCount += LaneSum(total[4]);
+    sums.green += LaneSum(total[5]);
+    sums.greenCount += LaneSum(total[6]);
 }
 
 }  // namespace
@@ -255,7 +278,11 @@ void AddPictureSums(const uint8_t* picture, int width, int begin, int end, Pictu
     for (int y = begin; y < end; ++y) {
         const uint8_t* pixels = picture + y * rowBytes;
         RowSums row{};
-        SumRowFrom(pixels, avx2 ? SumRowAvx2(pixels, width, row) : 1, width, row);
+        if (avx2) {
+            SumRowAvx2(pixels, width, row);
+        } else {
+            SumRow(pixels, width, row);
+        }
         for (int ch = 0; ch < 3; ++ch) sums.activity[ch] += row.activity[ch];
         sums.redSum += row.red;
         sums.redCount += row.redCount;

@@ -39,4 +39,43 @@ QX_AVX2 inline __m256i LoadEightPixels(const uint8_t* px) {
                                reinterpret_cast<const __m128i*>(px));
 }
 
+// Sixteen pixels in 16-bit lanes: per channel, the shuffles that move the first eight pixels'
+// bytes to the lower four lanes of each half and the next eight's to the upper four. The lanes
+// then hold pixels 0-3 and 8-11 in the lower half, 4-7 and 12-15 in the upper one.
+struct WordShuffles {
+    alignas(32) uint8_t first[3][32];
+    alignas(32) uint8_t second[3][32];
+};
+
+inline constexpr WordShuffles kWordShuffles = [] {
+    WordShuffles s{};
+    for (int c = 0; c < 3; ++c) {
+        for (int i = 0; i < 32; ++i) {
+            const int lane = (i % 16) / 2;
+            const bool low = i % 2 == 0;
+            s.first[c][i] = static_cast<uint8_t>(low && lane < 4 ? 3 * lane + c : 0x80);
+            s.second[c][i] = static_cast<uint8_t>(low && lane >= 4 ? 3 * (lane - 4) + c : 0x80);
+        }
+    }
+    return s;
+}();
+
+struct SixteenPixels {
+    __m256i channel[3];
+};
+
+// Reads four bytes past the sixteenth pixel.
+QX_AVX2 inline SixteenPixels LoadSixteenPixels(const uint8_t* px) {
+    const __m256i first = LoadEightPixels(px);
+    const __m256i second = LoadEightPixels(px + 24);
+    SixteenPixels p;
+    for (int c = 0; c < 3; ++c) {
+        const auto* f = reinterpret_cast<const __m256i*>(kWordShuffles.first[c]);
+        const auto* s = reinterpret_cast<const __m256i*>(kWordShuffles.second[c]);
+        p.channel[c] = _mm256_or_si256(_mm256_shuffle_epi8(first, _mm256_load_si256(f)),
+                                       _mm256_shuffle_epi8(second, _mm256_load_si256(s)));
+    }
+    return p;
+}
+
 }  // namespace qx::avx2

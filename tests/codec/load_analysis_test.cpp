@@ -118,7 +118,7 @@ TEST(AnalysePicture, DominanceMeanNeedsMoreThanAHundredPixels) {
 
 TEST(AnalysePicture, SumsMatchThePixelModelOnWideRows) {
     std::mt19937 rng(8);
-    for (const int w : {77, 18, 5}) {
+    for (const int w : {1100, 77, 18, 5}) {
         Picture row(static_cast<size_t>(w) * 3);
         for (auto& v : row) v = static_cast<uint8_t>(rng() % 4 == 0 ? 200 : rng() % 256);
         qx::PictureSums model;
