@@ -14,20 +14,26 @@
 namespace qx {
 namespace {
 
-// Clears the plane and the marks on the way, for the next component: one pass over memory, not two.
+// Stores count samples; the first `clear` coefficients and marks are cleared on the way, for the
+// next component: one pass over memory, not two.
 QX_VECTOR_CLONES void StoreSamplesAndClear(int32_t* __restrict plane, uint8_t* __restrict marks,
-                                           int16_t* __restrict samples, size_t count,
+                                           int16_t* __restrict samples, size_t count, size_t clear,
                                            int32_t offset) {
-    for (size_t i = 0; i < count; ++i) {
+    for (size_t i = 0; i < clear; ++i) {
         samples[i] =
             static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));
         plane[i] = 0;
         marks[i] = 0;
     }
+    for (size_t i = clear; i < count; ++i) {
+        samples[i] =
+            static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));
+    }
 }
 
-// Returns false when a pass could not be read.
-bool DecodeComponent(Codec& codec, int component, int width, int height) {
+// Returns false when a pass could not be read. The next component needs `nextCount` coefficients
+// cleared, the last one none.
+bool DecodeComponent(Codec& codec, int component, int width, int height, size_t nextCount) {
     CodecState& s = codec.state;
     const CoefficientTables& t = codec.tables;
     const size_t count = static_cast<size_t>(width) * height;
@@ -39,7 +45,6 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
         std::fill(plane, plane + count, 0);
         std::memset(marks, 0, count);
     }
-    const size_t zeroed = std::max(codec.ZeroedCount, count);
     codec.ZeroedCount = 0;
 
     const int llw = t.LowBandWidth;
@@ -79,10 +84,11 @@ bool DecodeComponent(Codec& codec, int component, int width, int height) {
                    codec.params.FirstLevelFilter, codec.wavelet);
     int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];
     ShareSamples(codec.helper(), width, height, [&](size_t first, size_t n) {
-        StoreSamplesAndClear(plane + first, marks + first, samples + first, n,
+        const size_t clear = nextCount > first ? std::min(n, nextCount - first) : 0;
+        StoreSamplesAndClear(plane + first, marks + first, samples + first, n, clear,
                              t.LevelOffset[component]);
     });
-    codec.ZeroedCount = zeroed;
+    codec.ZeroedCount = std::min(nextCount, count);
     return true;
 }
 
@@ -115,7 +121,9 @@ DecodeProblem DecodeCoefficientsQuietly(Codec& codec) {
     for (int c = 0; c < codec.params.ComponentCount; ++c) {
         s.Width = static_cast<int16_t>(c == 0 ? width : width >> 1);
         s.Length = static_cast<int16_t>(c == 0 ? height : height >> 1);
-        if (!DecodeComponent(codec, c, s.Width, s.Length)) {
+        const bool last = c + 1 == codec.params.ComponentCount;
+        const size_t next = last ? 0 : static_cast<size_t>(width >> 1) * (height >> 1);
+        if (!DecodeComponent(codec, c, s.Width, s.Length, next)) {
             ZeroPlanesFrom(codec, c);
             problem = DecodeProblem::kInvalidCode;
             break;
