@@ -4,6 +4,7 @@
 
 #include "codec/bit_stream.h"
 #include "codec/significance_common.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 namespace {
@@ -66,7 +67,7 @@ static_assert([] {
 
 }  // namespace
 
-int DecodeTreePass(PassContext& p) {
+QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
     int level = p.levels;
     int px = p.rootX;
     int py = p.rootY;

@@ -81,7 +81,7 @@ int Finish(const PassContext& p) {
 
 }  // namespace
 
-int EncodeTreePass(PassContext& p) {
+QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
     int level = p.levels;
     int px = p.rootX;
     int py = p.rootY;

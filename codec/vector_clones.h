@@ -5,5 +5,9 @@
 
 #define QX_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 
+// Bit-level coding loops, built for x86-64-v3 too: its BMI instructions shift by a variable count
+// and count bits in one instruction each, where the baseline needs several.
+#define QX_BIT_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+
 // Loops written for AVX2 alone, with its intrinsics; callers check that the processor runs them.
 #define QX_AVX2 __attribute__((target("avx2")))

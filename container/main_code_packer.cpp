@@ -6,6 +6,7 @@
 #include <bit>
 
 #include "codec/codec.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 
@@ -120,8 +121,8 @@ CumFreqTable BuildCumFreq(std::span<const uint8_t> input) {
     return CumFreqOf(input, {});
 }
 
-int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
-                 CumFreqTable& cumFreq, std::span<uint8_t> output) {
+QX_BIT_CLONES int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
+                               CumFreqTable& cumFreq, std::span<uint8_t> output) {
     cumFreq = CumFreqOf(first, rest);
     const DivideByTotal divide(cumFreq.total());
 
@@ -137,11 +138,19 @@ int PackMainCode(std::span<const uint8_t> first, std::span<const uint8_t> rest,
         Narrow(low, high, cumFreq.at(symbol), cumFreq.at(symbol + 1), divide);
         if (((high ^ low) & kTop) == 0) {
             // The n leading bits on which low and high agree go out at once: the first with the
-            // pending bits, the others after it.
+            // pending bits, the others after it; in a single write when there are 16 at most.
             const int n = AgreeingBits(low, high);
-            if (!sink.putWithPending((high >> 15) & 1, pending)) return false;
+            const uint32_t bit = (high >> 15) & 1;
+            const uint32_t rest = high >> (16 - n);  // its low n - 1 bits follow the pending ones
+            if (pending + static_cast<uint32_t>(n) <= 16) {
+                const uint32_t complements = bit ? 0 : (1u << pending) - 1;
+                const uint32_t bits =
+                    (((bit << pending) | complements) << (n - 1)) | (rest & ((1u << (n - 1)) - 1));
+                if (!sink.putBits(bits, static_cast<int>(pending) + n)) return false;
+            } else if (!sink.putWithPending(bit, pending) || !sink.putBits(rest, n - 1)) {
+                return false;
+            }
             pending = 0;
-            if (!sink.putBits(high >> (16 - n), n - 1)) return false;
             ShiftEnds(low, high, n);
         }
         // Now low < kTop <= high. The bits by which the range straddles the middle become
@@ -213,7 +222,7 @@ MainCodeUnpacker::MainCodeUnpacker(std::span<const uint8_t> packed, const CumFre
     for (int i = 0; i < 16; ++i) value_ = (value_ << 1) | source_.get();
 }
 
-int MainCodeUnpacker::run(int64_t bytes) {
+QX_BIT_CLONES int MainCodeUnpacker::run(int64_t bytes) {
     if (result_ != kRunning) return result_;
     const uint32_t total = cumFreq_.total();
     const CumFreqTable& cumFreq = cumFreq_;

@@ -132,6 +132,58 @@ int UnpackBitByBit(const std::vector<uint8_t>& packed, const qx::CumFreqTable& t
     }
 }
 
+// The packer one bit at a time, as the format describes it: the bytes PackMainCode must write.
+std::vector<uint8_t> PackBitByBit(const std::vector<uint8_t>& input, const qx::CumFreqTable& t) {
+    std::vector<uint8_t> out;
+    size_t bits = 0;
+    auto put = [&](uint32_t bit) {
+        if (bits % 8 == 0) out.push_back(0);
+        out.back() = static_cast<uint8_t>(out.back() | bit << (7 - bits % 8));
+        ++bits;
+    };
+    uint32_t low = 0, high = 0xFFFF, pending = 0;
+    auto withPending = [&](uint32_t bit, uint32_t count) {
+        put(bit);
+        for (; count > 0; --count) put(bit ^ 1);
+    };
+    for (size_t i = 0; i <= input.size(); ++i) {
+        const int s = i < input.size() ? input[i] : qx::CumFreqTable::kEndSymbol;
+        const uint32_t range = high - low + 1, total = t.total();
+        high = (low + range * t.at(s + 1) / total - 1) & 0xFFFF;
+        low = (low + range * t.at(s) / total) & 0xFFFF;
+        for (;;) {
+            if (((high ^ low) & 0x8000) == 0) {
+                withPending(high >> 15, pending);
+                pending = 0;
+            } else if ((low & 0x4000) && !(high & 0x4000)) {
+                ++pending, low &= 0x3FFF, high |= 0x4000;
+            } else {
+                break;
+            }
+            low = (low << 1) & 0xFFFF;
+            high = ((high << 1) | 1) & 0xFFFF;
+        }
+    }
+    withPending((low >> 14) & 1, pending + 1);
+    if (bits % 8 == 0) out.push_back(0);  // the count includes the byte in progress
+    return out;
+}
+
+TEST(MainCodePacker, WritesTheBitsOfTheBitByBitCoder) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        // Long runs of one likely byte make long runs of pending bits.
+        std::vector<uint8_t> input(1 + rng() % 3000);
+        const uint32_t spread = 1 + rng() % 255;
+        for (auto& b : input)
+            b = static_cast<uint8_t>(round % 2 && rng() % 64 ? 7 : rng() % spread);
+        qx::CumFreqTable table;
+        std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+        packed.resize(static_cast<size_t>(qx::PackMainCode(input, {}, table, packed)));
+        ASSERT_EQ(packed, PackBitByBit(input, table)) << round;
+    }
+}
+
 TEST(MainCodeUnpacker, MatchesTheBitByBitCoderOnAnyBytesAndTables) {
     std::mt19937 rng(21);
     for (int round = 0; round < 300; ++round) {
