@@ -97,10 +97,10 @@ struct BlockSums {
     int32_t peak = 0;
 };
 
-// Adds a side x side block, its rows stride apart, to the sums; with ClearSmall, coefficients
+// Adds a side x side block, its rows stride apart, to the sums; with clearSmall, coefficients
 // below 8 in magnitude become 0. One call a block, so that the vector sums are reduced once.
-template <bool ClearSmall>
-QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, BlockSums& sums) {
+QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, bool clearSmall,
+                                     BlockSums& sums) {
     int64_t count = 0;
     int64_t sum = 0;
     int64_t squares = 0;
@@ -114,7 +114,7 @@ QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, Bl
             count += large;
             sum += large ? a : 0;
             squares += large ? int64_t{a} * a : 0;
-            if constexpr (ClearSmall) row[x] = large ? row[x] : 0;
+            if (clearSmall) row[x] = large ? row[x] : 0;
         }
     }
     sums.count += count;
@@ -197,10 +197,8 @@ void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height,
         } else {
             AddBlockToSumsAvx2<false>(block, stride, side, sums);
         }
-    } else if (d == 2) {
-        AddBlockToSums<true>(block, stride, side, sums);
     } else {
-        AddBlockToSums<false>(block, stride, side, sums);
+        AddBlockToSums(block, stride, side, d == 2, sums);
     }
     const int64_t count = sums.count;
     const int64_t sum = sums.sum;

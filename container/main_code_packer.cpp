@@ -222,7 +222,7 @@ MainCodeUnpacker::MainCodeUnpacker(std::span<const uint8_t> packed, const CumFre
     for (int i = 0; i < 16; ++i) value_ = (value_ << 1) | source_.get();
 }
 
-QX_BIT_CLONES int MainCodeUnpacker::run(int64_t bytes) {
+int MainCodeUnpacker::run(int64_t bytes) {
     if (result_ != kRunning) return result_;
     const uint32_t total = cumFreq_.total();
     const CumFreqTable& cumFreq = cumFreq_;
