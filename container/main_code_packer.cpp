@@ -222,23 +222,30 @@ MainCodeUnpacker::MainCodeUnpacker(std::span<const uint8_t> packed, const CumFre
     for (int i = 0; i < 16; ++i) value_ = (value_ << 1) | source_.get();
 }
 
-int MainCodeUnpacker::run(int64_t bytes) {
-    if (result_ != kRunning) return result_;
-    const uint32_t total = cumFreq_.total();
-    const CumFreqTable& cumFreq = cumFreq_;
-    const DivideByTotal& divide = divide_;
-    // The state lives in locals while the loop runs: the byte stores below may alias members.
-    MainCodeBits source = source_;
-    const int16_t* symbols = symbols_.data();
-    const size_t symbolCount = symbols_.size();
-    const std::span<uint8_t> output = output_;
-    const int64_t maxBytes = maxBytes_;
-    uint32_t value = value_;
-    uint32_t low = low_;
-    uint32_t high = high_;
-    int64_t produced = produced_;
+namespace {
+
+// The unpacker's moving state, in locals while a stretch runs: the byte stores could otherwise
+// alias the members.
+struct UnpackState {
+    MainCodeBits source;
+    uint32_t value;
+    uint32_t low;
+    uint32_t high;
+    int64_t produced;
+};
+
+// Decodes at most `bytes` more; kRunning, or the result as MainCodeUnpacker::run returns it.
+QX_BIT_CLONES int DecodeStretch(UnpackState& state, const CumFreqTable& cumFreq,
+                                const DivideByTotal& divide, std::span<const int16_t> symbols,
+                                std::span<uint8_t> output, int64_t maxBytes, int64_t bytes) {
+    const uint32_t total = cumFreq.total();
+    MainCodeBits source = state.source;
+    uint32_t value = state.value;
+    uint32_t low = state.low;
+    uint32_t high = state.high;
+    int64_t produced = state.produced;
     const int64_t stop = produced + bytes;
-    int result = kRunning;
+    int result = MainCodeUnpacker::kRunning;
     while (produced < stop) {
         const uint32_t range = high - low + 1;
         if (range == 0) {  // only a table that decreases gets here
@@ -246,7 +253,7 @@ int MainCodeUnpacker::run(int64_t bytes) {
             break;
         }
         const uint32_t count = (((value - low + 1) * total - 1) / range) & kMask16;
-        const int s = count < symbolCount ? symbols[count] : FindSymbol(cumFreq, count);
+        const int s = count < symbols.size() ? symbols[count] : FindSymbol(cumFreq, count);
 
         Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), divide);
         for (;;) {
@@ -289,13 +296,22 @@ int MainCodeUnpacker::run(int64_t bytes) {
         }
         output[static_cast<size_t>(produced++)] = static_cast<uint8_t>(s);
     }
-    source_ = source;
-    value_ = value;
-    low_ = low;
-    high_ = high;
-    produced_ = produced;
-    result_ = result;
+    state = {source, value, low, high, produced};
     return result;
+}
+
+}  // namespace
+
+int MainCodeUnpacker::run(int64_t bytes) {
+    if (result_ != kRunning) return result_;
+    UnpackState state{source_, value_, low_, high_, produced_};
+    result_ = DecodeStretch(state, cumFreq_, divide_, symbols_, output_, maxBytes_, bytes);
+    source_ = state.source;
+    value_ = state.value;
+    low_ = state.low;
+    high_ = state.high;
+    produced_ = state.produced;
+    return result_;
 }
 
 int UnpackMainCode(std::span<const uint8_t> packed, const CumFreqTable& cumFreq, int limit,
