@@ -34,80 +34,157 @@ QX_AVX2 inline __m256i ClampByte(__m256i v) {
 
 }  // namespace
 
+namespace {
+
+// The shuffles of a forward row.
+struct ForwardTools {
+    __m256i toReference, toFirst, toSecond, oddWords;
+    const std::array<const int32_t*, 3>& levels;
+};
+
+// Eight pixels from px that end the row: the same lanes as LoadEightPixels without reading past
+// the eighth pixel.
+QX_AVX2 inline __m256i LoadLastEightPixels(const uint8_t* px) {
+    const __m128i upper =
+        _mm_srli_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px + 8)), 4);
+    return _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(px))), upper, 1);
+}
+
+// Pixels x ... x + 15 of a row; atEnd when they are its last, so that no load reads past them.
+QX_AVX2 inline void ForwardSixteen(const ForwardTools& t, const uint8_t* row, int x, bool atEnd,
+                                   bool withChroma, int16_t* luma, int16_t* chroma1,
+                                   int16_t* chroma2) {
+    __m256i sums[2], firstLess[2], secondLess[2];
+    for (int g = 0; g < 2; ++g) {
+        const uint8_t* at = row + 3 * static_cast<size_t>(x + 8 * g);
+        const __m256i px = atEnd && g == 1 ? LoadLastEightPixels(at) : LoadEightPixels(at);
+        const __m256i p = Gather(t.levels[0], _mm256_shuffle_epi8(px, t.toReference));
+        const __m256i f = Gather(t.levels[1], _mm256_shuffle_epi8(px, t.toFirst));
+        const __m256i s = Gather(t.levels[2], _mm256_shuffle_epi8(px, t.toSecond));
+        sums[g] =
+            _mm256_srai_epi32(_mm256_add_epi32(_mm256_add_epi32(p, p), _mm256_add_epi32(f, s)), 2);
+        firstLess[g] = _mm256_sub_epi32(f, p);
+        secondLess[g] = _mm256_sub_epi32(s, p);
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(luma + x), Narrow(sums[0], sums[1]));
+    if (withChroma) {
+        const __m256i c1 = _mm256_shuffle_epi8(Narrow(firstLess[0], firstLess[1]), t.oddWords);
+        const __m256i c2 = _mm256_shuffle_epi8(Narrow(secondLess[0], secondLess[1]), t.oddWords);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma1 + x / 2),
+                         _mm256_castsi256_si128(_mm256_permute4x64_epi64(c1, 0x08)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma2 + x / 2),
+                         _mm256_castsi256_si128(_mm256_permute4x64_epi64(c2, 0x08)));
+    }
+}
+
+}  // namespace
+
 QX_AVX2 int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
                            const std::array<const int32_t*, 3>& levels, bool withChroma,
                            int16_t* luma, int16_t* chroma1, int16_t* chroma2) {
-    const __m256i toReference = ChannelShuffle(order.reference);
-    const __m256i toFirst = ChannelShuffle(order.first);
-    const __m256i toSecond = ChannelShuffle(order.second);
     // The odd 16-bit lanes of each half into its lower eight bytes.
-    const __m256i oddWords =
+    const ForwardTools tools{
+        ChannelShuffle(order.reference), ChannelShuffle(order.first), ChannelShuffle(order.second),
         _mm256_setr_epi8(2, 3, 6, 7, 10, 11, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1, 2, 3, 6, 7, 10,
-                         11, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1);
+                         11, 14, 15, -1, -1, -1, -1, -1, -1, -1, -1),
+        levels};
     int x = 0;
     // Two pixels beyond the step keep the loads inside the row.
-    for (; x + kStep + 2 <= width; x += kStep) {
-        __m256i sums[2], firstLess[2], secondLess[2];
-        for (int g = 0; g < 2; ++g) {
-            const __m256i px = LoadEightPixels(row + 3 * static_cast<size_t>(x + 8 * g));
-            const __m256i p = Gather(levels[0], _mm256_shuffle_epi8(px, toReference));
-            const __m256i f = Gather(levels[1], _mm256_shuffle_epi8(px, toFirst));
-            const __m256i s = Gather(levels[2], _mm256_shuffle_epi8(px, toSecond));
-            sums[g] = _mm256_srai_epi32(
-                _mm256_add_epi32(_mm256_add_epi32(p, p), _mm256_add_epi32(f, s)), 2);
-            firstLess[g] = _mm256_sub_epi32(f, p);
-            secondLess[g] = _mm256_sub_epi32(s, p);
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(luma + x), Narrow(sums[0], sums[1]));
-        if (withChroma) {
-            const __m256i c1 = _mm256_shuffle_epi8(Narrow(firstLess[0], firstLess[1]), oddWords);
-            const __m256i c2 = _mm256_shuffle_epi8(Narrow(secondLess[0], secondLess[1]), oddWords);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma1 + x / 2),
-                             _mm256_castsi256_si128(_mm256_permute4x64_epi64(c1, 0x08)));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(chroma2 + x / 2),
-                             _mm256_castsi256_si128(_mm256_permute4x64_epi64(c2, 0x08)));
-        }
+    for (; x + kStep + 2 <= width; x += kStep)
+        ForwardSixteen(tools, row, x, false, withChroma, luma, chroma1, chroma2);
+    // An even row ends with a step over its last sixteen pixels, overlapping the one before.
+    if (x < width && width % 2 == 0 && width >= kStep) {
+        ForwardSixteen(tools, row, width - kStep, true, withChroma, luma, chroma1, chroma2);
+        x = width;
     }
     return x;
 }
 
+namespace {
+
+// The tables and shuffles of a restored row.
+struct RestoreTools {
+    __m256i pack, lowerTwice, upperTwice;
+    __m128i shiftReference, shiftFirst, shiftSecond;
+    const std::array<const int32_t*, 3>& lookups;
+    ChannelOrder order;
+};
+
+// Restored pixels x ... x + 15, in two halves of eight packed into twelve bytes each of its
+// halves.
+struct SixteenRestored {
+    __m256i group[2];
+};
+
+QX_AVX2 inline SixteenRestored RestoreSixteen(const RestoreTools& t, const int16_t* luma,
+                                              const int16_t* chroma1, const int16_t* chroma2,
+                                              int x) {
+    const __m256i c1 =
+        _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma1 + x / 2)));
+    const __m256i c2 =
+        _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma2 + x / 2)));
+    SixteenRestored r;
+    for (int g = 0; g < 2; ++g) {
+        const __m256i spread = g == 0 ? t.lowerTwice : t.upperTwice;
+        const __m256i b1 = _mm256_permutevar8x32_epi32(c1, spread);
+        const __m256i b2 = _mm256_permutevar8x32_epi32(c2, spread);
+        const __m256i l = _mm256_cvtepi16_epi32(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x + 8 * g)));
+        const __m256i p =
+            ClampByte(_mm256_sub_epi32(l, _mm256_srai_epi32(_mm256_add_epi32(b1, b2), 2)));
+        const __m256i f = ClampByte(_mm256_add_epi32(p, b1));
+        const __m256i s = ClampByte(_mm256_add_epi32(p, b2));
+        const ChannelOrder& o = t.order;
+        const __m256i pixels = _mm256_or_si256(
+            _mm256_sll_epi32(Gather(t.lookups[o.reference], p), t.shiftReference),
+            _mm256_or_si256(_mm256_sll_epi32(Gather(t.lookups[o.first], f), t.shiftFirst),
+                            _mm256_sll_epi32(Gather(t.lookups[o.second], s), t.shiftSecond)));
+        r.group[g] = _mm256_shuffle_epi8(pixels, t.pack);
+    }
+    return r;
+}
+
+QX_AVX2 inline void StoreSixteen(const SixteenRestored& r, uint8_t* out, bool exactEnd) {
+    for (int g = 0; g < 2; ++g) {
+        uint8_t* at = out + 24 * g;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(r.group[g]));
+        if (exactEnd && g == 1) {
+            avx2::StoreTwelve(at + 12, _mm256_extracti128_si256(r.group[g], 1));
+        } else {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 12),
+                             _mm256_extracti128_si256(r.group[g], 1));
+        }
+    }
+}
+
+}  // namespace
+
 QX_AVX2 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2,
                            int width, ChannelOrder order,
                            const std::array<const int32_t*, 3>& lookups, uint8_t* rgb) {
-    const __m256i pack = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(kPack.data()));
-    const __m256i lowerTwice = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
-    const __m256i upperTwice = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
-    const __m128i shiftReference = _mm_cvtsi32_si128(8 * order.reference);
-    const __m128i shiftFirst = _mm_cvtsi32_si128(8 * order.first);
-    const __m128i shiftSecond = _mm_cvtsi32_si128(8 * order.second);
+    const RestoreTools tools{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(kPack.data())),
+                             _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3),
+                             _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7),
+                             _mm_cvtsi32_si128(8 * order.reference),
+                             _mm_cvtsi32_si128(8 * order.first),
+                             _mm_cvtsi32_si128(8 * order.second),
+                             lookups,
+                             order};
     int x = 0;
-    // Each step's last store reaches four bytes into the next pixels, which the caller writes
-    // afterwards; two pixels beyond the step keep it inside the row.
+    // Each step's last store reaches four bytes into the next pixels, which a later step or the
+    // caller writes afterwards; two pixels beyond the step keep it inside the row.
     for (; x + kStep + 2 <= width; x += kStep) {
-        const __m256i c1 = _mm256_cvtepi16_epi32(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma1 + x / 2)));
-        const __m256i c2 = _mm256_cvtepi16_epi32(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma2 + x / 2)));
-        for (int g = 0; g < 2; ++g) {
-            const __m256i spread = g == 0 ? lowerTwice : upperTwice;
-            const __m256i b1 = _mm256_permutevar8x32_epi32(c1, spread);
-            const __m256i b2 = _mm256_permutevar8x32_epi32(c2, spread);
-            const __m256i l = _mm256_cvtepi16_epi32(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x + 8 * g)));
-            const __m256i p =
-                ClampByte(_mm256_sub_epi32(l, _mm256_srai_epi32(_mm256_add_epi32(b1, b2), 2)));
-            const __m256i f = ClampByte(_mm256_add_epi32(p, b1));
-            const __m256i s = ClampByte(_mm256_add_epi32(p, b2));
-            const __m256i pixels = _mm256_or_si256(
-                _mm256_sll_epi32(Gather(lookups[order.reference], p), shiftReference),
-                _mm256_or_si256(_mm256_sll_epi32(Gather(lookups[order.first], f), shiftFirst),
-                                _mm256_sll_epi32(Gather(lookups[order.second], s), shiftSecond)));
-            const __m256i packed = _mm256_shuffle_epi8(pixels, pack);
-            uint8_t* out = rgb + 3 * static_cast<size_t>(x + 8 * g);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 12),
-                             _mm256_extracti128_si256(packed, 1));
-        }
+        StoreSixteen(RestoreSixteen(tools, luma, chroma1, chroma2, x),
+                     rgb + 3 * static_cast<size_t>(x), false);
+    }
+    // An even row ends with a step over its last sixteen pixels, which overlaps the one before
+    // and stores exactly its own bytes.
+    if (x < width && width % 2 == 0 && width >= kStep) {
+        x = width - kStep;
+        StoreSixteen(RestoreSixteen(tools, luma, chroma1, chroma2, x),
+                     rgb + 3 * static_cast<size_t>(x), true);
+        x = width;
     }
     return x;
 }

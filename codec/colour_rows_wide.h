@@ -37,14 +37,16 @@ int ForwardRowWide(const uint8_t* row, int width, ChannelOrder order,
 int RestoreRowWide(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, int width,
                    ChannelOrder order, const std::array<const uint8_t*, 3>& lookups, uint8_t* rgb);
 
-// As ForwardRowWide for n pixels, n a multiple of 16 with n + 2 <= width (the loads read a little
-// past the last pixel taken); levels as 32-bit tables.
+// As ForwardRowWide for the first n pixels; levels as 32-bit tables. n is the width of an even
+// row of 16 pixels or more, else a multiple of 16 with n + 2 <= width (the loads read a little
+// past the last pixel taken).
 int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
                    const std::array<const int32_t*, 3>& levels, bool withChroma, int16_t* luma,
                    int16_t* chroma1, int16_t* chroma2);
 
-// As RestoreRowWide for n pixels as above; lookups as 32-bit tables. The last four bytes written
-// belong to pixel n and n + 1, which the caller writes afterwards.
+// As RestoreRowWide for the first n pixels; lookups as 32-bit tables. n is the width of an even
+// row of 16 pixels or more, else a multiple of 16 with n + 2 <= width, whose last four bytes
+// written belong to pixels n and n + 1, which the caller writes afterwards.
 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, int width,
                    ChannelOrder order, const std::array<const int32_t*, 3>& lookups, uint8_t* rgb);
 

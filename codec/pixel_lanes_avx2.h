@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "codec/vector_clones.h"
 
@@ -37,6 +38,13 @@ QX_AVX2 inline __m256i ChannelShuffle(int c) {
 QX_AVX2 inline __m256i LoadEightPixels(const uint8_t* px) {
     return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(px + 12),
                                reinterpret_cast<const __m128i*>(px));
+}
+
+// Stores the low twelve bytes of v (four pixels) and nothing after them.
+QX_AVX2 inline void StoreTwelve(uint8_t* p, __m128i v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+    const int last = _mm_cvtsi128_si32(_mm_srli_si128(v, 8));
+    std::memcpy(p + 8, &last, 4);
 }
 
 // Sixteen pixels in 16-bit lanes: per channel, the shuffles that move the first eight pixels'

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstring>
 
 #include "codec/pixel_lanes_avx2.h"
 #include "codec/vector_clones.h"
@@ -51,12 +50,6 @@ constexpr ByteShuffles kBackToBytes = [] {
     return s;
 }();
 
-QX_AVX2 inline void StoreTwelve(uint8_t* p, __m128i v) {
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
-    const int last = _mm_cvtsi128_si32(_mm_srli_si128(v, 8));
-    std::memcpy(p + 8, &last, 4);
-}
-
 // PreAdjustPixels sixteen pixels a step in 16-bit lanes, where every intermediate value fits:
 // (r + g + b) x 21 <= 16065 and a distance of at most 255 times 7. The stores write exactly the
 // step's 48 bytes, as the loads of the next step read the bytes after them.
@@ -83,10 +76,10 @@ QX_AVX2 void PreAdjustPixelsAvx2(uint8_t* buffer, size_t pixels) {
             first = _mm256_or_si256(first, _mm256_shuffle_epi8(v, _mm256_load_si256(f)));
             second = _mm256_or_si256(second, _mm256_shuffle_epi8(v, _mm256_load_si256(s)));
         }
-        StoreTwelve(px, _mm256_castsi256_si128(first));
-        StoreTwelve(px + 12, _mm256_extracti128_si256(first, 1));
-        StoreTwelve(px + 24, _mm256_castsi256_si128(second));
-        StoreTwelve(px + 36, _mm256_extracti128_si256(second, 1));
+        avx2::StoreTwelve(px, _mm256_castsi256_si128(first));
+        avx2::StoreTwelve(px + 12, _mm256_extracti128_si256(first, 1));
+        avx2::StoreTwelve(px + 24, _mm256_castsi256_si128(second));
+        avx2::StoreTwelve(px + 36, _mm256_extracti128_si256(second, 1));
     }
     PreAdjustPixels(buffer + 3 * i, pixels - i);
 }
