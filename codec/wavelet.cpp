@@ -436,6 +436,71 @@ QX_AVX2 void AnalyseColumnRangeAvx2(int32_t* plane, int width, int x0, int x1, i
     AnalyseColumns<Avx2Strips>(plane, width, x0, x1, bh, f, lane);
 }
 
+// The taps of one split line around position k, eight lanes from k on, as SplitTapsInOnePass
+// sums them.
+template <int Count, bool CentreEven>
+QX_AVX2 inline __m256i SplitTapsAt(const __m256i* taps, const int32_t* same, const int32_t* other,
+                                   int k, __m128i shift) {
+    __m256i sum = _mm256_mullo_epi32(taps[0], EightAt(same + k));
+    for (int d = 1; d < Count; ++d) {
+        const int32_t* line = d % 2 == 0 ? same : other;
+        const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
+        const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
+        const __m256i pair = _mm256_add_epi32(EightAt(line + k - left), EightAt(line + k + right));
+        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(taps[d], pair));
+    }
+    return _mm256_sra_epi32(sum, shift);
+}
+
+// SynthesiseRow for the filters in use, in explicit AVX2: even and odd outputs eight at a time,
+// interleaved into the row at once rather than through a buffer of their own.
+template <int EvenCount, int OddCount>
+QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f,
+                               WaveletLane& scratch) {
+    const int h = n / 2;
+    int32_t* low = scratch.even.data() + 2;
+    int32_t* high = scratch.odd.data() + 2;
+    std::memcpy(low, row, sizeof(int32_t) * h);
+    std::memcpy(high, row + h, sizeof(int32_t) * h);
+    FillHalfGuards(low, high, h);
+    __m256i even[EvenCount], odd[OddCount];
+    BroadcastTaps<EvenCount>(f.even, even);
+    BroadcastTaps<OddCount>(f.odd, odd);
+    const __m128i shift = _mm_cvtsi32_si128(kSynthesisShift);
+    int k = 0;
+    for (; k + 8 <= h; k += 8) {
+        const __m256i e = SplitTapsAt<EvenCount, true>(even, low, high, k, shift);
+        const __m256i o = SplitTapsAt<OddCount, false>(odd, high, low, k, shift);
+        const __m256i first = _mm256_unpacklo_epi32(e, o);   // pairs 0, 1 and 4, 5
+        const __m256i second = _mm256_unpackhi_epi32(e, o);  // pairs 2, 3 and 6, 7
+        StoreEight(row + 2 * k, _mm256_permute2x128_si256(first, second, 0x20));
+        StoreEight(row + 2 * k + 8, _mm256_permute2x128_si256(first, second, 0x31));
+    }
+    if (k == h) return;
+    int32_t* evenOut = scratch.acc.data();
+    int32_t* oddOut = scratch.acc.data() + h;
+    SplitTapsInOnePass<EvenCount, true>(evenOut, low + k, high + k, f.even, h - k, kSynthesisShift);
+    SplitTapsInOnePass<OddCount, false>(oddOut, high + k, low + k, f.odd, h - k, kSynthesisShift);
+    for (int j = 0; j < h - k; ++j) {
+        row[2 * (k + j)] = evenOut[j];
+        row[2 * (k + j) + 1] = oddOut[j];
+    }
+}
+
+QX_AVX2 void SynthesiseRowsAvx2(int32_t* plane, int width, int r0, int r1, int bw,
+                                const SynthesisFilter& f, WaveletLane& lane) {
+    for (int r = r0; r < r1; ++r) {
+        int32_t* row = plane + static_cast<size_t>(r) * width;
+        if (f.evenTaps == 4 && f.oddTaps == 5) {
+            SynthesiseRowAvx2<4, 5>(row, bw, f, lane);
+        } else if (f.evenTaps == 2 && f.oddTaps == 3) {
+            SynthesiseRowAvx2<2, 3>(row, bw, f, lane);
+        } else {
+            SynthesiseRow(row, bw, f, lane);
+        }
+    }
+}
+
 QX_VECTOR_CLONES void SynthesiseRows(int32_t* plane, int width, int r0, int r1, int bw,
                                      const SynthesisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r)
@@ -554,7 +619,11 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
                 }
             });
         ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
-            SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
+            if (scratch.avx2Loops) {
+                SynthesiseRowsAvx2(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
+            } else {
+                SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
+            }
         });
         bw *= 2;
         bh *= 2;
