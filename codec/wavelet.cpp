@@ -407,6 +407,92 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     }
 }
 
+// The taps of one split line around position k, eight lanes from k on, as SplitTapsInOnePass
+// sums them.
+template <int Count, bool CentreEven>
+QX_AVX2 inline __m256i SplitTapsAt(const __m256i* taps, const int32_t* same, const int32_t* other,
+                                   int k, __m128i shift) {
+    __m256i sum = _mm256_mullo_epi32(taps[0], EightAt(same + k));
+    for (int d = 1; d < Count; ++d) {
+        const int32_t* line = d % 2 == 0 ? same : other;
+        const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
+        const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
+        const __m256i pair = _mm256_add_epi32(EightAt(line + k - left), EightAt(line + k + right));
+        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(taps[d], pair));
+    }
+    return _mm256_sra_epi32(sum, shift);
+}
+
+// Sixteen samples from x on, less offset, into eight even and eight odd ones.
+QX_AVX2 inline void SplitSixteen(const int16_t* x, __m256i offset, int32_t* even, int32_t* odd) {
+    // Each half's even words to its lower eight bytes, its odd words to the upper eight.
+    const __m256i byParity = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15,
+                                              0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15);
+    const __m256i words = _mm256_permute4x64_epi64(
+        _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(x)), byParity),
+        0xD8);
+    StoreEight(even,
+               _mm256_sub_epi32(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(words)), offset));
+    StoreEight(odd,
+               _mm256_sub_epi32(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(words, 1)), offset));
+}
+
+QX_AVX2 inline void SplitSixteen(const int32_t* x, __m256i offset, int32_t* even, int32_t* odd) {
+    const __m256i byParity = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
+    const __m256i a = _mm256_permutevar8x32_epi32(EightAt(x), byParity);
+    const __m256i b = _mm256_permutevar8x32_epi32(EightAt(x + 8), byParity);
+    StoreEight(even, _mm256_sub_epi32(_mm256_permute2x128_si256(a, b, 0x20), offset));
+    StoreEight(odd, _mm256_sub_epi32(_mm256_permute2x128_si256(a, b, 0x31), offset));
+}
+
+// AnalyseRow for the filters in use, in explicit AVX2: the split by shuffles, the taps broadcast
+// once per row.
+template <int LowCount, int HighCount, typename Sample>
+QX_AVX2 void AnalyseRowAvx2(int32_t* row, const Sample* source, int offset, int n,
+                            const AnalysisFilter& f, WaveletLane& scratch) {
+    const int half = n / 2;
+    int32_t* even = scratch.even.data() + 2;
+    int32_t* odd = scratch.odd.data() + 2;
+    const __m256i offsets = _mm256_set1_epi32(offset);
+    int k = 0;
+    for (; k + 8 <= half; k += 8) SplitSixteen(source + 2 * k, offsets, even + k, odd + k);
+    for (; k < half; ++k) {
+        even[k] = source[2 * k] - offset;
+        odd[k] = source[2 * k + 1] - offset;
+    }
+    FillHalfGuards(even, odd, half);
+    __m256i low[LowCount], high[HighCount];
+    BroadcastTaps<LowCount>(f.low, low);
+    BroadcastTaps<HighCount>(f.high, high);
+    const __m128i lowShift = _mm_cvtsi32_si128(f.lowShift);
+    const __m128i highShift = _mm_cvtsi32_si128(f.highShift);
+    k = 0;
+    for (; k + 8 <= half; k += 8) {
+        StoreEight(row + k, SplitTapsAt<LowCount, true>(low, even, odd, k, lowShift));
+        StoreEight(row + half + k, SplitTapsAt<HighCount, false>(high, odd, even, k, highShift));
+    }
+    if (k == half) return;
+    SplitTapsInOnePass<LowCount, true>(row + k, even + k, odd + k, f.low, half - k, f.lowShift);
+    SplitTapsInOnePass<HighCount, false>(row + half + k, odd + k, even + k, f.high, half - k,
+                                         f.highShift);
+}
+
+template <typename Sample>
+QX_AVX2 void AnalyseRowsAvx2(int32_t* plane, const Sample* source, int offset, int width, int r0,
+                             int r1, int bw, const AnalysisFilter& f, WaveletLane& lane) {
+    for (int r = r0; r < r1; ++r) {
+        int32_t* row = plane + static_cast<size_t>(r) * width;
+        const Sample* in = source + static_cast<size_t>(r) * width;
+        if (f.lowTaps == 5 && f.highTaps == 4) {
+            AnalyseRowAvx2<5, 4>(row, in, offset, bw, f, lane);
+        } else if (f.lowTaps == 3 && f.highTaps == 2) {
+            AnalyseRowAvx2<3, 2>(row, in, offset, bw, f, lane);
+        } else {
+            AnalyseRow(row, in, offset, bw, f, lane);
+        }
+    }
+}
+
 QX_VECTOR_CLONES void AnalyseRows(int32_t* plane, int width, int r0, int r1, int bw,
                                   const AnalysisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r) {
@@ -434,22 +520,6 @@ QX_VECTOR_CLONES void AnalyseColumnRange(int32_t* plane, int width, int x0, int 
 QX_AVX2 void AnalyseColumnRangeAvx2(int32_t* plane, int width, int x0, int x1, int bh,
                                     const AnalysisFilter& f, WaveletLane& lane) {
     AnalyseColumns<Avx2Strips>(plane, width, x0, x1, bh, f, lane);
-}
-
-// The taps of one split line around position k, eight lanes from k on, as SplitTapsInOnePass
-// sums them.
-template <int Count, bool CentreEven>
-QX_AVX2 inline __m256i SplitTapsAt(const __m256i* taps, const int32_t* same, const int32_t* other,
-                                   int k, __m128i shift) {
-    __m256i sum = _mm256_mullo_epi32(taps[0], EightAt(same + k));
-    for (int d = 1; d < Count; ++d) {
-        const int32_t* line = d % 2 == 0 ? same : other;
-        const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
-        const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
-        const __m256i pair = _mm256_add_epi32(EightAt(line + k - left), EightAt(line + k + right));
-        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(taps[d], pair));
-    }
-    return _mm256_sra_epi32(sum, shift);
 }
 
 // SynthesiseRow for the filters in use, in explicit AVX2: even and odd outputs eight at a time,
@@ -562,11 +632,16 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
         const bool split = bw * bh >= kSplitFromSamples;
         const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
         ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
-            if (level == 1 && rowsFromSamples) {
-                AnalyseSampleRows(samples, levelOffset, plane, width, r0, r1, rowFilter,
-                                  scratch.lanes[lane]);
+            WaveletLane& l = scratch.lanes[lane];
+            const bool fromSamples = level == 1 && rowsFromSamples;
+            if (scratch.avx2Loops && fromSamples) {
+                AnalyseRowsAvx2(plane, samples, levelOffset, width, r0, r1, bw, rowFilter, l);
+            } else if (scratch.avx2Loops) {
+                AnalyseRowsAvx2<int32_t>(plane, plane, 0, width, r0, r1, bw, rowFilter, l);
+            } else if (fromSamples) {
+                AnalyseSampleRows(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
             } else {
-                AnalyseRows(plane, width, r0, r1, bw, rowFilter, scratch.lanes[lane]);
+                AnalyseRows(plane, width, r0, r1, bw, rowFilter, l);
             }
         });
         if (level <= 2) {
