@@ -1,5 +1,7 @@
 // EncodeCoefficients: per component the wavelet transform, the low-band codes, the tree bounds,
 // the block statistics of the luma, and every tree's significance passes.
+#include <immintrin.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,8 +14,6 @@
 #include "codec/split_work.h"
 #include "codec/threshold_schedule.h"
 #include "codec/vector_clones.h"
-
-#include <immintrin.h>
 
 namespace qx {
 namespace {
@@ -129,8 +129,8 @@ QX_AVX2 inline int64_t LaneSum64(__m256i v) {
 }
 
 // AddBlockToSums for sides that are a multiple of 8, in explicit AVX2: the compiler's own loop
-// widens every magnitude to 64 bits one lane at a time. Counts, sums and squares are kept in
-// 64-bit lanes, so they stay exact for any magnitude.
+// widens every magnitude to 64 bits one lane at a time. Sums and squares are kept in 64-bit lanes,
+// so they stay exact for any magnitude.
 template <bool ClearSmall>
 QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSums& sums) {
     const __m256i seven = _mm256_set1_epi32(7);
