@@ -10,6 +10,7 @@
 #include "codec/codec.h"
 #include "codec/coding_buffers.h"
 #include "codec/low_band.h"
+#include "codec/pixel_lanes_avx2.h"
 #include "codec/significance_common.h"
 #include "codec/split_work.h"
 #include "codec/threshold_schedule.h"
@@ -160,10 +161,7 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
     const __m128i four = _mm_max_epi32(eight, _mm_shuffle_epi32(eight, 0x4E));
     const __m128i one = _mm_max_epi32(four, _mm_shuffle_epi32(four, 0xB1));
     sums.peak = _mm_cvtsi128_si32(one);
-    const __m128i counts =
-        _mm_add_epi32(_mm256_castsi256_si128(missed), _mm256_extracti128_si256(missed, 1));
-    const __m128i counts2 = _mm_add_epi32(counts, _mm_shuffle_epi32(counts, 0x4E));
-    sums.count -= _mm_cvtsi128_si32(_mm_add_epi32(counts2, _mm_shuffle_epi32(counts2, 0xB1)));
+    sums.count -= static_cast<int32_t>(avx2::LaneSum(missed));
     sums.sum += LaneSum64(sum);
     sums.squares += LaneSum64(squares);
 }

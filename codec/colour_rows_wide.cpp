@@ -1,4 +1,5 @@
 #include "codec/colour_rows_wide.h"
+#include "codec/vector_clones.h"
 
 #include <immintrin.h>
 
@@ -139,7 +140,7 @@ ColourRows FastestColourRows() {
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
         __builtin_cpu_supports("avx512vbmi"))
         return ColourRows::kAvx512;
-    return __builtin_cpu_supports("avx2") ? ColourRows::kAvx2 : ColourRows::kScalar;
+    return ProcessorRunsAvx2() ? ColourRows::kAvx2 : ColourRows::kScalar;
 }
 
 QX_WIDE int ForwardRowWide(const uint8_t* row, int width, ChannelOrder order,

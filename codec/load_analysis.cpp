@@ -186,12 +186,6 @@ QX_VECTOR_CLONES void SumRow(const uint8_t* row, int width, RowSums& sums) {
     sums.greenCount += greenCount;
 }
 
-QX_AVX2 uint32_t LaneSum(__m256i v) {
-    const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
-    const __m128i two = _mm_add_epi32(four, _mm_unpackhi_epi64(four, four));
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(two) + _mm_extract_epi32(two, 1));
-}
-
 // Adds the sums of sixteen pixels (lanes as LoadSixteenPixels leaves them) to 16-bit lanes:
 // activity of each channel, red sum and count, green sum and count. Lanes outside `valid` add 0.
 QX_AVX2 inline void AddSixteen(const avx2::SixteenPixels& now, const avx2::SixteenPixels& before,
@@ -252,13 +246,13 @@ QX_AVX2 void SumRowAvx2(const uint8_t* row, int width, RowSums& sums) {
         }
     }
     Widen(part, total);
-    sums.activity[0] += LaneSum(total[0]);
-    sums.activity[1] += LaneSum(total[1]);
-    sums.activity[2] += LaneSum(total[2]);
-    sums.red += LaneSum(total[3]);
-    sums.redCount += LaneSum(total[4]);
-    sums.green += LaneSum(total[5]);
-    sums.greenCount += LaneSum(total[6]);
+    sums.activity[0] += avx2::LaneSum(total[0]);
+    sums.activity[1] += avx2::LaneSum(total[1]);
+    sums.activity[2] += avx2::LaneSum(total[2]);
+    sums.red += avx2::LaneSum(total[3]);
+    sums.redCount += avx2::LaneSum(total[4]);
+    sums.green += avx2::LaneSum(total[5]);
+    sums.greenCount += avx2::LaneSum(total[6]);
 }
 
 }  // namespace
@@ -273,8 +267,7 @@ void PictureSums::add(const PictureSums& other) {
 
 void AddPictureSums(const uint8_t* picture, int width, int begin, int end, PictureSums& sums) {
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
-    __builtin_cpu_init();
-    const bool avx2 = __builtin_cpu_supports("avx2");
+    const bool avx2 = ProcessorRunsAvx2();
     for (int y = begin; y < end; ++y) {
         const uint8_t* pixels = picture + y * rowBytes;
         RowSums row{};

@@ -40,6 +40,13 @@ QX_AVX2 inline __m256i LoadEightPixels(const uint8_t* px) {
                                reinterpret_cast<const __m128i*>(px));
 }
 
+// The sum of the eight 32-bit lanes, modulo 2^32.
+QX_AVX2 inline uint32_t LaneSum(__m256i v) {
+    const __m128i four = _mm_add_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    const __m128i two = _mm_add_epi32(four, _mm_unpackhi_epi64(four, four));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(two) + _mm_extract_epi32(two, 1));
+}
+
 // Stores the low twelve bytes of v (four pixels) and nothing after them.
 QX_AVX2 inline void StoreTwelve(uint8_t* p, __m128i v) {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);

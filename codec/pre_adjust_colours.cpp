@@ -89,8 +89,7 @@ QX_AVX2 void PreAdjustPixelsAvx2(uint8_t* buffer, size_t pixels) {
 void PreAdjustColours(uint8_t* buffer, int width, int length) {
     if (width <= 0 || length <= 0) return;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) {
+    if (ProcessorRunsAvx2()) {
         PreAdjustPixelsAvx2(buffer, pixels);
     } else {
         PreAdjustPixels(buffer, pixels);

@@ -9,5 +9,14 @@
 // and count bits in one instruction each, where the baseline needs several.
 #define QX_BIT_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
 
-// Loops written for AVX2 alone, with its intrinsics; callers check that the processor runs them.
+// Loops written for AVX2 alone, with its intrinsics; callers check ProcessorRunsAvx2 first.
 #define QX_AVX2 __attribute__((target("avx2")))
+
+namespace qx {
+
+inline bool ProcessorRunsAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+}  // namespace qx

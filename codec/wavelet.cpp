@@ -64,6 +64,17 @@ void MirrorGuards(T* x, int n, int step) {
     return static_cast<int32_t>(sum) >> shift;
 }
 
+// Where the samples at distance d from a centre lie in a split line: same[k - d/2] and
+// same[k + d/2] for even d; for odd d, centres at even positions find them at
+// other[k - (d+1)/2] and other[k + (d-1)/2], centres at odd positions at other[k - (d-1)/2] and
+// other[k + (d+1)/2].
+constexpr int SplitLeft(int d, bool centreEven) {
+    return d % 2 == 0 ? d / 2 : centreEven ? (d + 1) / 2 : (d - 1) / 2;
+}
+constexpr int SplitRight(int d, bool centreEven) {
+    return d % 2 == 0 ? d / 2 : centreEven ? (d - 1) / 2 : (d + 1) / 2;
+}
+
 // The tap sums below for a tap count known when compiling, each sum formed in registers and
 // stored shifted.
 template <int Count, bool CentreEven>
@@ -77,8 +88,8 @@ template <int Count, bool CentreEven>
         uint32_t sum = t[0] * static_cast<uint32_t>(same[k]);
         for (int d = 1; d < Count; ++d) {
             const int32_t* line = d % 2 == 0 ? same : other;
-            const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
-            const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
+            const int left = SplitLeft(d, CentreEven);
+            const int right = SplitRight(d, CentreEven);
             sum += t[d] *
                    (static_cast<uint32_t>(line[k - left]) + static_cast<uint32_t>(line[k + right]));
         }
@@ -104,10 +115,8 @@ template <int Count>
 }
 
 // out[k] = (taps[0] x same[k] + the other taps applied to the line's samples at distance d from
-// the centre) >> shift, for a line split into the centre's parity (same) and the other one.
-// Centres at even positions find their odd-distance neighbours at other[k - (d+1)/2] and
-// other[k + (d-1)/2], centres at odd positions at other[k - (d-1)/2] and other[k + (d+1)/2].
-// Every filter has 2 to 5 taps.
+// the centre) >> shift, for a line split into the centre's parity (same) and the other one, as
+// SplitLeft and SplitRight place them. Every filter has 2 to 5 taps.
 [[gnu::always_inline]] inline void SumSplitTaps(int32_t* out, const int32_t* same,
                                                 const int32_t* other, const int* taps, int count,
                                                 bool centreEven, int n, int shift) {
@@ -255,19 +264,6 @@ QX_AVX2 void AnalyseChunkAvx2(int32_t* plane, int stride, int xa, const int32_t*
     }
 }
 
-// Strip filters for the column passes: the portable loops, which the compiler builds for each
-// processor, or the AVX2 ones for the whole chunks of the filters in use.
-struct PortableStrips {
-    [[gnu::always_inline]] static void analyse(int32_t* plane, int stride, int xa, int nc,
-                                               const int32_t* s, int half,
-                                               const AnalysisFilter& f) {
-        AnalyseStrip(plane, stride, xa, nc, s, half, f);
-    }
-    [[gnu::always_inline]] static void synthesise(int32_t* plane, int stride, int xa, int nc,
-                                                  const int32_t* s, int height,
-                                                  const SynthesisFilter& f);
-};
-
 // Filters columns x0 ... x1-1 of a band of `height` rows, a chunk of adjacent columns at a
 // time so that every step works on contiguous samples.
 template <typename Strips>
@@ -318,12 +314,6 @@ template <typename Strips>
     }
 }
 
-[[gnu::always_inline]] inline void PortableStrips::synthesise(int32_t* plane, int stride, int xa,
-                                                              int nc, const int32_t* s, int height,
-                                                              const SynthesisFilter& f) {
-    SynthesiseStrip(plane, stride, xa, nc, s, height, f);
-}
-
 template <int EvenCount, int OddCount>
 QX_AVX2 void SynthesiseChunkAvx2(int32_t* plane, int stride, int xa, const int32_t* s, int height,
                                  const SynthesisFilter& f) {
@@ -365,6 +355,21 @@ template <typename Strips>
         Strips::synthesise(plane, stride, xa, nc, s, height, f);
     }
 }
+
+// Strip filters for the column passes: the portable loops, which the compiler builds for each
+// processor, or the AVX2 ones for the whole chunks of the filters in use.
+struct PortableStrips {
+    [[gnu::always_inline]] static void analyse(int32_t* plane, int stride, int xa, int nc,
+                                               const int32_t* s, int half,
+                                               const AnalysisFilter& f) {
+        AnalyseStrip(plane, stride, xa, nc, s, half, f);
+    }
+    [[gnu::always_inline]] static void synthesise(int32_t* plane, int stride, int xa, int nc,
+                                                  const int32_t* s, int height,
+                                                  const SynthesisFilter& f) {
+        SynthesiseStrip(plane, stride, xa, nc, s, height, f);
+    }
+};
 
 struct Avx2Strips {
     QX_AVX2 static void analyse(int32_t* plane, int stride, int xa, int nc, const int32_t* s,
@@ -415,8 +420,8 @@ QX_AVX2 inline __m256i SplitTapsAt(const __m256i* taps, const int32_t* same, con
     __m256i sum = _mm256_mullo_epi32(taps[0], EightAt(same + k));
     for (int d = 1; d < Count; ++d) {
         const int32_t* line = d % 2 == 0 ? same : other;
-        const int left = d % 2 == 0 ? d / 2 : CentreEven ? (d + 1) / 2 : (d - 1) / 2;
-        const int right = d % 2 == 0 ? d / 2 : CentreEven ? (d - 1) / 2 : (d + 1) / 2;
+        const int left = SplitLeft(d, CentreEven);
+        const int right = SplitRight(d, CentreEven);
         const __m256i pair = _mm256_add_epi32(EightAt(line + k - left), EightAt(line + k + right));
         sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(taps[d], pair));
     }
@@ -607,8 +612,7 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
 }  // namespace
 
 bool Avx2LoopsAvailable() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
+    return ProcessorRunsAvx2();
 }
 
 WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, int height,
