@@ -138,13 +138,12 @@ int RunCompress(const CompressOptions& options) {
         PlanBatch(options.inputs, target, &CompressedName, standardInput);
 
     // At most `threads` pictures are in memory at once: each worker holds one.
-    int threads = options.jobs > 0 ? options.jobs : AvailableCpus();
-    threads = std::max(1, std::min<int>(threads, static_cast<int>(files.size())));
+    const int budget = options.jobs > 0 ? options.jobs : AvailableCpus();
+    const int threads = std::max(1, std::min<int>(budget, static_cast<int>(files.size())));
     std::vector<std::unique_ptr<Worker>> workers;
     for (int i = 0; i < threads; ++i) {
         workers.push_back(std::make_unique<Worker>());
-        // Several workers already fill the cores; a helper thread each would only compete.
-        workers.back()->codec.splitWork = threads == 1;
+        workers.back()->codec.splitWork = HelpersFit(budget, threads);
         StartHelperEarly(*workers.back());
     }
     const qx::MemoryStatusSource memory;

@@ -108,6 +108,7 @@ int RunDecompress(const DecompressOptions& options) {
         std::filesystem::create_directories(target.path, error);
     }
     auto worker = std::make_unique<Worker>();
+    worker->codec.splitWork = HelpersFit(AvailableCpus(), 1);
     StartHelperEarly(*worker);
     const qx::MemoryStatusSource memory;
     std::unique_ptr<StandardInput> standardInput;

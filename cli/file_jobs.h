@@ -38,4 +38,11 @@ void PrintReport(const FileReport& report, bool quiet);
 // The number of CPUs this process may run on (its affinity mask), at least 1.
 int AvailableCpus();
 
+// Whether each of `workers` codecs may share its work with a helper thread when at most
+// `threads` threads are to run at once (-j, or the CPUs): -j 1 means one thread, so that a
+// scheduler that runs one qx1 per core gets what it asked for.
+constexpr bool HelpersFit(int threads, int workers) {
+    return threads >= 2 * workers;
+}
+
 }  // namespace qx1

@@ -46,6 +46,7 @@ int RunRoundtrip(const RoundtripOptions& options) {
     if (fromStandardInput) ReadStandardInput(standardInput);
     const std::string source = fromStandardInput ? standardInput.path : options.input;
     auto worker = std::make_unique<Worker>();
+    worker->codec.splitWork = HelpersFit(AvailableCpus(), 1);
     StartHelperEarly(*worker);
     const qx::MemoryStatusSource memory;
     FileSession session(worker->codec, memory);
