@@ -1,7 +1,10 @@
 // The state of one significance pass and the tree walk shared by the pass coder and decoder.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <cstdint>
+#include <cstring>
 
 #include "codec/codec.h"
 
@@ -66,6 +69,32 @@ inline bool Ascend(int& px, int& py, int& level, int levels) {
         py >>= 1;
         if (SiblingStep(px, py)) return true;
     }
+}
+
+// The 2 x 2 children whose top-left one is at `at`: bit q is set for child q (top-left,
+// top-right, bottom-left, bottom-right) when it is marked. The four mark bytes are gathered
+// with one multiplication, whose partial products land on distinct bits.
+inline unsigned MarkedChildren(const uint8_t* marks, size_t at, size_t stride) {
+    uint16_t top;
+    uint16_t bottom;
+    std::memcpy(&top, marks + at, 2);
+    std::memcpy(&bottom, marks + at + stride, 2);
+    const uint64_t flags = ((top | uint64_t{bottom} << 16) / kMarked) & 0x01010101u;
+    return static_cast<unsigned>((flags * 0x204081u) >> 21) & 15;
+}
+
+// Bit q set for each of the 2 x 2 children at `at` whose value reaches T (T > INT32_MIN).
+inline unsigned ChildrenReaching(const int32_t* plane, size_t at, size_t stride, int32_t T) {
+    const __m128i top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(plane + at));
+    const __m128i bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(plane + at + stride));
+    const __m128i reach = _mm_cmpgt_epi32(_mm_unpacklo_epi64(top, bottom), _mm_set1_epi32(T - 1));
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reach)));
+}
+
+// How many of four children are open, looked up in the nibbles of one constant: the baseline
+// x86-64 has no popcount instruction, and std::popcount would be a library call per node.
+constexpr uint32_t OpenCount(unsigned open) {
+    return static_cast<uint32_t>((0x4332322132212110ull >> (4 * open)) & 15);
 }
 
 // Returns 0, or kMainCodeErr when the walk would leave the coded levels or a stream is full.

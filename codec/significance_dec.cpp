@@ -53,11 +53,6 @@ constexpr auto kSetChildren = [] {
     return table;
 }();
 
-// How many of four children are open, looked up in the nibbles of one constant: the baseline
-// x86-64 has no popcount instruction, and std::popcount would be a library call per node.
-constexpr uint32_t OpenCount(unsigned open) {
-    return static_cast<uint32_t>((0x4332322132212110ull >> (4 * open)) & 15);
-}
 static_assert([] {
     for (unsigned open = 0; open < 16; ++open) {
         if (OpenCount(open) != static_cast<uint32_t>(std::popcount(open))) return false;
@@ -89,10 +84,9 @@ QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
             // The unmarked ones of the four children read a bit each, in order: all in one read,
             // then a value for each child whose bit is set. The main and refine streams are
             // apart, so the order of their reads between them does not matter.
-            unsigned open = 0;
-            for (int q = 0; q < 4; ++q) {
-                open |= (IsMarked(p, px + (q & 1), py + (q >> 1)) ? 0u : 1u) << q;
-            }
+            const size_t stride = static_cast<size_t>(p.width);
+            const unsigned open =
+                ~MarkedChildren(p.marks, static_cast<size_t>(py) * stride + px, stride) & 15;
             if (open != 0) {
                 const uint32_t bits = GetBits(*p.main, OpenCount(open));
                 if (p.main->failed) return kFailedRead;

@@ -1,5 +1,6 @@
 // One significance pass over one coefficient tree, written to MainCode and RefineCode.
 #include <algorithm>
+#include <array>
 #include <bit>
 
 #include "codec/bit_stream.h"
@@ -71,6 +72,22 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
     return zerotree;
 }
 
+// For a set of open children (bit q for child q) and those of them that reach T, the bits the
+// open ones write, the first open child's the most significant.
+constexpr auto kChildBits = [] {
+    std::array<std::array<uint8_t, 16>, 16> table{};
+    for (unsigned open = 0; open < 16; ++open) {
+        for (unsigned reach = 0; reach < 16; ++reach) {
+            unsigned bits = 0;
+            for (int q = 0; q < 4; ++q) {
+                if ((open >> q) & 1) bits = bits << 1 | ((reach >> q) & 1);
+            }
+            table[open][reach] = static_cast<uint8_t>(bits);
+        }
+    }
+    return table;
+}();
+
 bool IsMarked(const PassContext& p, int px, int py) {
     return (p.marks[static_cast<size_t>(py) * p.width + px] & kMarked) != 0;
 }
@@ -96,18 +113,11 @@ QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
             // The unmarked ones of the four children write a bit each, in order: all in one
             // write, then the refinement of each child found significant. The main and refine
             // streams are apart, so the order of their writes between them does not matter.
-            uint32_t bits = 0;
-            uint32_t count = 0;
-            unsigned significant = 0;
-            for (int q = 0; q < 4; ++q) {
-                const size_t at = static_cast<size_t>(py + (q >> 1)) * p.width + px + (q & 1);
-                const uint32_t open = (p.marks[at] & kMarked) ? 0u : 1u;
-                const uint32_t sig = open & (p.plane[at] >= p.T ? 1u : 0u);
-                bits = (bits << open) | sig;
-                count += open;
-                significant |= sig << q;
-            }
-            if (count > 0) PutBits(*p.main, bits, count);
+            const size_t stride = static_cast<size_t>(p.width);
+            const size_t first = static_cast<size_t>(py) * stride + px;
+            const unsigned open = ~MarkedChildren(p.marks, first, stride) & 15;
+            unsigned significant = open & ChildrenReaching(p.plane, first, stride, p.T);
+            if (open != 0) PutBits(*p.main, kChildBits[open][significant], OpenCount(open));
             for (; significant != 0; significant &= significant - 1) {
                 const int q = std::countr_zero(significant);
                 const size_t at = static_cast<size_t>(py + (q >> 1)) * p.width + px + (q & 1);
