@@ -28,9 +28,14 @@ inline void PutBits(WordStream& s, uint32_t value, uint32_t n) {
     s.used = p - 32;
 }
 
-// Appends every bit written to src (its full words, then the used bits of its current word);
-// false, with dst marked failed, when dst would move past its word limit.
-inline bool AppendStream(WordStream& dst, const WordStream& src) {
+// How many bits have been written to s.
+inline uint64_t BitsWritten(const WordStream& s) {
+    return uint64_t{s.index} * 32 + s.used;
+}
+
+// Appends bits begin ... end - 1 of those written to src; false, with dst marked failed, when dst
+// would move past its word limit.
+inline bool AppendBits(WordStream& dst, const WordStream& src, uint64_t begin, uint64_t end) {
     const auto putWord = [&dst](uint32_t word) {
         if (dst.failed || dst.index + 1 > dst.limit) {
             dst.failed = true;
@@ -45,9 +50,25 @@ inline bool AppendStream(WordStream& dst, const WordStream& src) {
         }
         ++dst.index;
     };
-    for (uint32_t i = 0; i < src.index; ++i) putWord(src.words[i]);
-    if (src.used > 0) PutBits(dst, src.words[src.index] >> (32 - src.used), src.used);
+    // The 32 bits from bit `at` on, of which only the first `count` are read.
+    const auto wordAt = [&src](uint64_t at, uint64_t count) {
+        const size_t i = static_cast<size_t>(at / 32);
+        const uint32_t shift = static_cast<uint32_t>(at % 32);
+        if (shift == 0) return src.words[i];
+        const uint32_t head = src.words[i] << shift;
+        return shift + count > 32 ? head | src.words[i + 1] >> (32 - shift) : head;
+    };
+    for (; end - begin >= 32 && !dst.failed; begin += 32) putWord(wordAt(begin, 32));
+    if (end > begin) {
+        const uint32_t n = static_cast<uint32_t>(end - begin);
+        PutBits(dst, wordAt(begin, n) >> (32 - n), n);
+    }
     return !dst.failed;
+}
+
+// Appends every bit written to src.
+inline bool AppendStream(WordStream& dst, const WordStream& src) {
+    return AppendBits(dst, src, 0, BitsWritten(src));
 }
 
 // Waits for the feed of s until it holds `needed` words or ends; true when the words are there

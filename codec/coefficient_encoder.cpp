@@ -225,6 +225,12 @@ void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, boo
     });
 }
 
+// Where a tree's bits start in the two side streams.
+struct SideStart {
+    uint64_t main = 0;
+    uint64_t refine = 0;
+};
+
 int EncodeComponent(Codec& codec, int component, int width, int height) {
     CodecState& s = codec.state;
     CoefficientTables& t = codec.tables;
@@ -267,8 +273,10 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
     base.refine = &codec.RefineCode;
     const int trees = 3 * w.lowWidth * w.lowHeight;
 
-    // Each tree owns its coefficients and its bits follow the previous tree's, so the second
-    // half of the trees can be coded at the same time into side streams appended afterwards.
+    // Each tree owns its coefficients and its bits follow the previous tree's. Trees are handed
+    // out one at a time from both ends, as their costs differ widely: this thread codes from the
+    // front straight into the streams, the helper thread from the back into side streams, which
+    // are then appended tree by tree in tree order.
     if (split) {
         for (auto [side, stream] : {std::pair{&codec.SideMainCode, &codec.MainCode},
                                     std::pair{&codec.SideRefineCode, &codec.RefineCode}}) {
@@ -277,29 +285,41 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
             side->limit = stream->limit;
         }
     }
+    // Where each tree coded on the side starts in the side streams; the lowest such tree.
+    std::array<SideStart, kTreesPerComponent> sideStarts;
+    int firstSideTree = trees;
     int statuses[2] = {kOk, kOk};
+    PassContext lanes[2] = {base, base};
+    lanes[1].main = &codec.SideMainCode;
+    lanes[1].refine = &codec.SideRefineCode;
     const bool ran =
-        SplitInTwo(split ? codec.helper() : nullptr, 0, trees, [&](int lane, int first, int last) {
-            PassContext p = base;
+        ShareOutItems(split ? codec.helper() : nullptr, 0, trees, [&](int lane, int tree, int) {
+            if (statuses[lane] != kOk) return;  // the stage fails anyway
+            PassContext& p = lanes[lane];
             if (lane == 1) {
-                p.main = &codec.SideMainCode;
-                p.refine = &codec.SideRefineCode;
+                sideStarts[tree] = {BitsWritten(*p.main), BitsWritten(*p.refine)};
+                firstSideTree = tree;
             }
-            for (int tree = first; tree < last && statuses[lane] == kOk; ++tree) {
-                p.setTree(tree);
-                statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
-                    p.setThreshold(T);
-                    p.D = D;
-                    return EncodeTreePass(p);
-                });
-            }
+            p.setTree(tree);
+            statuses[lane] = RunTreeSchedule(params, t, tree, component, [&](int32_t T, int D) {
+                p.setThreshold(T);
+                p.D = D;
+                return EncodeTreePass(p);
+            });
         });
     if (!ran) return kCodeErr;
     if (statuses[0] != kOk) return statuses[0];
     if (statuses[1] != kOk) return statuses[1];
-    if (split && (!AppendStream(codec.MainCode, codec.SideMainCode) ||
-                  !AppendStream(codec.RefineCode, codec.SideRefineCode)))
-        return kMainCodeErr;
+    // The side trees were coded from the last one down: each one's bits end where those of the
+    // tree after it begin.
+    SideStart end = {BitsWritten(codec.SideMainCode), BitsWritten(codec.SideRefineCode)};
+    for (int tree = firstSideTree; tree < trees; ++tree) {
+        const SideStart& start = sideStarts[tree];
+        if (!AppendBits(codec.MainCode, codec.SideMainCode, start.main, end.main) ||
+            !AppendBits(codec.RefineCode, codec.SideRefineCode, start.refine, end.refine))
+            return kMainCodeErr;
+        end = start;
+    }
     return kOk;
 }
 

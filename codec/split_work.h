@@ -72,34 +72,6 @@ class HelperThread {
     std::thread thread_;
 };
 
-// Calls fn(lane, begin, end) on [begin, end): with a helper, the first half runs here as lane 0
-// and the second half on the helper thread as lane 1. Without one (helper null, too few items,
-// or the helper unavailable), everything runs here as lane 0. The helper's half has always
-// ended on return. Returns false when a lane ended with an exception.
-template <typename Fn>
-bool SplitInTwo(HelperThread* helper, int begin, int end, Fn&& fn) {
-    if (helper != nullptr && end - begin >= 2) {
-        const int mid = begin + (end - begin) / 2;
-        auto second = [&fn, mid, end] { fn(1, mid, end); };
-        using Second = decltype(second);
-        if (helper->post([](void* task) { (*static_cast<Second*>(task))(); }, &second)) {
-            bool ok = true;
-            try {
-                fn(0, begin, mid);
-            } catch (...) {
-                ok = false;
-            }
-            return helper->wait() && ok;
-        }
-    }
-    try {
-        fn(0, begin, end);
-    } catch (...) {
-        return false;
-    }
-    return true;
-}
-
 // The pieces of a range handed out from both ends: the front to one thread, the back to the
 // other, until they meet.
 class PieceCounter {
@@ -127,19 +99,10 @@ class PieceCounter {
     std::atomic<uint64_t> ends_;  // the next front piece in the low half, the back end in the high
 };
 
-// Calls fn(lane, pieceBegin, pieceEnd) over [begin, end) cut into about sixteen pieces whose
-// sizes are multiples of align (the last may be shorter). This thread takes pieces from the front
-// as lane 0 and the helper thread from the back as lane 1 until they meet, so a helper that the
-// system starts late still takes what is left, and one that never starts takes nothing. For work
-// whose items are independent and whose lanes may see any number of pieces. Returns false when
-// a piece ended with an exception; the other pieces are still done.
+// ShareOut and ShareOutItems: pieces of `grain` items.
 template <typename Fn>
-bool ShareOut(HelperThread* helper, int begin, int end, int align, Fn&& fn) {
-    if (end <= begin) return true;
-    const int count = end - begin;
-    align = std::max(align, 1);
-    const int grain = ((count + 15) / 16 + align - 1) / align * align;
-    const int pieces = (count + grain - 1) / grain;
+bool ShareOutPieces(HelperThread* helper, int begin, int end, int grain, Fn&& fn) {
+    const int pieces = (end - begin + grain - 1) / grain;
     std::atomic<bool> failed{false};
     auto run = [&fn, &failed, begin, end, grain](int lane, int piece) {
         const int first = begin + piece * grain;
@@ -159,6 +122,27 @@ bool ShareOut(HelperThread* helper, int begin, int end, int align, Fn&& fn) {
     for (int piece; (piece = counter.takeFront()) >= 0;) run(0, piece);
     if (posted && !helper->wait()) failed = true;
     return !failed.load(std::memory_order_relaxed);
+}
+
+// Calls fn(lane, pieceBegin, pieceEnd) over [begin, end) cut into about sixteen pieces whose
+// sizes are multiples of align (the last may be shorter). This thread takes pieces from the front
+// as lane 0 and the helper thread from the back as lane 1 until they meet, so a helper that the
+// system starts late still takes what is left, and one that never starts takes nothing. For work
+// whose items are independent and whose lanes may see any number of pieces. Returns false when
+// a piece ended with an exception; the other pieces are still done.
+template <typename Fn>
+bool ShareOut(HelperThread* helper, int begin, int end, int align, Fn&& fn) {
+    if (end <= begin) return true;
+    align = std::max(align, 1);
+    const int grain = ((end - begin + 15) / 16 + align - 1) / align * align;
+    return ShareOutPieces(helper, begin, end, grain, fn);
+}
+
+// ShareOut for items of unequal cost, one at a time: fn(lane, item, item + 1). The front lane
+// sees its items in rising order, the back lane in falling order, each without gaps.
+template <typename Fn>
+bool ShareOutItems(HelperThread* helper, int begin, int end, Fn&& fn) {
+    return end <= begin || ShareOutPieces(helper, begin, end, 1, fn);
 }
 
 // Calls fn(firstSample, sampleCount) over the rows of a width x height plane, shared with the

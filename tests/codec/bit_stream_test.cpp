@@ -55,6 +55,39 @@ TEST(BitStream, AppendingAStreamEqualsWritingItsSymbolsInPlace) {
         EXPECT_TRUE(std::equal(whole.words.begin(), whole.words.begin() + whole.index + 1,
                                head.words.begin()));
     }
+    // Segments written to a side stream last first, then appended in their own order: the way
+    // the encoder's helper codes trees from the back.
+    for (int headSymbols : {0, 5, 40}) {
+        qx::WordStream whole = MakeStream(512);
+        qx::WordStream head = MakeStream(512);
+        qx::WordStream side = MakeStream(512);
+        std::vector<std::vector<std::pair<uint32_t, uint32_t>>> segments(9);
+        for (size_t k = 0; k < segments.size(); ++k) {
+            for (size_t i = 0; i < 3 + 29 * k % 97; ++i) {  // from 3 to 99 symbols
+                const uint32_t n = 1 + rng() % 7;
+                segments[k].emplace_back(rng() & ((1u << n) - 1), n);
+            }
+        }
+        for (int i = 0; i < headSymbols; ++i) {
+            qx::PutBits(whole, 1, 1);
+            qx::PutBits(head, 1, 1);
+        }
+        for (const auto& segment : segments)
+            for (auto [v, n] : segment) qx::PutBits(whole, v, n);
+        std::vector<uint64_t> starts(segments.size());
+        for (size_t k = segments.size(); k-- > 0;) {
+            starts[k] = qx::BitsWritten(side);
+            for (auto [v, n] : segments[k]) qx::PutBits(side, v, n);
+        }
+        uint64_t end = qx::BitsWritten(side);
+        for (size_t k = 0; k < segments.size(); ++k) {
+            ASSERT_TRUE(qx::AppendBits(head, side, starts[k], end));
+            end = starts[k];
+        }
+        EXPECT_EQ(qx::BitsWritten(head), qx::BitsWritten(whole));
+        EXPECT_TRUE(std::equal(whole.words.begin(), whole.words.begin() + whole.index + 1,
+                               head.words.begin()));
+    }
     // An append that would pass the limit fails and leaves the stream marked.
     qx::WordStream small = MakeStream(8);
     small.limit = 2;
