@@ -28,6 +28,62 @@ inline void PutBits(WordStream& s, uint32_t value, uint32_t n) {
     s.used = p - 32;
 }
 
+// Writes to a stream as PutBits does, with the position and the current word held in locals (in
+// registers, where a loop keeps it), and stored back by finish(). PutBits itself reloads them at
+// every call, as its word stores might alias the stream's own fields.
+class StreamWriter {
+  public:
+    explicit StreamWriter(WordStream& s)
+        : s_(s),
+          words_(s.words.data()),
+          word_(s.words[s.index]),
+          index_(s.index),
+          used_(s.used),
+          failed_(s.failed) {}
+
+    void put(uint32_t value, uint32_t n) {
+        const uint32_t p = used_ + n;
+        if (p < 32) {
+            word_ |= value << (32 - p);
+            used_ = p;
+            return;
+        }
+        putAcross(value, p);
+    }
+    bool failed() const { return failed_; }
+    // Stores the position back; a failed stream keeps the one it had when it failed.
+    void finish() {
+        if (failed_) return;
+        words_[index_] = word_;
+        s_.index = index_;
+        s_.used = used_;
+    }
+
+  private:
+    [[gnu::noinline]] void putAcross(uint32_t value, uint32_t p) {
+        if (failed_) return;
+        if (index_ + 1 > s_.limit) {
+            failed_ = true;
+            s_.failed = true;
+            words_[index_] = word_;
+            s_.index = index_;
+            s_.used = used_;
+            return;
+        }
+        words_[index_] = word_ | value >> (p - 32);
+        ++index_;
+        word_ = (p > 32) ? value << (64 - p) : 0;
+        used_ = p - 32;
+    }
+
+    WordStream& s_;
+    uint32_t* words_;
+    uint32_t word_;
+    uint32_t index_;
+    uint32_t used_;
+    bool failed_;
+};
+
 // How many bits have been written to s.
 inline uint64_t BitsWritten(const WordStream& s) {
     return uint64_t{s.index} * 32 + s.used;

@@ -10,9 +10,9 @@
 
 namespace qx {
 
-// SignificanceMap: bit 1 marks a coefficient coded as significant. While encoding, bit 0 holds
-// the coefficient's sign and the plane its magnitude (-1 once marked), so that the zerotree test
-// is a plain maximum over the plane.
+// SignificanceMap: while decoding, bit 1 marks a coefficient found significant. While encoding,
+// bit 0 holds the coefficient's sign and the plane its magnitude, -1 once marked, so that the
+// zerotree test is a plain maximum over the plane and the walk needs no map to skip marked ones.
 constexpr uint8_t kMarked = 2;
 constexpr uint8_t kNegative = 1;
 
@@ -71,8 +71,8 @@ inline bool Ascend(int& px, int& py, int& level, int levels) {
     }
 }
 
-// The 2 x 2 children whose top-left one is at `at`: bit q is set for child q (top-left,
-// top-right, bottom-left, bottom-right) when it is marked. The four mark bytes are gathered
+// For the decoder's map: bit q set for each of the 2 x 2 children at `at` (top-left, top-right,
+// bottom-left, bottom-right) that is marked. The four mark bytes are gathered
 // with one multiplication, whose partial products land on distinct bits.
 inline unsigned MarkedChildren(const uint8_t* marks, size_t at, size_t stride) {
     uint16_t top;
@@ -83,12 +83,19 @@ inline unsigned MarkedChildren(const uint8_t* marks, size_t at, size_t stride) {
     return static_cast<unsigned>((flags * 0x204081u) >> 21) & 15;
 }
 
-// Bit q set for each of the 2 x 2 children at `at` whose value reaches T (T > INT32_MIN).
-inline unsigned ChildrenReaching(const int32_t* plane, size_t at, size_t stride, int32_t T) {
+// For the encoder's plane of magnitudes, where marked coefficients hold -1: bit q set for each
+// of the 2 x 2 children at `at` that is marked, and for each that reaches T (T > INT32_MIN).
+struct ChildValues {
+    unsigned marked;
+    unsigned reaching;
+};
+inline ChildValues ReadChildren(const int32_t* plane, size_t at, size_t stride, int32_t T) {
     const __m128i top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(plane + at));
     const __m128i bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(plane + at + stride));
-    const __m128i reach = _mm_cmpgt_epi32(_mm_unpacklo_epi64(top, bottom), _mm_set1_epi32(T - 1));
-    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reach)));
+    const __m128i four = _mm_unpacklo_epi64(top, bottom);
+    const __m128i reach = _mm_cmpgt_epi32(four, _mm_set1_epi32(T - 1));
+    return {static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four))),
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reach)))};
 }
 
 // How many of four children are open, looked up in the nibbles of one constant: the baseline

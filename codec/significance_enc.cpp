@@ -22,19 +22,24 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
 }
 
 // True when no unmarked descendant of (px, py) at levels level-1 ... D+1 reaches T. The 2 x 2
-// children and 4 x 4 grandchildren, which decide most nodes, are spelled out; one test per block
-// rather than per row, as which row reaches T is unforeseeable.
+// children and 4 x 4 grandchildren, which decide most nodes, are compared in vector registers;
+// one test per block rather than per row, as which row reaches T is unforeseeable.
 [[gnu::always_inline]] inline bool RootsZerotree(const PassContext& p, int px, int py, int level) {
     const int depths = level - p.D - 1;  // descendant levels to look at, the nearest first
     if (depths <= 0) return true;
     const size_t stride = static_cast<size_t>(p.width);
-    const int32_t* c = p.plane + static_cast<size_t>(2 * py) * stride + 2 * px;
-    if (std::max({c[0], c[1], c[stride], c[stride + 1]}) >= p.T) return false;
+    const __m128i below = _mm_set1_epi32(p.T - 1);
+    const auto reaches = [below](const int32_t* values) {
+        return _mm_cmpgt_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)), below);
+    };
+    const size_t child = static_cast<size_t>(2 * py) * stride + 2 * px;
+    if (ReadChildren(p.plane, child, stride, p.T).reaching != 0) return false;
     if (depths == 1) return true;
     const int32_t* g = p.plane + static_cast<size_t>(4 * py) * stride + 4 * px;
-    int32_t peak = -1;
-    for (int j = 0; j < 4; ++j, g += stride) peak = std::max({peak, g[0], g[1], g[2], g[3]});
-    if (peak >= p.T) return false;
+    const __m128i grandchildren =
+        _mm_or_si128(_mm_or_si128(reaches(g), reaches(g + stride)),
+                     _mm_or_si128(reaches(g + 2 * stride), reaches(g + 3 * stride)));
+    if (_mm_movemask_epi8(grandchildren) != 0) return false;
     for (int k = 3; k <= depths; ++k) {
         const int32_t* row = p.plane + static_cast<size_t>(py << k) * stride + (px << k);
         if (BlockReaches(row, stride, 1 << k, p.T)) return false;
@@ -42,33 +47,32 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
     return true;
 }
 
-// Writes the refinement symbol of coefficient `at` (magnitude a), found significant, and marks it.
-[[gnu::always_inline]] inline void CodeSignificant(PassContext& p, size_t at, int32_t a,
-                                                   int level) {
+// Writes the refinement symbol of coefficient `at` (magnitude a), found significant, and marks it:
+// a marked coefficient's magnitude is -1, so the walk tells marked ones by the plane alone.
+[[gnu::always_inline]] inline void CodeSignificant(PassContext& p, StreamWriter& refineOut,
+                                                   size_t at, int32_t a, int level) {
     const uint32_t sign = p.marks[at] & kNegative;
     if (level == 1 && p.component == 0) {
-        PutBits(*p.refine, sign, 1);
+        refineOut.put(sign, 1);
     } else {
-        PutBits(*p.refine, sign * 2 + (a >= p.T15 ? 1 : 0), 2);
+        refineOut.put(sign * 2 + (a >= p.T15 ? 1 : 0), 2);
     }
-    p.marks[at] |= kMarked;
     p.plane[at] = -1;
 }
 
 // Codes an unmarked node; returns whether it roots a zerotree (always so in the 1-bit form).
-[[gnu::always_inline]] inline bool CodeNode(PassContext& p, int px, int py, int level,
-                                            bool oneBit) {
-    const size_t at = static_cast<size_t>(py) * p.width + px;
-    const int32_t a = p.plane[at];
+[[gnu::always_inline]] inline bool CodeNode(PassContext& p, StreamWriter& mainOut,
+                                            StreamWriter& refineOut, size_t at, int32_t a, int px,
+                                            int py, int level, bool oneBit) {
     const uint32_t sig = a >= p.T ? 1 : 0;
     bool zerotree = true;
     if (oneBit) {
-        PutBits(*p.main, sig, 1);
+        mainOut.put(sig, 1);
     } else {
         zerotree = RootsZerotree(p, px, py, level);
-        PutBits(*p.main, (zerotree ? 0u : 2u) + sig, 2);
+        mainOut.put((zerotree ? 0u : 2u) + sig, 2);
     }
-    if (sig) CodeSignificant(p, at, a, level);
+    if (sig) CodeSignificant(p, refineOut, at, a, level);
     return zerotree;
 }
 
@@ -88,22 +92,24 @@ constexpr auto kChildBits = [] {
     return table;
 }();
 
-bool IsMarked(const PassContext& p, int px, int py) {
-    return (p.marks[static_cast<size_t>(py) * p.width + px] & kMarked) != 0;
+size_t At(const PassContext& p, int px, int py) {
+    return static_cast<size_t>(py) * p.width + px;
 }
 
-int Finish(const PassContext& p) {
-    return (p.main->failed || p.refine->failed) ? kMainCodeErr : kOk;
+int Finish(const StreamWriter& mainOut, const StreamWriter& refineOut) {
+    return (mainOut.failed() || refineOut.failed()) ? kMainCodeErr : kOk;
 }
 
-}  // namespace
-
-QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
+[[gnu::always_inline]] inline int Walk(PassContext& p, StreamWriter& mainOut,
+                                       StreamWriter& refineOut) {
     int level = p.levels;
     int px = p.rootX;
     int py = p.rootY;
     const int lowest = p.D + 1;
-    if (!IsMarked(p, px, py) && CodeNode(p, px, py, level, level == lowest)) return Finish(p);
+    const int32_t root = p.plane[At(p, px, py)];
+    if (root >= 0 &&
+        CodeNode(p, mainOut, refineOut, At(p, px, py), root, px, py, level, level == lowest))
+        return Finish(mainOut, refineOut);
     for (;;) {
         px *= 2;
         py *= 2;
@@ -115,24 +121,38 @@ QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
             // streams are apart, so the order of their writes between them does not matter.
             const size_t stride = static_cast<size_t>(p.width);
             const size_t first = static_cast<size_t>(py) * stride + px;
-            const unsigned open = ~MarkedChildren(p.marks, first, stride) & 15;
-            unsigned significant = open & ChildrenReaching(p.plane, first, stride, p.T);
-            if (open != 0) PutBits(*p.main, kChildBits[open][significant], OpenCount(open));
+            const ChildValues children = ReadChildren(p.plane, first, stride, p.T);
+            const unsigned open = ~children.marked & 15;
+            unsigned significant = open & children.reaching;
+            if (open != 0) mainOut.put(kChildBits[open][significant], OpenCount(open));
             for (; significant != 0; significant &= significant - 1) {
                 const int q = std::countr_zero(significant);
                 const size_t at = static_cast<size_t>(py + (q >> 1)) * p.width + px + (q & 1);
-                CodeSignificant(p, at, p.plane[at], level);
+                CodeSignificant(p, refineOut, at, p.plane[at], level);
             }
-            if (!Ascend(px, py, level, p.levels)) return Finish(p);
+            if (!Ascend(px, py, level, p.levels)) return Finish(mainOut, refineOut);
         }
         // Nodes above the lowest coded level: a zerotree root ends its branch.
         for (;;) {
-            if (IsMarked(p, px, py)) break;
-            if (!CodeNode(p, px, py, level, false)) break;
+            const size_t at = At(p, px, py);
+            const int32_t a = p.plane[at];
+            if (a < 0) break;  // marked
+            if (!CodeNode(p, mainOut, refineOut, at, a, px, py, level, false)) break;
             if (SiblingStep(px, py)) continue;
-            if (!Ascend(px, py, level, p.levels)) return Finish(p);
+            if (!Ascend(px, py, level, p.levels)) return Finish(mainOut, refineOut);
         }
     }
+}
+
+}  // namespace
+
+QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
+    StreamWriter mainOut(*p.main);
+    StreamWriter refineOut(*p.refine);
+    const int status = Walk(p, mainOut, refineOut);
+    mainOut.finish();
+    refineOut.finish();
+    return status;
 }
 
 }  // namespace qx

@@ -97,6 +97,32 @@ TEST(BitStream, AppendingAStreamEqualsWritingItsSymbolsInPlace) {
     EXPECT_TRUE(small.failed);
 }
 
+// The writer that keeps its position in locals leaves the stream as PutBits does, in runs that
+// stop short of the limit, reach it exactly, and run past it, continuing a written stream.
+TEST(BitStream, WriterLeavesTheStreamAsPutBitsDoes) {
+    std::mt19937 rng(5);
+    for (uint32_t limit : {3u, 40u, 200u}) {
+        qx::WordStream plain = MakeStream(256);
+        qx::WordStream held = MakeStream(256);
+        plain.limit = held.limit = limit;
+        for (int run = 0; run < 6; ++run) {
+            qx::StreamWriter writer(held);
+            for (int i = 0; i < 400; ++i) {
+                const uint32_t n = 1 + rng() % 7;
+                const uint32_t v = rng() & ((1u << n) - 1);
+                qx::PutBits(plain, v, n);
+                writer.put(v, n);
+            }
+            EXPECT_EQ(writer.failed(), plain.failed);
+            writer.finish();
+            ASSERT_EQ(held.index, plain.index);
+            ASSERT_EQ(held.used, plain.used);
+            ASSERT_EQ(held.failed, plain.failed);
+            ASSERT_TRUE(std::equal(plain.words.begin(), plain.words.end(), held.words.begin()));
+        }
+    }
+}
+
 TEST(BitStream, NeverWritesOrReadsPastItsLimit) {
     qx::WordStream s = MakeStream(4);
     s.limit = 1;  // words 0 and 1 may be written

@@ -8,7 +8,7 @@
 namespace {
 
 // A 4 x 2 plane holding one HL tree of two levels: root (1, 0), children (2..3, 0..1). The
-// encoder reads magnitudes from the plane and signs from the map.
+// encoder reads magnitudes from the plane (-1 when marked) and signs from the map.
 struct SmallTree {
     std::vector<int32_t> plane = std::vector<int32_t>(8, 0);
     std::vector<uint8_t> marks = std::vector<uint8_t>(8, 0);
@@ -47,7 +47,6 @@ TEST(SignificancePass, ZerotreeAndMarkedNodes) {
 
     // A marked root costs nothing itself; each unmarked child costs one bit at the lowest level.
     SmallTree marked;
-    marked.marks[1] = qx::kMarked;
     marked.plane[1] = -1;
     marked.p.setThreshold(32);
     ASSERT_EQ(qx::EncodeTreePass(marked.p), 0);
@@ -62,7 +61,7 @@ TEST(SignificancePass, ThresholdZeroMakesEveryUnmarkedCoefficientSignificant) {
     SmallTree tree;
     tree.p.setThreshold(0);
     ASSERT_EQ(qx::EncodeTreePass(tree.p), 0);
-    for (int i : {1, 2, 3, 6, 7}) EXPECT_EQ(tree.marks[i], qx::kMarked);
+    for (int i : {1, 2, 3, 6, 7}) EXPECT_EQ(tree.plane[i], -1);
 }
 
 TEST(SignificancePass, DecoderRefusesStreamsThatRunOut) {
