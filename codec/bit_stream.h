@@ -153,4 +153,58 @@ inline uint32_t GetBits(WordStream& s, uint32_t n) {
     return value;
 }
 
+// Reads a stream as GetBits does, with the position held in locals, and stored back by finish().
+class StreamReader {
+  public:
+    explicit StreamReader(WordStream& s)
+        : s_(s),
+          words_(s.words.data()),
+          index_(s.index),
+          used_(s.used),
+          limit_(s.limit),
+          failed_(s.failed) {}
+
+    uint32_t get(uint32_t n) {
+        const uint32_t p = used_ + n;
+        const uint32_t needed = index_ + (p > 32 ? 2 : 1);  // words the read touches
+        if (needed > limit_ && !await(needed)) return 0;
+        if (p < 32) {
+            used_ = p;
+            return (words_[index_] >> (32 - p)) & ((1u << n) - 1);
+        }
+        const uint32_t rest = p - 32;  // bits taken from the next word
+        const uint32_t head = n - rest;
+        uint32_t value = (words_[index_] & ((1u << head) - 1)) << rest;
+        ++index_;
+        if (rest > 0) value |= words_[index_] >> (32 - rest);
+        used_ = rest;
+        return value;
+    }
+    bool failed() const { return failed_; }
+    void finish() {
+        s_.index = index_;
+        s_.used = used_;
+    }
+
+  private:
+    // Waits for a feed as GetBits does; false, with the stream marked failed, when the words
+    // never come.
+    [[gnu::noinline]] bool await(uint32_t needed) {
+        if (s_.feed == nullptr || !AwaitWords(s_, needed)) {
+            s_.failed = failed_ = true;
+            return false;
+        }
+        limit_ = s_.limit;
+        words_ = s_.words.data();
+        return true;
+    }
+
+    WordStream& s_;
+    const uint32_t* words_;
+    uint32_t index_;
+    uint32_t used_;
+    uint32_t limit_;
+    bool failed_;
+};
+
 }  // namespace qx

@@ -10,16 +10,17 @@ namespace qx {
 namespace {
 
 // Marks the node and reads its refinement symbol; false after a failed read.
-[[gnu::always_inline]] inline bool DecodeValue(PassContext& p, int px, int py, int level) {
+[[gnu::always_inline]] inline bool DecodeValue(PassContext& p, StreamReader& refineIn, int px,
+                                               int py, int level) {
     const size_t at = static_cast<size_t>(py) * p.width + px;
     p.marks[at] = kMarked;
     uint32_t r;
     if (level == 1 && p.component == 0) {
-        r = GetBits(*p.refine, 1) * 2 + 1;  // the magnitude is always the upper one
+        r = refineIn.get(1) * 2 + 1;  // the magnitude is always the upper one
     } else {
-        r = GetBits(*p.refine, 2);
+        r = refineIn.get(2);
     }
-    if (p.refine->failed) return false;
+    if (refineIn.failed()) return false;
     const int32_t lower = (p.T15 + p.T) >> 1;
     const int32_t upper = p.T + (p.T15 >> 1);
     // Bit 0 picks the magnitude and bit 1 the sign; selects rather than a jump table, whose
@@ -60,18 +61,17 @@ static_assert([] {
     return true;
 }());
 
-}  // namespace
-
-QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
+[[gnu::always_inline]] inline int Walk(PassContext& p, StreamReader& mainIn,
+                                       StreamReader& refineIn) {
     int level = p.levels;
     int px = p.rootX;
     int py = p.rootY;
     const int lowest = p.D + 1;
     if (!IsMarked(p, px, py)) {
-        const uint32_t s = GetBits(*p.main, level == lowest ? 1 : 2);
-        if (p.main->failed) return kFailedRead;
+        const uint32_t s = mainIn.get(level == lowest ? 1 : 2);
+        if (mainIn.failed()) return kFailedRead;
         if (s & 1) {
-            if (!DecodeValue(p, px, py, level)) return kFailedRead;
+            if (!DecodeValue(p, refineIn, px, py, level)) return kFailedRead;
         }
         if (s < 2) return kOk;
     }
@@ -88,25 +88,37 @@ QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
             const unsigned open =
                 ~MarkedChildren(p.marks, static_cast<size_t>(py) * stride + px, stride) & 15;
             if (open != 0) {
-                const uint32_t bits = GetBits(*p.main, OpenCount(open));
-                if (p.main->failed) return kFailedRead;
+                const uint32_t bits = mainIn.get(OpenCount(open));
+                if (mainIn.failed()) return kFailedRead;
                 for (unsigned set = kSetChildren[open][bits]; set != 0; set &= set - 1) {
                     const int q = std::countr_zero(set);
-                    if (!DecodeValue(p, px + (q & 1), py + (q >> 1), level)) return kFailedRead;
+                    if (!DecodeValue(p, refineIn, px + (q & 1), py + (q >> 1), level))
+                        return kFailedRead;
                 }
             }
             if (!Ascend(px, py, level, p.levels)) return kOk;
         }
         for (;;) {
             if (IsMarked(p, px, py)) break;
-            const uint32_t s = GetBits(*p.main, 2);
-            if (p.main->failed) return kFailedRead;
-            if ((s & 1) && !DecodeValue(p, px, py, level)) return kFailedRead;
+            const uint32_t s = mainIn.get(2);
+            if (mainIn.failed()) return kFailedRead;
+            if ((s & 1) && !DecodeValue(p, refineIn, px, py, level)) return kFailedRead;
             if (s >= 2) break;
             if (SiblingStep(px, py)) continue;
             if (!Ascend(px, py, level, p.levels)) return kOk;
         }
     }
+}
+
+}  // namespace
+
+QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
+    StreamReader mainIn(*p.main);
+    StreamReader refineIn(*p.refine);
+    const int status = Walk(p, mainIn, refineIn);
+    mainIn.finish();
+    refineIn.finish();
+    return status;
 }
 
 }  // namespace qx

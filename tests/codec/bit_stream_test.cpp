@@ -35,6 +35,22 @@ TEST(BitStream, RandomSymbolsReadBackExactly) {
     EXPECT_EQ(s.index, endIndex);
     EXPECT_EQ(s.used, endUsed);
     EXPECT_FALSE(s.failed);
+
+    // The reader that keeps its position in locals, resumed after every thousand symbols; then a
+    // read past the limit fails as GetBits does.
+    s.rewind();
+    for (size_t first = 0; first < written.size(); first += 1000) {
+        qx::StreamReader reader(s);
+        for (size_t i = first; i < std::min(first + 1000, written.size()); ++i)
+            mismatches += reader.get(written[i].second) != written[i].first;
+        reader.finish();
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(s.index, endIndex);
+    EXPECT_EQ(s.used, endUsed);
+    qx::StreamReader reader(s);
+    while (!reader.failed()) reader.get(7);
+    EXPECT_TRUE(s.failed);
 }
 
 TEST(BitStream, AppendingAStreamEqualsWritingItsSymbolsInPlace) {
