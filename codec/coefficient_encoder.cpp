@@ -53,18 +53,25 @@ QX_VECTOR_CLONES int32_t BlockPeak(const int32_t* plane, int stride, int x0, int
     return peak;
 }
 
-int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, bool split) {
+// Peak magnitudes per tree, of the whole tree or of its levels from 3 up.
+using TreePeaks = std::array<int32_t, kTreesPerComponent>;
+
+// The bounds of the trees' thresholds. lowPeaks, when given, holds each tree's peak at levels 1
+// and 2, which the block statistics have measured: those levels are most of a tree.
+int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, bool split,
+                         const TreePeaks* lowPeaks) {
     CoefficientTables& t = codec.tables;
     const int trees = 3 * t.LowBandWidth * t.LowBandHeight;
-    std::array<int32_t, kTreesPerComponent> peaks;
+    TreePeaks peaks;
+    const int scanned = lowPeaks != nullptr ? levels - 2 : levels;  // levels from the top
     ShareOut(split ? codec.helper() : nullptr, 0, trees, 1, [&](int, int first, int last) {
         PassContext geometry;
         geometry.lowWidth = t.LowBandWidth;
         geometry.lowHeight = t.LowBandHeight;
         for (int tree = first; tree < last; ++tree) {
             geometry.setTree(tree);
-            int32_t m = 0;
-            for (int k = 0; k < levels; ++k)
+            int32_t m = lowPeaks != nullptr ? (*lowPeaks)[tree] : 0;
+            for (int k = 0; k < scanned; ++k)
                 m = std::max(m, BlockPeak(codec.CoefficientPlane.data(), width, geometry.rootX << k,
                                           geometry.rootY << k, 1 << k));
             peaks[tree] = m;
@@ -175,7 +182,8 @@ QX_VECTOR_CLONES void SplitSigns(int32_t* plane, uint8_t* marks, size_t count) {
 }
 
 // Statistics of tree t's block at level j + 1 (j = 0, 1); zeroes its HH coefficients below 8.
-void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height, int levels) {
+// Returns the block's peak magnitude.
+int32_t BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height, int levels) {
     CoefficientTables& t = codec.tables;
     const int llw = t.LowBandWidth;
     const int llh = t.LowBandHeight;
@@ -213,15 +221,22 @@ void BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int height,
     t.BlockMeans[at] = static_cast<uint16_t>(std::min<int64_t>(mean, 255));
     t.BlockPeaks[at] = static_cast<uint16_t>(std::min(peak, j == 0 ? 127 : 255));
     t.BlockDeviations[at] = deviation;
+    return peak;
 }
 
-// Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks).
-void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split) {
+// Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks); the
+// peak magnitude of each tree's two blocks in peaks. Clearing the small HH coefficients leaves
+// every tree's threshold bound as it was: no bound goes below 8.
+void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split,
+                            TreePeaks& peaks) {
     const int trees = 3 * codec.tables.LowBandWidth * codec.tables.LowBandHeight;
     ShareOut(split ? codec.helper() : nullptr, 0, trees, 1, [&](int, int first, int last) {
-        for (int tree = first; tree < last; ++tree)
+        for (int tree = first; tree < last; ++tree) {
+            peaks[tree] = 0;
             for (int j = 0; j < 2 && levels - j >= 1; ++j)
-                BlockStatisticsOfTree(codec, tree, j, width, height, levels);
+                peaks[tree] = std::max(
+                    peaks[tree], BlockStatisticsOfTree(codec, tree, j, width, height, levels));
+        }
     });
 }
 
@@ -253,8 +268,11 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
         return kLowBandTooLarge;
     if (int status = CodeLowBand(codec, component, width)) return status;
     const bool split = count >= static_cast<size_t>(kSplitFromSamples);
-    if (int status = ComputeMaxThresholds(codec, component, width, w.levels, split)) return status;
-    if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels, split);
+    TreePeaks lowPeaks;
+    if (component == 0) ComputeBlockStatistics(codec, width, height, w.levels, split, lowPeaks);
+    if (int status = ComputeMaxThresholds(codec, component, width, w.levels, split,
+                                          component == 0 ? &lowPeaks : nullptr))
+        return status;
 
     int32_t* plane = codec.CoefficientPlane.data();
     uint8_t* marks = codec.SignificanceMap.data();
