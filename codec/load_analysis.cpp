@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "codec/buffer.h"
 #include "codec/pixel_lanes_avx2.h"
 #include "codec/vector_clones.h"
 
@@ -25,11 +26,12 @@ constexpr int kCandidateRange = (kLightSmoothing + 2) / 3;
 
 // Per-row working arrays, one entry per channel byte of the row; the candidate flags have eight
 // zero flags of padding so that they can be read eight at a time, and their first and last
-// pixels' flags stay 0.
+// pixels' flags stay 0. The column extremes are written before they are read, so they start
+// uninitialised.
 struct RowScratch {
     explicit RowScratch(size_t bytes)
         : columnLow(bytes), columnHigh(bytes), candidate(bytes + 8, 0) {}
-    std::vector<uint8_t> columnLow, columnHigh;  // of the three source samples above each other
+    Buffer<uint8_t> columnLow, columnHigh;  // of the three source samples above each other
     std::vector<uint8_t> candidate;  // 1 where the sample's 3 x 3 window spans kCandidateRange
 };
 
