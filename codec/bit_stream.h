@@ -153,56 +153,56 @@ inline uint32_t GetBits(WordStream& s, uint32_t n) {
     return value;
 }
 
-// Reads a stream as GetBits does, with the position held in locals, and stored back by finish().
+// Reads a stream as GetBits does, up to 64 bits ahead in a local window that is refilled a word
+// at a time; the position is stored back by finish(). A read fails as GetBits's does: when it
+// needs a word at or past the limit that no feed brings.
 class StreamReader {
   public:
     explicit StreamReader(WordStream& s)
-        : s_(s),
-          words_(s.words.data()),
-          index_(s.index),
-          used_(s.used),
-          limit_(s.limit),
-          failed_(s.failed) {}
-
-    uint32_t get(uint32_t n) {
-        const uint32_t p = used_ + n;
-        const uint32_t needed = index_ + (p > 32 ? 2 : 1);  // words the read touches
-        if (needed > limit_ && !await(needed)) return 0;
-        if (p < 32) {
-            used_ = p;
-            return (words_[index_] >> (32 - p)) & ((1u << n) - 1);
+        : s_(s), words_(s.words.data()), next_(s.index), limit_(s.limit), failed_(s.failed) {
+        if (s.used > 0) {  // bits of the current word were read, so it is there
+            window_ = uint64_t{words_[next_]} << (32 + s.used);
+            bits_ = 32 - s.used;
+            ++next_;
         }
-        const uint32_t rest = p - 32;  // bits taken from the next word
-        const uint32_t head = n - rest;
-        uint32_t value = (words_[index_] & ((1u << head) - 1)) << rest;
-        ++index_;
-        if (rest > 0) value |= words_[index_] >> (32 - rest);
-        used_ = rest;
+    }
+
+    // The next n bits (1 ... 7).
+    uint32_t get(uint32_t n) {
+        if (bits_ < n && !refill()) return 0;
+        const uint32_t value = static_cast<uint32_t>(window_ >> (64 - n));
+        window_ <<= n;
+        bits_ -= n;
         return value;
     }
     bool failed() const { return failed_; }
     void finish() {
-        s_.index = index_;
-        s_.used = used_;
+        const uint64_t at = uint64_t{next_} * 32 - bits_;
+        s_.index = static_cast<uint32_t>(at / 32);
+        s_.used = static_cast<uint32_t>(at % 32);
     }
 
   private:
-    // Waits for a feed as GetBits does; false, with the stream marked failed, when the words
-    // never come.
-    [[gnu::noinline]] bool await(uint32_t needed) {
-        if (s_.feed == nullptr || !AwaitWords(s_, needed)) {
-            s_.failed = failed_ = true;
-            return false;
+    [[gnu::noinline]] bool refill() {
+        if (next_ >= limit_) {
+            if (s_.feed == nullptr || !AwaitWords(s_, next_ + 1)) {
+                s_.failed = failed_ = true;
+                return false;
+            }
+            limit_ = s_.limit;
+            words_ = s_.words.data();
         }
-        limit_ = s_.limit;
-        words_ = s_.words.data();
+        window_ |= uint64_t{words_[next_]} << (32 - bits_);
+        bits_ += 32;
+        ++next_;
         return true;
     }
 
     WordStream& s_;
     const uint32_t* words_;
-    uint32_t index_;
-    uint32_t used_;
+    uint64_t window_ = 0;  // the next bits_ bits, from the top
+    uint32_t bits_ = 0;
+    uint32_t next_;  // the next word to load
     uint32_t limit_;
     bool failed_;
 };
