@@ -115,7 +115,10 @@ static_assert([] {
 QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
     StreamReader mainIn(*p.main);
     StreamReader refineIn(*p.refine);
-    const int status = Walk(p, mainIn, refineIn);
+    // A copy that no store into the plane or the map can alias, so that the walk keeps its
+    // fields in registers.
+    PassContext local = p;
+    const int status = Walk(local, mainIn, refineIn);
     mainIn.finish();
     refineIn.finish();
     return status;
