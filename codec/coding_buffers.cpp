@@ -9,13 +9,12 @@ namespace {
 
 // Entries the significance map holds beyond one per pixel.
 constexpr size_t kMapMargin = 65536;
-constexpr size_t kLargestMap = size_t{kMaxPictureSide} * kMaxPictureSide + kMapMargin;
 
 }  // namespace
 
 int AllocateCodingBuffers(Codec& codec, int width, int length) {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
-    codec.wavelet.lent = nullptr;  // the map's block may move
+    codec.wavelet.lent = nullptr;  // the planes' block may move
     codec.wavelet.lentCount = 0;
     try {
         // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
@@ -59,19 +58,17 @@ void PrepareWaveletScratch(Codec& codec) {
     codec.wavelet.helper = codec.helper();
     codec.wavelet.lent = nullptr;
     codec.wavelet.lentCount = 0;
-    // Only a mapped block is sure to have a tail of its own; the sanitizer's blocks do not.
-    const Buffer<uint8_t>& map = codec.SignificanceMap;
-    if (!buffer_detail::kMapLargeBlocks ||
-        map.capacity() * sizeof(uint8_t) < buffer_detail::kHugePage)
-        return;
-    // Past the largest map any picture uses: the decoder counts on entries that no picture
-    // reached (the margin among them) still being zero, and the strips leave garbage behind.
-    if (map.size() > kLargestMap) return;
+    const CodecState& s = codec.state;
+    const Buffer<int16_t>& planes = s.PlaneBuffer;
+    // The planes end with the second chroma plane, as large as the first.
+    const size_t used = static_cast<size_t>(s.PlaneOffset[2]) +
+                        static_cast<size_t>(s.PlaneOffset[2] - s.PlaneOffset[1]);
     constexpr uintptr_t kAlign = 64;
-    const uintptr_t base = reinterpret_cast<uintptr_t>(map.data());
-    const uintptr_t begin = (base + kLargestMap + kAlign - 1) & ~(kAlign - 1);
-    const uintptr_t end = base + map.capacity();
-    if (begin >= end) return;
+    const uintptr_t begin =
+        (reinterpret_cast<uintptr_t>(planes.data() + std::min(used, planes.size())) + kAlign - 1) &
+        ~(kAlign - 1);
+    const uintptr_t end = reinterpret_cast<uintptr_t>(planes.data() + planes.size());
+    if (planes.empty() || begin >= end) return;
     codec.wavelet.lent = reinterpret_cast<int32_t*>(begin);
     codec.wavelet.lentCount = (end - begin) / sizeof(int32_t);
 }

@@ -17,9 +17,9 @@ namespace qx {
 void EmptyCodeStreams(Codec& codec);
 
 // Readies the wavelet's scratch for a transform: the codec's helper thread, and the part of the
-// significance map's block past the largest map as room for the strips. That block is rounded up
-// to whole huge pages and even the largest map fills little more than half of the last one, so
-// the strips then cost no huge page of their own.
+// plane block past the planes as room for the strips. The block holds two samples a pixel and
+// the planes take one and a half, so the strips then cost no pages of their own: the last
+// huge page of the planes holds them.
 void PrepareWaveletScratch(Codec& codec);
 
 // Number of wavelet levels and low-band size that the forward transform gives for a plane.

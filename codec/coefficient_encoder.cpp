@@ -275,7 +275,9 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
         return status;
 
     int32_t* plane = codec.CoefficientPlane.data();
-    uint8_t* marks = codec.SignificanceMap.data();
+    // The component's samples are not read again once transformed: their first bytes hold the
+    // signs, and the significance map's pages are left untouched.
+    uint8_t* marks = reinterpret_cast<uint8_t*>(s.PlaneBuffer.data() + s.PlaneOffset[component]);
     ShareSamples(codec.helper(), width, height,
                  [&](size_t first, size_t n) { SplitSigns(plane + first, marks + first, n); });
 

@@ -10,15 +10,16 @@
 
 namespace qx {
 
-// SignificanceMap: while decoding, bit 1 marks a coefficient found significant. While encoding,
-// bit 0 holds the coefficient's sign and the plane its magnitude, -1 once marked, so that the
-// zerotree test is a plain maximum over the plane and the walk needs no map to skip marked ones.
+// The marks. While decoding, the SignificanceMap, where bit 1 marks a coefficient found
+// significant. While encoding, a byte a coefficient whose bit 0 holds its sign, and the plane
+// holds its magnitude, -1 once marked, so that the zerotree test is a plain maximum over the
+// plane and the walk needs no map to skip marked ones.
 constexpr uint8_t kMarked = 2;
 constexpr uint8_t kNegative = 1;
 
 struct PassContext {
     int32_t* plane = nullptr;  // CoefficientPlane of the component
-    uint8_t* marks = nullptr;  // SignificanceMap
+    uint8_t* marks = nullptr;  // the marks above
     int width = 0;             // row stride
     int levels = 0;            // LevelCount of the component
     int component = 0;
