@@ -8,6 +8,7 @@
 #include "base/file_handle.h"
 #include "codec/codec.h"
 #include "codec/load_analysis.h"
+#include "codec/load_stages.h"
 #include "codec/pre_adjust_colours.h"
 #include "codec/wavelet.h"
 #include "imageio/tiff_reader.h"
@@ -55,6 +56,18 @@ void BM_SmoothBusyAreas(benchmark::State& state) {
     for (auto _ : state) qx::SmoothBusyAreas(p.rgb.data(), out.data(), p.width, p.length);
 }
 BENCHMARK(BM_SmoothBusyAreas)->Unit(benchmark::kMillisecond);
+
+// The load-time pixel stages on one thread, as a worker of a batch runs them.
+void BM_PrepareLoadedPicture(benchmark::State& state) {
+    const Picture& p = Aloe();
+    std::vector<uint8_t> out(p.rgb.size());
+    qx::CodecParameters params;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            qx::PrepareLoadedPicture(p.rgb.data(), out.data(), p.width, p.length, params, nullptr));
+    }
+}
+BENCHMARK(BM_PrepareLoadedPicture)->Unit(benchmark::kMillisecond);
 
 void BM_PreparePlanes(benchmark::State& state) {
     const Picture& p = Aloe();
