@@ -173,7 +173,7 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
     sums.squares += LaneSum64(squares);
 }
 
-// The passes read magnitudes from the plane and signs from the map.
+// The passes read magnitudes from the plane and signs from the marks.
 QX_VECTOR_CLONES void SplitSigns(int32_t* plane, uint8_t* marks, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         marks[i] = plane[i] < 0 ? kNegative : 0;
