@@ -106,7 +106,6 @@ namespace {
 // The tables and shuffles of a restored row.
 struct RestoreTools {
     __m256i pack, lowerTwice, upperTwice;
-    __m128i shiftReference, shiftFirst, shiftSecond;
     const std::array<const int32_t*, 3>& lookups;
     ChannelOrder order;
 };
@@ -136,10 +135,10 @@ QX_AVX2 inline SixteenRestored RestoreSixteen(const RestoreTools& t, const int16
         const __m256i f = ClampByte(_mm256_add_epi32(p, b1));
         const __m256i s = ClampByte(_mm256_add_epi32(p, b2));
         const ChannelOrder& o = t.order;
+        // Each table puts its channel in its own byte of the pixel.
         const __m256i pixels = _mm256_or_si256(
-            _mm256_sll_epi32(Gather(t.lookups[o.reference], p), t.shiftReference),
-            _mm256_or_si256(_mm256_sll_epi32(Gather(t.lookups[o.first], f), t.shiftFirst),
-                            _mm256_sll_epi32(Gather(t.lookups[o.second], s), t.shiftSecond)));
+            Gather(t.lookups[o.reference], p),
+            _mm256_or_si256(Gather(t.lookups[o.first], f), Gather(t.lookups[o.second], s)));
         r.group[g] = _mm256_shuffle_epi8(pixels, t.pack);
     }
     return r;
@@ -165,12 +164,7 @@ QX_AVX2 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const in
                            const std::array<const int32_t*, 3>& lookups, uint8_t* rgb) {
     const RestoreTools tools{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(kPack.data())),
                              _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3),
-                             _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7),
-                             _mm_cvtsi32_si128(8 * order.reference),
-                             _mm_cvtsi32_si128(8 * order.first),
-                             _mm_cvtsi32_si128(8 * order.second),
-                             lookups,
-                             order};
+                             _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7), lookups, order};
     int x = 0;
     // Each step's last store reaches four bytes into the next pixels, which a later step or the
     // caller writes afterwards; two pixels beyond the step keep it inside the row.

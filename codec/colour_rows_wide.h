@@ -44,7 +44,8 @@ int ForwardRowAvx2(const uint8_t* row, int width, ChannelOrder order,
                    const std::array<const int32_t*, 3>& levels, bool withChroma, int16_t* luma,
                    int16_t* chroma1, int16_t* chroma2);
 
-// As RestoreRowWide for the first n pixels; lookups as 32-bit tables. n is the width of an even
+// As RestoreRowWide for the first n pixels; lookups as 32-bit tables, channel c's entries already
+// shifted to its byte of a pixel (value << 8c). n is the width of an even
 // row of 16 pixels or more, else a multiple of 16 with n + 2 <= width, whose last four bytes
 // written belong to pixels n and n + 1, which the caller writes afterwards.
 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2, int width,

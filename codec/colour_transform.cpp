@@ -277,7 +277,9 @@ void InverseWithLookups(const int16_t* planes, uint8_t* picture, int width, int 
     const ChannelOrder order = OrderFor(referenceChannel);
     std::array<std::array<int32_t, 256>, 3> wordLookups;
     if (rows == ColourRows::kAvx2) {
-        for (size_t c = 0; c < 3; ++c) std::copy_n(lookups[c], 256, wordLookups[c].begin());
+        for (size_t c = 0; c < 3; ++c) {
+            for (size_t v = 0; v < 256; ++v) wordLookups[c][v] = int32_t{lookups[c][v]} << (8 * c);
+        }
     }
     const std::array<const int32_t*, 3> avx2Lookups{wordLookups[0].data(), wordLookups[1].data(),
                                                     wordLookups[2].data()};
