@@ -245,6 +245,8 @@ QX_BIT_CLONES int DecodeStretch(UnpackState& state, const CumFreqTable& cumFreq,
     uint32_t high = state.high;
     int64_t produced = state.produced;
     const int64_t stop = produced + bytes;
+    // A byte is stored only below both the reader's limit and the output's end.
+    const int64_t room = std::min(maxBytes, static_cast<int64_t>(output.size()));
     int result = MainCodeUnpacker::kRunning;
     while (produced < stop) {
         const uint32_t range = high - low + 1;
@@ -290,7 +292,7 @@ QX_BIT_CLONES int DecodeStretch(UnpackState& state, const CumFreqTable& cumFreq,
             result = static_cast<int>(produced + 1);
             break;
         }
-        if (produced + 1 > maxBytes || produced >= static_cast<int64_t>(output.size())) {
+        if (produced >= room) {
             result = kDecodeErr;
             break;
         }
