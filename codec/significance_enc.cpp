@@ -21,10 +21,11 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
     return false;
 }
 
-// True when no unmarked descendant of (px, py) at levels level-1 ... D+1 reaches T. The 2 x 2
-// children and 4 x 4 grandchildren, which decide most nodes, are compared in vector registers;
-// one test per block rather than per row, as which row reaches T is unforeseeable.
-[[gnu::always_inline]] inline bool RootsZerotree(const PassContext& p, int px, int py, int level) {
+// True when no unmarked descendant of the node at `at` (y x width + x) at levels level-1 ... D+1
+// reaches T. Its descendants k levels down start at (y << k) x width + (x << k), that is at << k.
+// The 2 x 2 children and 4 x 4 grandchildren, which decide most nodes, are compared in vector
+// registers; one test per block rather than per row, as which row reaches T is unforeseeable.
+[[gnu::always_inline]] inline bool RootsZerotree(const PassContext& p, size_t at, int level) {
     const int depths = level - p.D - 1;  // descendant levels to look at, the nearest first
     if (depths <= 0) return true;
     const size_t stride = static_cast<size_t>(p.width);
@@ -32,17 +33,15 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
     const auto reaches = [below](const int32_t* values) {
         return _mm_cmpgt_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)), below);
     };
-    const size_t child = static_cast<size_t>(2 * py) * stride + 2 * px;
-    if (ReadChildren(p.plane, child, stride, p.T).reaching != 0) return false;
+    if (ReadChildren(p.plane, at << 1, stride, p.T).reaching != 0) return false;
     if (depths == 1) return true;
-    const int32_t* g = p.plane + static_cast<size_t>(4 * py) * stride + 4 * px;
+    const int32_t* g = p.plane + (at << 2);
     const __m128i grandchildren =
         _mm_or_si128(_mm_or_si128(reaches(g), reaches(g + stride)),
                      _mm_or_si128(reaches(g + 2 * stride), reaches(g + 3 * stride)));
     if (_mm_movemask_epi8(grandchildren) != 0) return false;
     for (int k = 3; k <= depths; ++k) {
-        const int32_t* row = p.plane + static_cast<size_t>(py << k) * stride + (px << k);
-        if (BlockReaches(row, stride, 1 << k, p.T)) return false;
+        if (BlockReaches(p.plane + (at << k), stride, 1 << k, p.T)) return false;
     }
     return true;
 }
@@ -62,14 +61,14 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
 
 // Codes an unmarked node; returns whether it roots a zerotree (always so in the 1-bit form).
 [[gnu::always_inline]] inline bool CodeNode(PassContext& p, StreamWriter& mainOut,
-                                            StreamWriter& refineOut, size_t at, int32_t a, int px,
-                                            int py, int level, bool oneBit) {
+                                            StreamWriter& refineOut, size_t at, int32_t a,
+                                            int level, bool oneBit) {
     const uint32_t sig = a >= p.T ? 1 : 0;
     bool zerotree = true;
     if (oneBit) {
         mainOut.put(sig, 1);
     } else {
-        zerotree = RootsZerotree(p, px, py, level);
+        zerotree = RootsZerotree(p, at, level);
         mainOut.put((zerotree ? 0u : 2u) + sig, 2);
     }
     if (sig) CodeSignificant(p, refineOut, at, a, level);
@@ -107,8 +106,7 @@ int Finish(const StreamWriter& mainOut, const StreamWriter& refineOut) {
     int py = p.rootY;
     const int lowest = p.D + 1;
     const int32_t root = p.plane[At(p, px, py)];
-    if (root >= 0 &&
-        CodeNode(p, mainOut, refineOut, At(p, px, py), root, px, py, level, level == lowest))
+    if (root >= 0 && CodeNode(p, mainOut, refineOut, At(p, px, py), root, level, level == lowest))
         return Finish(mainOut, refineOut);
     for (;;) {
         px *= 2;
@@ -137,7 +135,7 @@ int Finish(const StreamWriter& mainOut, const StreamWriter& refineOut) {
             const size_t at = At(p, px, py);
             const int32_t a = p.plane[at];
             if (a < 0) break;  // marked
-            if (!CodeNode(p, mainOut, refineOut, at, a, px, py, level, false)) break;
+            if (!CodeNode(p, mainOut, refineOut, at, a, level, false)) break;
             if (SiblingStep(px, py)) continue;
             if (!Ascend(px, py, level, p.levels)) return Finish(mainOut, refineOut);
         }
