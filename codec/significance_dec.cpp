@@ -9,23 +9,34 @@
 namespace qx {
 namespace {
 
+// What a pass reconstructs: the level whose values read one refinement bit (0 when none does),
+// and the two magnitudes.
+struct PassValues {
+    int oneBitLevel;
+    int32_t lower;
+    int32_t upper;
+
+    explicit PassValues(const PassContext& p)
+        : oneBitLevel(p.component == 0 ? 1 : 0),
+          lower((p.T15 + p.T) >> 1),
+          upper(p.T + (p.T15 >> 1)) {}
+};
+
 // Marks the node and reads its refinement symbol; false after a failed read.
-[[gnu::always_inline]] inline bool DecodeValue(PassContext& p, StreamReader& refineIn, int px,
-                                               int py, int level) {
+[[gnu::always_inline]] inline bool DecodeValue(PassContext& p, const PassValues& v,
+                                               StreamReader& refineIn, int px, int py, int level) {
     const size_t at = static_cast<size_t>(py) * p.width + px;
     p.marks[at] = kMarked;
     uint32_t r;
-    if (level == 1 && p.component == 0) {
+    if (level == v.oneBitLevel) {
         r = refineIn.get(1) * 2 + 1;  // the magnitude is always the upper one
     } else {
         r = refineIn.get(2);
     }
     if (refineIn.failed()) return false;
-    const int32_t lower = (p.T15 + p.T) >> 1;
-    const int32_t upper = p.T + (p.T15 >> 1);
     // Bit 0 picks the magnitude and bit 1 the sign; selects rather than a jump table, whose
     // target the processor cannot foresee.
-    const int32_t magnitude = (r & 1) ? upper : lower;
+    const int32_t magnitude = (r & 1) ? v.upper : v.lower;
     p.plane[at] = (r & 2) ? -magnitude : magnitude;
     return true;
 }
@@ -63,6 +74,7 @@ static_assert([] {
 
 [[gnu::always_inline]] inline int Walk(PassContext& p, StreamReader& mainIn,
                                        StreamReader& refineIn) {
+    const PassValues values(p);
     int level = p.levels;
     int px = p.rootX;
     int py = p.rootY;
@@ -71,7 +83,7 @@ static_assert([] {
         const uint32_t s = mainIn.get(level == lowest ? 1 : 2);
         if (mainIn.failed()) return kFailedRead;
         if (s & 1) {
-            if (!DecodeValue(p, refineIn, px, py, level)) return kFailedRead;
+            if (!DecodeValue(p, values, refineIn, px, py, level)) return kFailedRead;
         }
         if (s < 2) return kOk;
     }
@@ -92,7 +104,7 @@ static_assert([] {
                 if (mainIn.failed()) return kFailedRead;
                 for (unsigned set = kSetChildren[open][bits]; set != 0; set &= set - 1) {
                     const int q = std::countr_zero(set);
-                    if (!DecodeValue(p, refineIn, px + (q & 1), py + (q >> 1), level))
+                    if (!DecodeValue(p, values, refineIn, px + (q & 1), py + (q >> 1), level))
                         return kFailedRead;
                 }
             }
@@ -102,7 +114,7 @@ static_assert([] {
             if (IsMarked(p, px, py)) break;
             const uint32_t s = mainIn.get(2);
             if (mainIn.failed()) return kFailedRead;
-            if ((s & 1) && !DecodeValue(p, refineIn, px, py, level)) return kFailedRead;
+            if ((s & 1) && !DecodeValue(p, values, refineIn, px, py, level)) return kFailedRead;
             if (s >= 2) break;
             if (SiblingStep(px, py)) continue;
             if (!Ascend(px, py, level, p.levels)) return kOk;
