@@ -50,6 +50,12 @@ struct PassContext {
     }
 };
 
+// Whether significant values at this level of this component write a single refinement bit,
+// their sign (their magnitude is always the upper one): level 1 of the luma does.
+constexpr bool RefinesWithOneBit(int component, int level) {
+    return level == 1 && component == 0;
+}
+
 // Moves to the next of four siblings (top-left, top-right, bottom-left, bottom-right); false
 // after the last one. Arithmetic rather than a switch: the walk leaves and resumes sibling
 // groups at unforeseeable points, where a jump table mispredicts.

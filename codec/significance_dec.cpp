@@ -9,15 +9,15 @@
 namespace qx {
 namespace {
 
-// What a pass reconstructs: the level whose values read one refinement bit (0 when none does),
-// and the two magnitudes.
+// What a pass reconstructs: the level whose values read one refinement bit (0, no coded level,
+// when none does), and the two magnitudes.
 struct PassValues {
     int oneBitLevel;
     int32_t lower;
     int32_t upper;
 
     explicit PassValues(const PassContext& p)
-        : oneBitLevel(p.component == 0 ? 1 : 0),
+        : oneBitLevel(RefinesWithOneBit(p.component, 1) ? 1 : 0),
           lower((p.T15 + p.T) >> 1),
           upper(p.T + (p.T15 >> 1)) {}
 };

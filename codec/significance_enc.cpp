@@ -51,7 +51,7 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
 [[gnu::always_inline]] inline void CodeSignificant(PassContext& p, StreamWriter& refineOut,
                                                    size_t at, int32_t a, int level) {
     const uint32_t sign = p.marks[at] & kNegative;
-    if (level == 1 && p.component == 0) {
+    if (RefinesWithOneBit(p.component, level)) {
         refineOut.put(sign, 1);
     } else {
         refineOut.put(sign * 2 + (a >= p.T15 ? 1 : 0), 2);
@@ -147,7 +147,10 @@ int Finish(const StreamWriter& mainOut, const StreamWriter& refineOut) {
 QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
     StreamWriter mainOut(*p.main);
     StreamWriter refineOut(*p.refine);
-    const int status = Walk(p, mainOut, refineOut);
+    // A copy that no store into the plane can alias, so that the walk keeps its fields in
+    // registers.
+    PassContext local = p;
+    const int status = Walk(local, mainOut, refineOut);
     mainOut.finish();
     refineOut.finish();
     return status;
