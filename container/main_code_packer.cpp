@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "codec/codec.h"
 #include "codec/vector_clones.h"
@@ -27,13 +28,15 @@ class BitSink {
     bool putBits(uint32_t bits, int count) {
         const uint32_t held = (held_ << count) | (bits & ((1u << count) - 1));
         const int used = used_ + count;  // at most 7 + 16 bits, of which the low `used` count
-        // The completed bytes (at most two) and the one in progress go out in three stores,
-        // however many there are: the bytes after the one in progress are written again later.
+        // The completed bytes (at most two) and the one in progress go out in one four-byte
+        // store, however many there are: the bytes after the one in progress (0 bits) are
+        // written again later, and PackedRoom leaves room for them.
         // held << (32 - used), without the undefined shift by 32 when used is 0:
         const uint32_t aligned = static_cast<uint32_t>((uint64_t{held} << 32) >> used);
-        out_[pos_] = static_cast<uint8_t>(aligned >> 24);
-        out_[pos_ + 1] = static_cast<uint8_t>(aligned >> 16);
-        out_[pos_ + 2] = static_cast<uint8_t>(aligned >> 8);
+        // The most significant byte first in memory.
+        const uint32_t bytes =
+            std::endian::native == std::endian::big ? aligned : __builtin_bswap32(aligned);
+        std::memcpy(out_ + pos_, &bytes, sizeof bytes);
         pos_ += static_cast<size_t>(used >> 3);
         held_ = held;
         used_ = used & 7;

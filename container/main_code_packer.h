@@ -32,7 +32,7 @@ CumFreqTable BuildCumFreq(std::span<const uint8_t> input);
 constexpr size_t kPackedSlack = 1024;
 
 // Output bytes PackMainCode needs for n input bytes: the completed ones, the byte in progress and
-// two more.
+// two more, into which its four-byte stores reach.
 constexpr size_t PackedRoom(size_t n) {
     return n + kPackedSlack + 3;
 }
