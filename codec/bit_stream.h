@@ -131,31 +131,10 @@ inline bool AppendStream(WordStream& dst, const WordStream& src) {
 // (s.limit then counts them).
 bool AwaitWords(WordStream& s, uint32_t needed);
 
-// Reads the next n bits (1 ... 7). A read that needs a word at or past the stream's limit
-// fails: the stream is marked failed and 0 returned. A stream still being fed waits first.
-inline uint32_t GetBits(WordStream& s, uint32_t n) {
-    const uint32_t p = s.used + n;
-    const uint32_t needed = s.index + (p > 32 ? 2 : 1);  // words the read touches
-    if (needed > s.limit && (s.feed == nullptr || !AwaitWords(s, needed))) {
-        s.failed = true;
-        return 0;
-    }
-    if (p < 32) {
-        s.used = p;
-        return (s.words[s.index] >> (32 - p)) & ((1u << n) - 1);
-    }
-    const uint32_t rest = p - 32;  // bits taken from the next word
-    const uint32_t head = n - rest;
-    uint32_t value = (s.words[s.index] & ((1u << head) - 1)) << rest;
-    ++s.index;
-    if (rest > 0) value |= s.words[s.index] >> (32 - rest);
-    s.used = rest;
-    return value;
-}
-
-// Reads a stream as GetBits does, up to 64 bits ahead in a local window that is refilled a word
-// at a time; the position is stored back by finish(). A read fails as GetBits's does: when it
-// needs a word at or past the limit that no feed brings.
+// Reads a stream most significant bit first, up to 64 bits ahead in a local window that is
+// refilled a word at a time; the position is stored back by finish(). A read that needs a word at
+// or past the stream's limit fails: the stream is marked failed and 0 returned. A stream still
+// being fed waits first.
 class StreamReader {
   public:
     explicit StreamReader(WordStream& s)

@@ -11,7 +11,7 @@
 namespace qx {
 
 // The marks. While decoding, the SignificanceMap, where bit 1 marks a coefficient found
-// significant. While encoding, a byte a coefficient whose bit 0 holds its sign, and the plane
+// significant. While encoding, one byte per coefficient whose bit 0 holds its sign, and the plane
 // holds its magnitude, -1 once marked, so that the zerotree test is a plain maximum over the
 // plane and the walk needs no map to skip marked ones.
 constexpr uint8_t kMarked = 2;
