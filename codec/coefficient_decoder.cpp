@@ -14,16 +14,14 @@
 namespace qx {
 namespace {
 
-// Stores count samples; the first `clear` coefficients and marks are cleared on the way, for the
-// next component: one pass over memory, not two.
-QX_VECTOR_CLONES void StoreSamplesAndClear(int32_t* __restrict plane, uint8_t* __restrict marks,
-                                           int16_t* __restrict samples, size_t count, size_t clear,
-                                           int32_t offset) {
+// Stores count samples; the first `clear` coefficients are cleared on the way, for the next
+// component: one pass over memory, not two.
+QX_VECTOR_CLONES void StoreSamplesAndClear(int32_t* __restrict plane, int16_t* __restrict samples,
+                                           size_t count, size_t clear, int32_t offset) {
     for (size_t i = 0; i < clear; ++i) {
         samples[i] =
             static_cast<int16_t>(static_cast<uint32_t>(plane[i]) + static_cast<uint32_t>(offset));
         plane[i] = 0;
-        marks[i] = 0;
     }
     for (size_t i = clear; i < count; ++i) {
         samples[i] =
@@ -80,14 +78,22 @@ bool DecodeComponent(Codec& codec, int component, int width, int height, size_t 
     if (status) return false;
 
     PrepareWaveletScratch(codec);
-    InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, t.LevelCount[component],
-                   codec.params.FirstLevelFilter, codec.wavelet);
-    int16_t* samples = s.PlaneBuffer.data() + s.PlaneOffset[component];
-    ShareSamples(codec.helper(), width, height, [&](size_t first, size_t n) {
-        const size_t clear = nextCount > first ? std::min(n, nextCount - first) : 0;
-        StoreSamplesAndClear(plane + first, marks + first, samples + first, n, clear,
-                             t.LevelOffset[component]);
-    });
+    const int levels = t.LevelCount[component];
+    const int filter = codec.params.FirstLevelFilter;
+    const SampleTarget target{s.PlaneBuffer.data() + s.PlaneOffset[component],
+                              t.LevelOffset[component], nextCount};
+    if (!InverseWaveletToSamples(plane, t.LastLevelWidth, t.LastLevelHeight, width, height, levels,
+                                 filter, codec.wavelet, target)) {
+        InverseWavelet(plane, t.LastLevelWidth, t.LastLevelHeight, width, levels, filter,
+                       codec.wavelet);
+        ShareSamples(codec.helper(), width, height, [&](size_t first, size_t n) {
+            const size_t clear = nextCount > first ? std::min(n, nextCount - first) : 0;
+            StoreSamplesAndClear(plane + first, target.samples + first, n, clear, target.offset);
+        });
+    }
+    // A row at a time: short clears stay in the vector stores.
+    for (size_t at = 0; at < nextCount; at += static_cast<size_t>(width))
+        std::memset(marks + at, 0, std::min(static_cast<size_t>(width), nextCount - at));
     codec.ZeroedCount = std::min(nextCount, count);
     return true;
 }

@@ -527,11 +527,30 @@ QX_AVX2 void AnalyseColumnRangeAvx2(int32_t* plane, int width, int x0, int x1, i
     AnalyseColumns<Avx2Strips>(plane, width, x0, x1, bh, f, lane);
 }
 
+// Where the rows of the last level go when they leave the plane as samples.
+struct SampleRow {
+    int16_t* samples;
+    int32_t offset;
+    bool clear;  // whether the plane's row is left zero
+};
+
+// A value plus the offset, cut to 16 bits as the samples hold it.
+inline int16_t ToSample(int32_t value, int32_t offset) {
+    return static_cast<int16_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(offset));
+}
+
+// A composed row out as samples, the row left zero when asked.
+inline void RowToSamples(int32_t* row, int n, const SampleRow& out) {
+    for (int x = 0; x < n; ++x) out.samples[x] = ToSample(row[x], out.offset);
+    if (out.clear) std::fill(row, row + n, 0);
+}
+
 // SynthesiseRow for the filters in use, in explicit AVX2: even and odd outputs eight at a time,
-// interleaved into the row at once rather than through a buffer of their own.
-template <int EvenCount, int OddCount>
-QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f,
-                               WaveletLane& scratch) {
+// interleaved into the row (or into samples, when out is set) at once rather than through a
+// buffer of their own.
+template <int EvenCount, int OddCount, bool ToSamples>
+QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f, WaveletLane& scratch,
+                               const SampleRow& out) {
     const int h = n / 2;
     int32_t* low = scratch.even.data() + 2;
     int32_t* high = scratch.odd.data() + 2;
@@ -542,44 +561,81 @@ QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f,
     BroadcastTaps<EvenCount>(f.even, even);
     BroadcastTaps<OddCount>(f.odd, odd);
     const __m128i shift = _mm_cvtsi32_si128(kSynthesisShift);
+    const __m256i offset = _mm256_set1_epi32(out.offset);
+    const __m256i lowHalves = _mm256_set1_epi32(0xFFFF);
     int k = 0;
     for (; k + 8 <= h; k += 8) {
         const __m256i e = SplitTapsAt<EvenCount, true>(even, low, high, k, shift);
         const __m256i o = SplitTapsAt<OddCount, false>(odd, high, low, k, shift);
         const __m256i first = _mm256_unpacklo_epi32(e, o);   // pairs 0, 1 and 4, 5
         const __m256i second = _mm256_unpackhi_epi32(e, o);  // pairs 2, 3 and 6, 7
-        StoreEight(row + 2 * k, _mm256_permute2x128_si256(first, second, 0x20));
-        StoreEight(row + 2 * k + 8, _mm256_permute2x128_si256(first, second, 0x31));
+        if constexpr (ToSamples) {
+            // The low halves packed without saturation, which puts the pairs back in order.
+            const __m256i a = _mm256_and_si256(_mm256_add_epi32(first, offset), lowHalves);
+            const __m256i b = _mm256_and_si256(_mm256_add_epi32(second, offset), lowHalves);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.samples + 2 * k),
+                                _mm256_packus_epi32(a, b));
+            if (out.clear) {
+                StoreEight(row + 2 * k, _mm256_setzero_si256());
+                StoreEight(row + 2 * k + 8, _mm256_setzero_si256());
+            }
+        } else {
+            StoreEight(row + 2 * k, _mm256_permute2x128_si256(first, second, 0x20));
+            StoreEight(row + 2 * k + 8, _mm256_permute2x128_si256(first, second, 0x31));
+        }
     }
-    if (k == h) return;
-    int32_t* evenOut = scratch.acc.data();
-    int32_t* oddOut = scratch.acc.data() + h;
-    SplitTapsInOnePass<EvenCount, true>(evenOut, low + k, high + k, f.even, h - k, kSynthesisShift);
-    SplitTapsInOnePass<OddCount, false>(oddOut, high + k, low + k, f.odd, h - k, kSynthesisShift);
-    for (int j = 0; j < h - k; ++j) {
-        row[2 * (k + j)] = evenOut[j];
-        row[2 * (k + j) + 1] = oddOut[j];
+    if (k < h) {
+        int32_t* evenOut = scratch.acc.data();
+        int32_t* oddOut = scratch.acc.data() + h;
+        SplitTapsInOnePass<EvenCount, true>(evenOut, low + k, high + k, f.even, h - k,
+                                            kSynthesisShift);
+        SplitTapsInOnePass<OddCount, false>(oddOut, high + k, low + k, f.odd, h - k,
+                                            kSynthesisShift);
+        for (int j = 0; j < h - k; ++j) {
+            const int at = 2 * (k + j);
+            if constexpr (ToSamples) {
+                out.samples[at] = ToSample(evenOut[j], out.offset);
+                out.samples[at + 1] = ToSample(oddOut[j], out.offset);
+            } else {
+                row[at] = evenOut[j];
+                row[at + 1] = oddOut[j];
+            }
+        }
     }
+    if (ToSamples && out.clear) std::fill(row + 2 * k, row + n, 0);
 }
 
+template <bool ToSamples>
 QX_AVX2 void SynthesiseRowsAvx2(int32_t* plane, int width, int r0, int r1, int bw,
-                                const SynthesisFilter& f, WaveletLane& lane) {
+                                const SynthesisFilter& f, WaveletLane& lane,
+                                const SampleTarget* target) {
     for (int r = r0; r < r1; ++r) {
-        int32_t* row = plane + static_cast<size_t>(r) * width;
+        const size_t at = static_cast<size_t>(r) * width;
+        int32_t* row = plane + at;
+        const SampleRow out =
+            ToSamples ? SampleRow{target->samples + at, target->offset, at < target->clearCount}
+                      : SampleRow{nullptr, 0, false};
         if (f.evenTaps == 4 && f.oddTaps == 5) {
-            SynthesiseRowAvx2<4, 5>(row, bw, f, lane);
+            SynthesiseRowAvx2<4, 5, ToSamples>(row, bw, f, lane, out);
         } else if (f.evenTaps == 2 && f.oddTaps == 3) {
-            SynthesiseRowAvx2<2, 3>(row, bw, f, lane);
+            SynthesiseRowAvx2<2, 3, ToSamples>(row, bw, f, lane, out);
         } else {
             SynthesiseRow(row, bw, f, lane);
+            if (ToSamples) RowToSamples(row, bw, out);
         }
     }
 }
 
 QX_VECTOR_CLONES void SynthesiseRows(int32_t* plane, int width, int r0, int r1, int bw,
-                                     const SynthesisFilter& f, WaveletLane& lane) {
-    for (int r = r0; r < r1; ++r)
-        SynthesiseRow(plane + static_cast<size_t>(r) * width, bw, f, lane);
+                                     const SynthesisFilter& f, WaveletLane& lane,
+                                     const SampleTarget* target) {
+    for (int r = r0; r < r1; ++r) {
+        const size_t at = static_cast<size_t>(r) * width;
+        SynthesiseRow(plane + at, bw, f, lane);
+        if (target)
+            RowToSamples(plane + at, bw,
+                         {target->samples + at, target->offset, at < target->clearCount});
+    }
 }
 
 QX_VECTOR_CLONES void SynthesiseColumnRange(int32_t* plane, int width, int x0, int x1, int bh,
@@ -678,8 +734,11 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     return result;
 }
 
-void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
-                    int firstLevelFilter, WaveletScratch& scratch) {
+namespace {
+
+// The levels of InverseWavelet; the last level's rows go to target when it is set.
+void ComposeLevels(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
+                   int firstLevelFilter, WaveletScratch& scratch, const SampleTarget* target) {
     int bw = lastWidth;
     int bh = lastHeight;
     bool nineSeven = (levels == 1 && firstLevelFilter == 0);
@@ -697,17 +756,39 @@ void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, in
                     SynthesiseColumnRange(plane, width, x0, x1, bh, f, scratch.lanes[lane]);
                 }
             });
+        const SampleTarget* out = level == 1 ? target : nullptr;
         ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
-            if (scratch.avx2Loops) {
-                SynthesiseRowsAvx2(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
+            WaveletLane& l = scratch.lanes[lane];
+            if (scratch.avx2Loops && out) {
+                SynthesiseRowsAvx2<true>(plane, width, r0, r1, bw, f, l, out);
+            } else if (scratch.avx2Loops) {
+                SynthesiseRowsAvx2<false>(plane, width, r0, r1, bw, f, l, nullptr);
             } else {
-                SynthesiseRows(plane, width, r0, r1, bw, f, scratch.lanes[lane]);
+                SynthesiseRows(plane, width, r0, r1, bw, f, l, out);
             }
         });
         bw *= 2;
         bh *= 2;
         if (level - 1 == 1 && firstLevelFilter == 0) nineSeven = true;
     }
+}
+
+}  // namespace
+
+void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
+                    int firstLevelFilter, WaveletScratch& scratch) {
+    ComposeLevels(plane, lastWidth, lastHeight, width, levels, firstLevelFilter, scratch, nullptr);
+}
+
+bool InverseWaveletToSamples(int32_t* plane, int lastWidth, int lastHeight, int width, int height,
+                             int levels, int firstLevelFilter, WaveletScratch& scratch,
+                             const SampleTarget& target) {
+    const int shift = levels - 1;
+    if (levels < 1 || (int64_t{lastWidth} << shift) != width ||
+        (int64_t{lastHeight} << shift) != height)
+        return false;
+    ComposeLevels(plane, lastWidth, lastHeight, width, levels, firstLevelFilter, scratch, &target);
+    return true;
 }
 
 }  // namespace qx

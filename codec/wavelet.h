@@ -60,4 +60,18 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
 void InverseWavelet(int32_t* plane, int lastWidth, int lastHeight, int width, int levels,
                     int firstLevelFilter, WaveletScratch& scratch);
 
+// Where the composed plane can go instead of back into itself: samples, each value plus offset cut
+// to 16 bits, with the plane's first clearCount coefficients left zero (at least those).
+struct SampleTarget {
+    int16_t* samples = nullptr;
+    int32_t offset = 0;
+    size_t clearCount = 0;
+};
+
+// InverseWavelet for a plane of width x height whose last level covers it whole, its rows going
+// straight to target: one pass over memory less. False, with nothing done, for other planes.
+bool InverseWaveletToSamples(int32_t* plane, int lastWidth, int lastHeight, int width, int height,
+                             int levels, int firstLevelFilter, WaveletScratch& scratch,
+                             const SampleTarget& target);
+
 }  // namespace qx
