@@ -545,45 +545,94 @@ inline void RowToSamples(int32_t* row, int n, const SampleRow& out) {
     if (out.clear) std::fill(row, row + n, 0);
 }
 
+// The filters of SynthesiseRowAvx2, broadcast once per row.
+template <int EvenCount, int OddCount>
+struct RowTaps {
+    __m256i even[EvenCount], odd[OddCount];
+    __m128i shift;
+    __m256i offset;
+};
+
+// Outputs 2k ... 2k + 15 of a row from its halves low and high, into the row or into samples.
+template <int EvenCount, int OddCount, bool ToSamples>
+QX_AVX2 inline void SynthesiseSixteen(const RowTaps<EvenCount, OddCount>& t, const int32_t* low,
+                                      const int32_t* high, int k, int32_t* row,
+                                      const SampleRow& out) {
+    const __m256i e = SplitTapsAt<EvenCount, true>(t.even, low, high, k, t.shift);
+    const __m256i o = SplitTapsAt<OddCount, false>(t.odd, high, low, k, t.shift);
+    const __m256i first = _mm256_unpacklo_epi32(e, o);   // pairs 0, 1 and 4, 5
+    const __m256i second = _mm256_unpackhi_epi32(e, o);  // pairs 2, 3 and 6, 7
+    if constexpr (ToSamples) {
+        // The low halves packed without saturation, which puts the pairs back in order.
+        const __m256i lowHalves = _mm256_set1_epi32(0xFFFF);
+        const __m256i a = _mm256_and_si256(_mm256_add_epi32(first, t.offset), lowHalves);
+        const __m256i b = _mm256_and_si256(_mm256_add_epi32(second, t.offset), lowHalves);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.samples + 2 * k),
+                            _mm256_packus_epi32(a, b));
+    } else {
+        StoreEight(row + 2 * k, _mm256_permute2x128_si256(first, second, 0x20));
+        StoreEight(row + 2 * k + 8, _mm256_permute2x128_si256(first, second, 0x31));
+    }
+}
+
+// Values a step of SynthesiseRowAvx2 reads on either side of its eight: the reach of the taps.
+constexpr int kTapReach = 2;
+// The values at each end of a half that go to scratch: every step near an end reads there.
+constexpr int kEdgeValues = 16;
+
 // SynthesiseRow for the filters in use, in explicit AVX2: even and odd outputs eight at a time,
-// interleaved into the row (or into samples, when out is set) at once rather than through a
-// buffer of their own.
+// interleaved into the row (or into samples, when ToSamples) at once rather than through a buffer
+// of their own.
+//
+// Outputs 2k ... 2k + 15 overwrite the row's low half well before the steps that read it, so the
+// low half is read from a copy. The high half is not reached in time: when step k runs, the steps
+// before it have written the row up to 2k - 1, and it reads the high half from h + k - kTapReach
+// on, which lies beyond that while k < h - 1. Only the steps near the ends, whose taps reach the
+// guards, read copies. Samples leave the row in place, so they need no copy at all; a row to be
+// cleared is cleared behind the steps, where no later step reads.
 template <int EvenCount, int OddCount, bool ToSamples>
 QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f, WaveletLane& scratch,
                                const SampleRow& out) {
     const int h = n / 2;
     int32_t* low = scratch.even.data() + 2;
     int32_t* high = scratch.odd.data() + 2;
-    std::memcpy(low, row, sizeof(int32_t) * h);
-    std::memcpy(high, row + h, sizeof(int32_t) * h);
+    const bool wholeHalves = h <= 2 * kEdgeValues;
+    if (wholeHalves || !ToSamples) {
+        std::memcpy(low, row, sizeof(int32_t) * h);
+    } else {
+        std::memcpy(low, row, sizeof(int32_t) * kEdgeValues);
+        std::memcpy(low + h - kEdgeValues, row + h - kEdgeValues, sizeof(int32_t) * kEdgeValues);
+    }
+    if (wholeHalves) {
+        std::memcpy(high, row + h, sizeof(int32_t) * h);
+    } else {
+        std::memcpy(high, row + h, sizeof(int32_t) * kEdgeValues);
+        std::memcpy(high + h - kEdgeValues, row + n - kEdgeValues, sizeof(int32_t) * kEdgeValues);
+    }
     FillHalfGuards(low, high, h);
-    __m256i even[EvenCount], odd[OddCount];
-    BroadcastTaps<EvenCount>(f.even, even);
-    BroadcastTaps<OddCount>(f.odd, odd);
-    const __m128i shift = _mm_cvtsi32_si128(kSynthesisShift);
-    const __m256i offset = _mm256_set1_epi32(out.offset);
-    const __m256i lowHalves = _mm256_set1_epi32(0xFFFF);
+    RowTaps<EvenCount, OddCount> t;
+    BroadcastTaps<EvenCount>(f.even, t.even);
+    BroadcastTaps<OddCount>(f.odd, t.odd);
+    t.shift = _mm_cvtsi32_si128(kSynthesisShift);
+    t.offset = _mm256_set1_epi32(out.offset);
+    const bool clear = ToSamples && out.clear;
     int k = 0;
-    for (; k + 8 <= h; k += 8) {
-        const __m256i e = SplitTapsAt<EvenCount, true>(even, low, high, k, shift);
-        const __m256i o = SplitTapsAt<OddCount, false>(odd, high, low, k, shift);
-        const __m256i first = _mm256_unpacklo_epi32(e, o);   // pairs 0, 1 and 4, 5
-        const __m256i second = _mm256_unpackhi_epi32(e, o);  // pairs 2, 3 and 6, 7
-        if constexpr (ToSamples) {
-            // The low halves packed without saturation, which puts the pairs back in order.
-            const __m256i a = _mm256_and_si256(_mm256_add_epi32(first, offset), lowHalves);
-            const __m256i b = _mm256_and_si256(_mm256_add_epi32(second, offset), lowHalves);
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.samples + 2 * k),
-                                _mm256_packus_epi32(a, b));
-            if (out.clear) {
-                StoreEight(row + 2 * k, _mm256_setzero_si256());
-                StoreEight(row + 2 * k + 8, _mm256_setzero_si256());
-            }
-        } else {
-            StoreEight(row + 2 * k, _mm256_permute2x128_si256(first, second, 0x20));
-            StoreEight(row + 2 * k + 8, _mm256_permute2x128_si256(first, second, 0x31));
+    if (h >= 8) {
+        SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, low, high, 0, row, out);
+        k = 8;
+    }
+    // The steps whose taps stay inside both halves read them where they are.
+    const int32_t* lowInside = ToSamples ? row : low;
+    for (; k + 8 + kTapReach < h; k += 8) {
+        SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, lowInside, row + h, k, row, out);
+        if (clear) {
+            StoreEight(row + k - 8, _mm256_setzero_si256());
+            StoreEight(row + h + k - 8, _mm256_setzero_si256());
         }
     }
+    const int cleared = clear ? std::max(k - 8, 0) : 0;
+    for (; k + 8 <= h; k += 8)
+        SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, low, high, k, row, out);
     if (k < h) {
         int32_t* evenOut = scratch.acc.data();
         int32_t* oddOut = scratch.acc.data() + h;
@@ -602,7 +651,10 @@ QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f, Wa
             }
         }
     }
-    if (ToSamples && out.clear) std::fill(row + 2 * k, row + n, 0);
+    if (clear) {
+        std::fill(row + cleared, row + h, 0);
+        std::fill(row + h + cleared, row + n, 0);
+    }
 }
 
 template <bool ToSamples>
