@@ -28,10 +28,6 @@ QX_AVX2 inline __m256i Narrow(__m256i low, __m256i high) {
     return _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
 }
 
-QX_AVX2 inline __m256i ClampByte(__m256i v) {
-    return _mm256_min_epi32(_mm256_max_epi32(v, _mm256_setzero_si256()), _mm256_set1_epi32(255));
-}
-
 }  // namespace
 
 namespace {
@@ -105,9 +101,12 @@ namespace {
 
 // The tables and shuffles of a restored row.
 struct RestoreTools {
-    __m256i pack, lowerTwice, upperTwice;
-    const std::array<const int32_t*, 3>& lookups;
-    ChannelOrder order;
+    __m256i pack, wordTwice;
+    // The lookups of the reference, first and second levels, held apart from the array so that
+    // the byte stores do not make the loop read them again.
+    const int32_t* reference;
+    const int32_t* first;
+    const int32_t* second;
 };
 
 // Restored pixels x ... x + 15, in two halves of eight packed into twelve bytes each of its
@@ -116,29 +115,44 @@ struct SixteenRestored {
     __m256i group[2];
 };
 
+// Eight values that fit 16 bits, from 32-bit lanes, each twice in sixteen 16-bit lanes.
+QX_AVX2 inline __m256i EachTwice(__m256i values, __m256i wordTwice) {
+    return _mm256_shuffle_epi8(values, wordTwice);
+}
+
+QX_AVX2 inline __m256i ClampByte16(__m256i v) {
+    return _mm256_min_epi16(_mm256_max_epi16(v, _mm256_setzero_si256()), _mm256_set1_epi16(255));
+}
+
+// Indices of the first (g = 0) or last eight of sixteen 16-bit levels, for a gather.
+QX_AVX2 inline __m256i EightIndices(__m256i levels, int g) {
+    return _mm256_cvtepu16_epi32(g == 0 ? _mm256_castsi256_si128(levels)
+                                        : _mm256_extracti128_si256(levels, 1));
+}
+
+// The levels of sixteen pixels at once in 16-bit lanes. The chroma sum and its quarter are
+// formed in 32 bits, where they cannot overflow; the quarter fits 16 bits. The sums with it
+// saturate at the 16-bit limits, beyond which the clamp to a byte gives the same 0 or 255 as the
+// exact sum would.
 QX_AVX2 inline SixteenRestored RestoreSixteen(const RestoreTools& t, const int16_t* luma,
                                               const int16_t* chroma1, const int16_t* chroma2,
-                                              int x) {
-    const __m256i c1 =
+                                              size_t x) {
+    const __m256i b1 =
         _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma1 + x / 2)));
-    const __m256i c2 =
+    const __m256i b2 =
         _mm256_cvtepi16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(chroma2 + x / 2)));
+    const __m256i quarter = EachTwice(_mm256_srai_epi32(_mm256_add_epi32(b1, b2), 2), t.wordTwice);
+    const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(luma + x));
+    const __m256i p = ClampByte16(_mm256_subs_epi16(l, quarter));
+    const __m256i f = ClampByte16(_mm256_adds_epi16(p, EachTwice(b1, t.wordTwice)));
+    const __m256i s = ClampByte16(_mm256_adds_epi16(p, EachTwice(b2, t.wordTwice)));
     SixteenRestored r;
     for (int g = 0; g < 2; ++g) {
-        const __m256i spread = g == 0 ? t.lowerTwice : t.upperTwice;
-        const __m256i b1 = _mm256_permutevar8x32_epi32(c1, spread);
-        const __m256i b2 = _mm256_permutevar8x32_epi32(c2, spread);
-        const __m256i l = _mm256_cvtepi16_epi32(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(luma + x + 8 * g)));
-        const __m256i p =
-            ClampByte(_mm256_sub_epi32(l, _mm256_srai_epi32(_mm256_add_epi32(b1, b2), 2)));
-        const __m256i f = ClampByte(_mm256_add_epi32(p, b1));
-        const __m256i s = ClampByte(_mm256_add_epi32(p, b2));
-        const ChannelOrder& o = t.order;
         // Each table puts its channel in its own byte of the pixel.
-        const __m256i pixels = _mm256_or_si256(
-            Gather(t.lookups[o.reference], p),
-            _mm256_or_si256(Gather(t.lookups[o.first], f), Gather(t.lookups[o.second], s)));
+        const __m256i pixels =
+            _mm256_or_si256(Gather(t.reference, EightIndices(p, g)),
+                            _mm256_or_si256(Gather(t.first, EightIndices(f, g)),
+                                            Gather(t.second, EightIndices(s, g))));
         r.group[g] = _mm256_shuffle_epi8(pixels, t.pack);
     }
     return r;
@@ -162,21 +176,23 @@ QX_AVX2 inline void StoreSixteen(const SixteenRestored& r, uint8_t* out, bool ex
 QX_AVX2 int RestoreRowAvx2(const int16_t* luma, const int16_t* chroma1, const int16_t* chroma2,
                            int width, ChannelOrder order,
                            const std::array<const int32_t*, 3>& lookups, uint8_t* rgb) {
+    // The low word of each 32-bit lane into both of its words: a pixel pair's chroma.
     const RestoreTools tools{_mm256_loadu_si256(reinterpret_cast<const __m256i*>(kPack.data())),
-                             _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3),
-                             _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7), lookups, order};
+                             _mm256_setr_epi8(0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13, 0,
+                                              1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13),
+                             lookups[order.reference], lookups[order.first], lookups[order.second]};
     int x = 0;
     // Each step's last store reaches four bytes into the next pixels, which a later step or the
     // caller writes afterwards; two pixels beyond the step keep it inside the row.
     for (; x + kStep + 2 <= width; x += kStep) {
-        StoreSixteen(RestoreSixteen(tools, luma, chroma1, chroma2, x),
+        StoreSixteen(RestoreSixteen(tools, luma, chroma1, chroma2, static_cast<size_t>(x)),
                      rgb + 3 * static_cast<size_t>(x), false);
     }
     // An even row ends with a step over its last sixteen pixels, which overlaps the one before
     // and stores exactly its own bytes.
     if (x < width && width % 2 == 0 && width >= kStep) {
         x = width - kStep;
-        StoreSixteen(RestoreSixteen(tools, luma, chroma1, chroma2, x),
+        StoreSixteen(RestoreSixteen(tools, luma, chroma1, chroma2, static_cast<size_t>(x)),
                      rgb + 3 * static_cast<size_t>(x), true);
         x = width;
     }
