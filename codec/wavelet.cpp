@@ -695,9 +695,109 @@ QX_VECTOR_CLONES void SynthesiseColumnRange(int32_t* plane, int width, int x0, i
     SynthesiseColumns<PortableStrips>(plane, width, x0, x1, bh, f, lane);
 }
 
+// The taps of an output row of a chunk whose same-parity rows lie sameStride apart and whose
+// other rows otherStride apart: SplitTapsAt down columns.
+template <int Count, bool CentreEven>
+QX_AVX2 inline __m256i ColumnTaps(const __m256i* taps, const int32_t* same, size_t sameStride,
+                                  const int32_t* other, size_t otherStride, __m128i shift) {
+    __m256i sum = _mm256_mullo_epi32(taps[0], EightAt(same));
+    for (int d = 1; d < Count; ++d) {
+        const int32_t* line = d % 2 == 0 ? same : other;
+        const size_t step = d % 2 == 0 ? sameStride : otherStride;
+        const __m256i pair = _mm256_add_epi32(EightAt(line - SplitLeft(d, CentreEven) * step),
+                                              EightAt(line + SplitRight(d, CentreEven) * step));
+        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(taps[d], pair));
+    }
+    return _mm256_sra_epi32(sum, shift);
+}
+
+// Output rows 2j and 2j + 1 of a chunk from low row j (rows a chunk apart) and high row j (rows
+// hStride apart), into the plane at out.
+template <int EvenCount, int OddCount>
+[[gnu::always_inline]] QX_AVX2 inline void SynthesiseColumnPair(
+    const RowTaps<EvenCount, OddCount>& t, const int32_t* low, const int32_t* high, size_t hStride,
+    int32_t* out, size_t stride) {
+#pragma GCC unroll 8
+    for (int v = 0; v < kChunk; v += 8) {
+        StoreEight(out + v, ColumnTaps<EvenCount, true>(t.even, low + v, kChunk, high + v, hStride,
+                                                        t.shift));
+        StoreEight(out + stride + v,
+                   ColumnTaps<OddCount, false>(t.odd, high + v, hStride, low + v, kChunk, t.shift));
+    }
+}
+
+// Rows of the high half at each end that go to the strip: every step near an end reads there.
+constexpr int kEdgeRows = 4;
+
+// The column synthesis of one whole chunk of a band of even height (4 * kEdgeRows + 8 rows at
+// least) reading most of its high half where it lies. The low rows go to a strip, as output rows
+// 2j and 2j + 1 overwrite them. Step j reads high rows j - 2 ... j + 2, plane rows from
+// half + j - 2 on, while the steps before it have written rows up to 2j - 1 only: below half - 1,
+// those lie beyond. The steps near the ends, whose taps reach the guards, read strip copies.
+template <int EvenCount, int OddCount>
+QX_AVX2 void SynthesiseChunkInPlaceAvx2(int32_t* plane, size_t stride, int xa, int height,
+                                        const SynthesisFilter& f, int32_t* strip) {
+    const int half = height / 2;
+    // Low rows -2 ... half + 1, then high rows -2 ... half + 1 of which only the ends are filled.
+    int32_t* low = strip + 2 * kChunk;
+    int32_t* high = low + static_cast<size_t>(half + 4) * kChunk;
+    const int32_t* column = plane + xa;
+    for (int j = 0; j < half; ++j)
+        CopyChunk(low + j * kChunk, column + static_cast<size_t>(j) * stride, kChunk);
+    const int32_t* highRows = column + static_cast<size_t>(half) * stride;
+    for (int i = 0; i < kEdgeRows; ++i) {
+        CopyChunk(high + i * kChunk, highRows + static_cast<size_t>(i) * stride, kChunk);
+        const int end = half - kEdgeRows + i;
+        CopyChunk(high + end * kChunk, highRows + static_cast<size_t>(end) * stride, kChunk);
+    }
+    // The guards of the interleaved column, mirrored without repeating its edge rows.
+    const auto mirror = [](int32_t* rows, int to, int from) {
+        std::memcpy(rows + to * kChunk, rows + from * kChunk, sizeof(int32_t) * kChunk);
+    };
+    mirror(low, -1, 1);
+    mirror(low, -2, 2);
+    mirror(low, half, half - 1);
+    mirror(low, half + 1, half - 2);
+    mirror(high, -1, 0);
+    mirror(high, -2, 1);
+    mirror(high, half, half - 2);
+    mirror(high, half + 1, half - 3);
+
+    RowTaps<EvenCount, OddCount> t;
+    BroadcastTaps<EvenCount>(f.even, t.even);
+    BroadcastTaps<OddCount>(f.odd, t.odd);
+    t.shift = _mm_cvtsi32_si128(kSynthesisShift);
+    // The two steps at each end read the strip's high rows; those between, the plane's. In
+    // order: the last steps write the plane rows where the high rows the ones before them read
+    // lie.
+    for (int j = 0; j < 2; ++j) {
+        SynthesiseColumnPair(t, low + j * kChunk, high + j * kChunk, kChunk,
+                             plane + static_cast<size_t>(2 * j) * stride + xa, stride);
+    }
+    for (int j = 2; j + 2 < half; ++j) {
+        SynthesiseColumnPair(t, low + j * kChunk, highRows + static_cast<size_t>(j) * stride,
+                             stride, plane + static_cast<size_t>(2 * j) * stride + xa, stride);
+    }
+    for (int j = half - 2; j < half; ++j) {
+        SynthesiseColumnPair(t, low + j * kChunk, high + j * kChunk, kChunk,
+                             plane + static_cast<size_t>(2 * j) * stride + xa, stride);
+    }
+}
+
 QX_AVX2 void SynthesiseColumnRangeAvx2(int32_t* plane, int width, int x0, int x1, int bh,
                                        const SynthesisFilter& f, WaveletLane& lane) {
-    SynthesiseColumns<Avx2Strips>(plane, width, x0, x1, bh, f, lane);
+    const bool inPlace = bh % 2 == 0 && bh >= 4 * kEdgeRows + 8;
+    const bool nineSeven = f.evenTaps == 4 && f.oddTaps == 5;
+    const bool fiveThree = f.evenTaps == 2 && f.oddTaps == 3;
+    const int whole = inPlace && (nineSeven || fiveThree) ? (x1 - x0) / kChunk * kChunk : 0;
+    for (int xa = x0; xa < x0 + whole; xa += kChunk) {
+        if (nineSeven) {
+            SynthesiseChunkInPlaceAvx2<4, 5>(plane, width, xa, bh, f, lane.strip);
+        } else {
+            SynthesiseChunkInPlaceAvx2<2, 3>(plane, width, xa, bh, f, lane.strip);
+        }
+    }
+    SynthesiseColumns<Avx2Strips>(plane, width, x0 + whole, x1, bh, f, lane);
 }
 
 QX_VECTOR_CLONES void RemoveOffset(const int16_t* samples, int32_t* plane, size_t count,
