@@ -623,12 +623,15 @@ QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f, Wa
     }
     // The steps whose taps stay inside both halves read them where they are.
     const int32_t* lowInside = ToSamples ? row : low;
-    for (; k + 8 + kTapReach < h; k += 8) {
-        SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, lowInside, row + h, k, row, out);
-        if (clear) {
+    if (clear) {
+        for (; k + 8 + kTapReach < h; k += 8) {
+            SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, row, row + h, k, row, out);
             StoreEight(row + k - 8, _mm256_setzero_si256());
             StoreEight(row + h + k - 8, _mm256_setzero_si256());
         }
+    } else {
+        for (; k + 8 + kTapReach < h; k += 8)
+            SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, lowInside, row + h, k, row, out);
     }
     const int cleared = clear ? std::max(k - 8, 0) : 0;
     for (; k + 8 <= h; k += 8)
