@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -76,6 +78,19 @@ class MainCodeBits {
 
   private:
     void refill() {
+        if (pos_ + 8 <= in_.size()) {
+            // As many whole bytes as the reservoir takes (6 or 7, as held_ < 16 here), from one
+            // eight-byte load.
+            uint64_t next;
+            std::memcpy(&next, in_.data() + pos_, sizeof next);
+            if constexpr (std::endian::native == std::endian::little)
+                next = __builtin_bswap64(next);
+            const int bytes = (63 - held_) >> 3;
+            reservoir_ = (reservoir_ << (8 * bytes)) | (next >> (64 - 8 * bytes));
+            pos_ += static_cast<size_t>(bytes);
+            held_ += 8 * bytes;
+            return;
+        }
         while (held_ <= 56) {
             const uint64_t byte = pos_ < in_.size() ? in_[pos_] : 0;
             ++pos_;
