@@ -24,6 +24,17 @@ int main(int argc, char** argv) {
     app.require_subcommand(1, 1);
     app.footer("Exit status: 0 every file succeeded, 1 a file failed, 2 usage error.");
 
+    // A run names its command first: only that command's options are set up, which is most of
+    // the start-up time of the parser. Without a command name first, every command gets them, for
+    // help and usage errors.
+    const char* named = argc > 1 ? argv[1] : "";
+    const bool commandFirst =
+        std::strcmp(named, "compress") == 0 || std::strcmp(named, "decompress") == 0 ||
+        std::strcmp(named, "info") == 0 || std::strcmp(named, "roundtrip") == 0;
+    const auto wanted = [&](const char* command) {
+        return !commandFirst || std::strcmp(named, command) == 0;
+    };
+
     // The options compress and decompress share.
     auto addBatchOptions = [](CLI::App* command, BatchOptions& options) {
         command->add_option("-o,--output", options.output,
@@ -45,56 +56,69 @@ int main(int argc, char** argv) {
 
     CompressOptions compress;
     CLI::App* compressCommand = app.add_subcommand("compress", "Compress pictures into .qx1 files");
-    compressCommand->add_option("-m,--mode", compress.mode, "high (default) or clear")
-        ->check(CLI::IsMember({"high", "clear"}));
-    addBatchOptions(compressCommand, compress);
-    compressCommand
-        ->add_option("-j,--jobs", compress.jobs,
-                     "Pictures compressed at a time (default: the CPUs qx1 may run on)")
-        ->check(CLI::PositiveNumber);
-    compressCommand->add_flag("--fit", compress.fit,
-                              "Scale pictures larger than 1024 on a side down to fit 1024 x 1024");
-    CLI::Option* compressInputs =
+    CLI::Option* compressInputs = nullptr;
+    if (wanted("compress")) {
+        compressCommand->add_option("-m,--mode", compress.mode, "high (default) or clear")
+            ->check(CLI::IsMember({"high", "clear"}));
+        addBatchOptions(compressCommand, compress);
         compressCommand
-            ->add_option("PICTURE", compress.inputs,
-                         "BMP, JPEG, TIFF, PNG or PNM pictures; - for standard input")
-            ->required();
+            ->add_option("-j,--jobs", compress.jobs,
+                         "Pictures compressed at a time (default: the CPUs qx1 may run on)")
+            ->check(CLI::PositiveNumber);
+        compressCommand->add_flag(
+            "--fit", compress.fit,
+            "Scale pictures larger than 1024 on a side down to fit 1024 x 1024");
+        compressInputs =
+            compressCommand
+                ->add_option("PICTURE", compress.inputs,
+                             "BMP, JPEG, TIFF, PNG or PNM pictures; - for standard input")
+                ->required();
+    }
 
     DecompressOptions decompress;
     CLI::App* decompressCommand =
         app.add_subcommand("decompress",
                            "Restore .qx1 files as TIFF pictures (NAME_comp.tif), "
                            "or PNG/PNM when -o ends in .png or .ppm");
-    addBatchOptions(decompressCommand, decompress);
-    decompressCommand->add_option("--format", decompress.format,
-                                  "Format of the picture written to standard output (-o -): "
-                                  "tif, png or ppm");
-    CLI::Option* decompressInputs =
-        decompressCommand
-            ->add_option("FILE", decompress.inputs, "Compressed .qx1 files; - for standard input")
-            ->required();
+    CLI::Option* decompressInputs = nullptr;
+    if (wanted("decompress")) {
+        addBatchOptions(decompressCommand, decompress);
+        decompressCommand->add_option("--format", decompress.format,
+                                      "Format of the picture written to standard output (-o -): "
+                                      "tif, png or ppm");
+        decompressInputs = decompressCommand
+                               ->add_option("FILE", decompress.inputs,
+                                            "Compressed .qx1 files; - for standard input")
+                               ->required();
+    }
 
     InfoOptions info;
     CLI::App* infoCommand =
         app.add_subcommand("info", "Print the title fields and section sizes of .qx1 files");
-    infoCommand->add_flag("--json", info.json, "Print JSON");
-    CLI::Option* infoInputs =
-        infoCommand->add_option("FILE", info.inputs, "Compressed .qx1 files")->required();
+    CLI::Option* infoInputs = nullptr;
+    if (wanted("info")) {
+        infoCommand->add_flag("--json", info.json, "Print JSON");
+        infoInputs =
+            infoCommand->add_option("FILE", info.inputs, "Compressed .qx1 files")->required();
+    }
 
     RoundtripOptions roundtrip;
     CLI::App* roundtripCommand = app.add_subcommand(
         "roundtrip", "Compress and restore a picture in memory; print size, ratio and PSNR");
-    roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
-        ->check(CLI::IsMember({"high", "clear"}));
-    roundtripCommand->add_option("-o,--output", roundtrip.output,
-                                 "Write the restored picture (TIFF; - for standard output)");
-    roundtripCommand->add_flag("-f,--force", roundtrip.force, "Replace an existing output");
-    roundtripCommand->add_flag("--json", roundtrip.json, "Print the result as one JSON object");
-    CLI::Option* roundtripInput =
-        roundtripCommand
-            ->add_option("PICTURE", roundtrip.input,
-                         "BMP, JPEG, TIFF, PNG or PNM picture; - for standard input")
-            ->required();
+    CLI::Option* roundtripInput = nullptr;
+    if (wanted("roundtrip")) {
+        roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
+            ->check(CLI::IsMember({"high", "clear"}));
+        roundtripCommand->add_option("-o,--output", roundtrip.output,
+                                     "Write the restored picture (TIFF; - for standard output)");
+        roundtripCommand->add_flag("-f,--force", roundtrip.force, "Replace an existing output");
+        roundtripCommand->add_flag("--json", roundtrip.json, "Print the result as one JSON object");
+        roundtripInput =
+            roundtripCommand
+                ->add_option("PICTURE", roundtrip.input,
+                             "BMP, JPEG, TIFF, PNG or PNM picture; - for standard input")
+                ->required();
+    }
 
     // "--" ends the options: what follows are names, even "-x.bmp". They are kept away from the
     // parser, which only takes "--" before the first name.
@@ -104,7 +128,7 @@ int main(int argc, char** argv) {
         names.assign(argv + i + 1, argv + argc);
         argc = i;
         for (CLI::Option* inputs : {compressInputs, decompressInputs, infoInputs, roundtripInput})
-            inputs->required(names.empty());
+            if (inputs != nullptr) inputs->required(names.empty());
         break;
     }
 
