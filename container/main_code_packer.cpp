@@ -263,22 +263,23 @@ QX_BIT_CLONES int DecodeStretch(UnpackState& state, const CumFreqTable& cumFreq,
         Narrow(low, high, cumFreq.at(s), cumFreq.at(s + 1), divide);
         for (;;) {
             if (((high ^ low) & kTop) == 0) {
-                // Shift out all n leading bits on which low and high agree at once.
+                // Shift out all n leading bits on which low and high agree at once; their top
+                // bits differ afterwards.
                 const int n = AgreeingBits(low, high);
                 ShiftEnds(low, high, n);
                 value = ((value << n) | source.getBits(n)) & kMask16;
-                continue;
             }
             if ((low & kTop) == 0) {
                 // low < kTop <= high, as in the packer: the k bits that mark a range around the
                 // middle leave at once, and then the range is done. A step shifts bits 14 ... 0
                 // of value up by one and takes the complement of its bit 14 as bit 15, so k
-                // steps take the complement of bit 15 - k. No step (k = 0) leaves all four as
-                // they are, without a branch: bit 15 stays, and a 0-bit read is 0.
+                // steps take the complement of bit 15 - k. Most ranges have none.
                 const int k = StraddlingBits(low, high);
-                const uint32_t top = (((value >> (15 - k)) & 1) ^ (k > 0 ? 1 : 0)) << 15;
-                value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
-                DropStraddlingBits(low, high, k);
+                if (k > 0) {
+                    const uint32_t top = (((value >> (15 - k)) & 1) ^ 1) << 15;
+                    value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
+                    DropStraddlingBits(low, high, k);
+                }
                 break;
             }
             // Only a table that decreases puts low above high; such ranges go bit by bit.
