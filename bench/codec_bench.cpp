@@ -1,6 +1,7 @@
 // Timings of the codec stages and drivers on the 1024 x 1024 corpus picture.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "codec/load_stages.h"
 #include "codec/pre_adjust_colours.h"
 #include "codec/wavelet.h"
+#include "container/main_code_packer.h"
 #include "imageio/tiff_reader.h"
 
 namespace {
@@ -126,6 +128,42 @@ void BM_DecodeAndRestore(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DecodeAndRestore)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The MainCode bytes of the picture in the high mode, as the packer reads them.
+const std::vector<uint8_t>& AloeMainCode() {
+    static const std::vector<uint8_t> bytes = [] {
+        qx::Codec codec;
+        Load(codec, Aloe(), 0);
+        if (qx::PreparePlanes(codec) != qx::kOk || qx::EncodeCoefficients(codec) != qx::kOk) {
+            std::fprintf(stderr, "cannot encode the picture\n");
+            std::exit(1);
+        }
+        const auto* first = reinterpret_cast<const uint8_t*>(codec.MainCode.words.data());
+        return std::vector<uint8_t>(first, first + 4 * (codec.MainCodeEnd.index + 1));
+    }();
+    return bytes;
+}
+
+void BM_PackMainCode(benchmark::State& state) {
+    const std::vector<uint8_t>& input = AloeMainCode();
+    std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+    qx::CumFreqTable table;
+    for (auto _ : state) benchmark::DoNotOptimize(qx::PackMainCode(input, {}, table, packed));
+}
+BENCHMARK(BM_PackMainCode)->Unit(benchmark::kMicrosecond);
+
+void BM_UnpackMainCode(benchmark::State& state) {
+    const std::vector<uint8_t>& input = AloeMainCode();
+    std::vector<uint8_t> packed(qx::PackedRoom(input.size()));
+    qx::CumFreqTable table;
+    const int packedBytes = qx::PackMainCode(input, {}, table, packed);
+    packed.resize(static_cast<size_t>(std::max(packedBytes, 0)));
+    const int limit = static_cast<int>(input.size()) + 64;
+    std::vector<uint8_t> output(input.size() + 64);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(qx::UnpackMainCode(packed, table, limit, output));
+}
+BENCHMARK(BM_UnpackMainCode)->Unit(benchmark::kMicrosecond);
 
 void BM_CompressForPreview(benchmark::State& state) {
     const Picture& p = Aloe();
