@@ -273,13 +273,14 @@ QX_BIT_CLONES int DecodeStretch(UnpackState& state, const CumFreqTable& cumFreq,
                 // low < kTop <= high, as in the packer: the k bits that mark a range around the
                 // middle leave at once, and then the range is done. A step shifts bits 14 ... 0
                 // of value up by one and takes the complement of its bit 14 as bit 15, so k
-                // steps take the complement of bit 15 - k. Most ranges have none.
+                // steps shift value by k and take the complement of the bit that arrives in
+                // bit 15. No step (k = 0, most ranges) leaves all three as they are, without a
+                // branch the processor could not foresee: nothing is complemented, and a 0-bit
+                // read is 0.
                 const int k = StraddlingBits(low, high);
-                if (k > 0) {
-                    const uint32_t top = (((value >> (15 - k)) & 1) ^ 1) << 15;
-                    value = top | ((value << k) & (kTop - 1)) | source.getBits(k);
-                    DropStraddlingBits(low, high, k);
-                }
+                const uint32_t flip = (0u - static_cast<uint32_t>(k)) >> 16 & kTop;
+                value = (((value << k) ^ flip) & kMask16) | source.getBits(k);
+                DropStraddlingBits(low, high, k);
                 break;
             }
             // Only a table that decreases puts low above high; such ranges go bit by bit.
