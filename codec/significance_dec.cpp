@@ -22,8 +22,9 @@ struct PassValues {
           upper(p.T + (p.T15 >> 1)) {}
 };
 
-// Marks the node and reads its refinement symbol; false after a failed read.
-[[gnu::always_inline]] inline bool DecodeValue(PassContext& p, const PassValues& v,
+// Marks the node and reads its refinement symbol. A failed read gives 0 bits, and the pass
+// reports it at its end.
+[[gnu::always_inline]] inline void DecodeValue(PassContext& p, const PassValues& v,
                                                StreamReader& refineIn, int px, int py, int level) {
     const size_t at = static_cast<size_t>(py) * p.width + px;
     p.marks[at] = kMarked;
@@ -33,12 +34,10 @@ struct PassValues {
     } else {
         r = refineIn.get(2);
     }
-    if (refineIn.failed()) return false;
     // Bit 0 picks the magnitude and bit 1 the sign; selects rather than a jump table, whose
     // target the processor cannot foresee.
     const int32_t magnitude = (r & 1) ? v.upper : v.lower;
     p.plane[at] = (r & 2) ? -magnitude : magnitude;
-    return true;
 }
 
 bool IsMarked(const PassContext& p, int px, int py) {
@@ -72,6 +71,9 @@ static_assert([] {
     return true;
 }());
 
+// A read past the end of either stream gives 0 bits and leaves the reader failed: the walk goes
+// on to its end through nodes that read nothing set, which every walk reaches, and the pass
+// reports the failure then. No step waits on a check.
 [[gnu::always_inline]] inline int Walk(PassContext& p, StreamReader& mainIn,
                                        StreamReader& refineIn) {
     const PassValues values(p);
@@ -81,10 +83,7 @@ static_assert([] {
     const int lowest = p.D + 1;
     if (!IsMarked(p, px, py)) {
         const uint32_t s = mainIn.get(level == lowest ? 1 : 2);
-        if (mainIn.failed()) return kFailedRead;
-        if (s & 1) {
-            if (!DecodeValue(p, values, refineIn, px, py, level)) return kFailedRead;
-        }
+        if (s & 1) DecodeValue(p, values, refineIn, px, py, level);
         if (s < 2) return kOk;
     }
     for (;;) {
@@ -101,11 +100,9 @@ static_assert([] {
                 ~MarkedChildren(p.marks, static_cast<size_t>(py) * stride + px, stride) & 15;
             if (open != 0) {
                 const uint32_t bits = mainIn.get(OpenCount(open));
-                if (mainIn.failed()) return kFailedRead;
                 for (unsigned set = kSetChildren[open][bits]; set != 0; set &= set - 1) {
                     const int q = std::countr_zero(set);
-                    if (!DecodeValue(p, values, refineIn, px + (q & 1), py + (q >> 1), level))
-                        return kFailedRead;
+                    DecodeValue(p, values, refineIn, px + (q & 1), py + (q >> 1), level);
                 }
             }
             if (!Ascend(px, py, level, p.levels)) return kOk;
@@ -113,8 +110,7 @@ static_assert([] {
         for (;;) {
             if (IsMarked(p, px, py)) break;
             const uint32_t s = mainIn.get(2);
-            if (mainIn.failed()) return kFailedRead;
-            if ((s & 1) && !DecodeValue(p, values, refineIn, px, py, level)) return kFailedRead;
+            if (s & 1) DecodeValue(p, values, refineIn, px, py, level);
             if (s >= 2) break;
             if (SiblingStep(px, py)) continue;
             if (!Ascend(px, py, level, p.levels)) return kOk;
@@ -130,7 +126,8 @@ QX_BIT_CLONES int DecodeTreePass(PassContext& p) {
     // A copy that no store into the plane or the map can alias, so that the walk keeps its
     // fields in registers.
     PassContext local = p;
-    const int status = Walk(local, mainIn, refineIn);
+    int status = Walk(local, mainIn, refineIn);
+    if (mainIn.failed() || refineIn.failed()) status = kFailedRead;
     mainIn.finish();
     refineIn.finish();
     return status;
