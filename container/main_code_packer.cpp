@@ -63,16 +63,16 @@ class BitSink {
     int used_ = 0;
 };
 
-// When the top bits of low and high agree: the n leading bits (1 ... 16) on which they agree.
+// When the top bits of low and high agree: the n leading bits (1 ... 16) on which they agree. The
+// two are 16-bit values, so equal ones count 32 - 16.
 int AgreeingBits(uint32_t low, uint32_t high) {
-    const uint32_t differ = high ^ low;
-    return differ == 0 ? 16 : std::countl_zero(differ) - 16;
+    return std::countl_zero(high ^ low) - 16;
 }
 
 // Shifts n bits out of both ends of the range, 0s into low and 1s into high.
 void ShiftEnds(uint32_t& low, uint32_t& high, int n) {
     low = (low << n) & kMask16;
-    high = ((high << n) | ((1u << n) - 1)) & kMask16;
+    high = (((high + 1) << n) - 1) & kMask16;
 }
 
 // With low < kTop <= high: the further bits that are 1 in low and 0 in high, each marking a range
