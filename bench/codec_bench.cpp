@@ -160,8 +160,7 @@ void BM_UnpackMainCode(benchmark::State& state) {
     packed.resize(static_cast<size_t>(std::max(packedBytes, 0)));
     const int limit = static_cast<int>(input.size()) + 64;
     std::vector<uint8_t> output(input.size() + 64);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(qx::UnpackMainCode(packed, table, limit, output));
+    for (auto _ : state) benchmark::DoNotOptimize(qx::UnpackMainCode(packed, table, limit, output));
 }
 BENCHMARK(BM_UnpackMainCode)->Unit(benchmark::kMicrosecond);
 
