@@ -162,7 +162,7 @@ class StreamReader {
     }
 
   private:
-    [[gnu::noinline]] bool refill() {
+    bool refill() {
         if (next_ >= limit_) {
             if (s_.feed == nullptr || !AwaitWords(s_, next_ + 1)) {
                 s_.failed = failed_ = true;
