@@ -174,9 +174,9 @@ struct Codec {
     CodecParameters params;
     CoefficientTables tables;
     Buffer<int32_t> CoefficientPlane;
-    Buffer<uint8_t> SignificanceMap;
-    // How many leading entries of both buffers above are zero; only the decoder relies on it, and
-    // every other writer sets it to 0.
+    // How many leading entries of the coefficient plane and of the decoder's marks (in the
+    // planes' block, see DecoderMarks) are zero; only the decoder relies on it, and every other
+    // writer sets it to 0.
     size_t ZeroedCount = 0;
     WordStream MainCode;
     WordStream RefineCode;

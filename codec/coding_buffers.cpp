@@ -5,30 +5,51 @@
 #include <new>
 
 namespace qx {
+
 namespace {
 
-// Entries the significance map holds beyond one per pixel.
-constexpr size_t kMapMargin = 65536;
+// Samples of the plane block that the planes take: luma and two quarter-size chroma planes.
+size_t PlaneSamples(size_t pixels) {
+    return pixels + 2 * (pixels / 4);
+}
 
 }  // namespace
+
+uint8_t* DecoderMarks(Codec& codec) {
+    Buffer<int16_t>& planes = codec.state.PlaneBuffer;
+    return reinterpret_cast<uint8_t*>(planes.data() + PlaneSamples(planes.size() / 2));
+}
 
 int AllocateCodingBuffers(Codec& codec, int width, int length) {
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(length);
     codec.wavelet.lent = nullptr;  // the planes' block may move
     codec.wavelet.lentCount = 0;
+    const size_t zeroed = codec.ZeroedCount;
+    codec.ZeroedCount = 0;  // stays so if an allocation fails
     try {
-        // Luma plus two quarter-size chroma planes fit in 2 x W x L samples.
+        // Luma plus two quarter-size chroma planes fit in 2 x W x L samples; the decoder's marks,
+        // one byte a pixel, take the rest.
         Buffer<int16_t>& planes = codec.state.PlaneBuffer;
-        const bool freshPlanes = planes.capacity() < 2 * pixels;
-        planes.resize(2 * pixels);
-        // The spare picture block is idle until the next picture is loaded into it, and its
-        // pages are in memory: new planes take them rather than pages the kernel must clear.
-        if (freshPlanes) (void)MovePages(codec.state.OtherBlock, planes);
-        const size_t zeroed = codec.ZeroedCount;
-        codec.ZeroedCount = 0;  // stays so if an allocation fails
+        // The marks stay where they were, and as zero as they were, only in the same block at the
+        // same size.
+        size_t marksZeroed = planes.size() == 2 * pixels ? zeroed : 0;
+        if (planes.capacity() < 2 * pixels) {
+            // Nothing of the old block is kept, so nothing is copied; from a huge page on, the
+            // new one is freshly mapped and reads as zero.
+            Buffer<int16_t>().swap(planes);
+            planes.resize(2 * pixels);
+            marksZeroed = buffer_detail::kMapLargeBlocks &&
+                                  planes.capacity() * sizeof(int16_t) >= buffer_detail::kHugePage
+                              ? pixels
+                              : 0;
+            // The spare picture block is idle until the next picture is loaded into it, and its
+            // pages are in memory: new planes take them rather than pages the kernel must clear.
+            if (MovePages(codec.state.OtherBlock, planes)) marksZeroed = 0;
+        } else {
+            planes.resize(2 * pixels);
+        }
         codec.ZeroedCount =
-            std::min(ResizeZeroed(codec.CoefficientPlane, pixels, zeroed),
-                     ResizeZeroed(codec.SignificanceMap, pixels + kMapMargin, zeroed));
+            std::min(ResizeZeroed(codec.CoefficientPlane, pixels, zeroed), marksZeroed);
         // Each stream holds W x L bytes.
         codec.MainCode.words.resize(std::max<size_t>(pixels / 4, 8));
         codec.RefineCode.words.resize(std::max<size_t>(pixels / 4, 8));

@@ -6,11 +6,15 @@
 
 namespace qx {
 
-// Sizes PlaneBuffer, CoefficientPlane, SignificanceMap and both code streams for a coded
-// picture of width x length; returns 0, or kNoMemory when an allocation fails. Nothing is
-// zero-filled: every stage writes what it later reads (a decode that ends early zeroes the
-// planes it did not reach).
+// Sizes PlaneBuffer, CoefficientPlane and both code streams for a coded picture of width x
+// length; returns 0, or kNoMemory when an allocation fails. Nothing is zero-filled: every stage
+// writes what it later reads (a decode that ends early zeroes the planes it did not reach).
 [[nodiscard]] int AllocateCodingBuffers(Codec& codec, int width, int length);
+
+// The decoder's significance marks, one byte a pixel: the part of the plane block past the
+// planes, idle while the trees are read. The wavelet's strips take the same room afterwards,
+// so a component's marks are spent once its trees are read.
+uint8_t* DecoderMarks(Codec& codec);
 
 // Empties both code streams for writing: positions 0, first words 0, write limits set so that
 // every file written stays readable.

@@ -36,7 +36,7 @@ bool DecodeComponent(Codec& codec, int component, int width, int height, size_t 
     const CoefficientTables& t = codec.tables;
     const size_t count = static_cast<size_t>(width) * height;
     int32_t* plane = codec.CoefficientPlane.data();
-    uint8_t* marks = codec.SignificanceMap.data();
+    uint8_t* marks = DecoderMarks(codec);
     // Fresh buffers and those a complete decode cleared need no fill; until this one completes,
     // nothing is known to be zero.
     if (codec.ZeroedCount < count) {

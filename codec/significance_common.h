@@ -10,10 +10,10 @@
 
 namespace qx {
 
-// The marks. While decoding, the SignificanceMap, where bit 1 marks a coefficient found
-// significant. While encoding, one byte per coefficient whose bit 0 holds its sign, and the plane
-// holds its magnitude, -1 once marked, so that the zerotree test is a plain maximum over the
-// plane and the walk needs no map to skip marked ones.
+// The marks. While decoding, DecoderMarks, where bit 1 marks a coefficient found significant. While
+// encoding, one byte per coefficient whose bit 0 holds its sign, and the plane holds its magnitude,
+// -1 once marked, so that the zerotree test is a plain maximum over the plane and the walk needs no
+// map to skip marked ones.
 constexpr uint8_t kMarked = 2;
 constexpr uint8_t kNegative = 1;
 
