@@ -133,6 +133,8 @@ struct CodecState {
     Buffer<uint8_t> WorkBuffer;
     // The second picture block that resampling writes into before the two are exchanged.
     Buffer<uint8_t> OtherBlock;
+    // Luma and the two chroma planes at PlaneOffset, two samples a pixel; past the planes, the
+    // room the wavelet's strips and the decoder's marks take in turn.
     Buffer<int16_t> PlaneBuffer;
     std::array<int32_t, 3> PlaneOffset{};
     Buffer<int16_t> LumaScratch;
