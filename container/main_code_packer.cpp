@@ -274,9 +274,9 @@ QX_BIT_CLONES int DecodeStretch(UnpackState& state, const CumFreqTable& cumFreq,
                 // middle leave at once, and then the range is done. A step shifts bits 14 ... 0
                 // of value up by one and takes the complement of its bit 14 as bit 15, so k
                 // steps shift value by k and take the complement of the bit that arrives in
-                // bit 15. No step (k = 0, most ranges) leaves all three as they are, without a
-                // branch the processor could not foresee: nothing is complemented, and a 0-bit
-                // read is 0.
+                // bit 15. No step (k = 0, a large share of ranges) leaves all three as they are,
+                // without a branch the processor could not foresee: nothing is complemented, and
+                // a 0-bit read is 0.
                 const int k = StraddlingBits(low, high);
                 const uint32_t flip = (0u - static_cast<uint32_t>(k)) >> 16 & kTop;
                 value = (((value << k) ^ flip) & kMask16) | source.getBits(k);
