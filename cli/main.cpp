@@ -24,17 +24,6 @@ int main(int argc, char** argv) {
     app.require_subcommand(1, 1);
     app.footer("Exit status: 0 every file succeeded, 1 a file failed, 2 usage error.");
 
-    // A run names its command first: only that command's options are set up, which is most of
-    // the start-up time of the parser. Without a command name first, every command gets them, for
-    // help and usage errors.
-    const char* named = argc > 1 ? argv[1] : "";
-    const bool commandFirst =
-        std::strcmp(named, "compress") == 0 || std::strcmp(named, "decompress") == 0 ||
-        std::strcmp(named, "info") == 0 || std::strcmp(named, "roundtrip") == 0;
-    const auto wanted = [&](const char* command) {
-        return !commandFirst || std::strcmp(named, command) == 0;
-    };
-
     // The options compress and decompress share.
     auto addBatchOptions = [](CLI::App* command, BatchOptions& options) {
         command->add_option("-o,--output", options.output,
@@ -54,10 +43,29 @@ int main(int argc, char** argv) {
             "Print one JSON object per file (JSON Lines) instead of the report lines");
     };
 
-    CompressOptions compress;
     CLI::App* compressCommand = app.add_subcommand("compress", "Compress pictures into .qx1 files");
+    CLI::App* decompressCommand =
+        app.add_subcommand("decompress",
+                           "Restore .qx1 files as TIFF pictures (NAME_comp.tif), "
+                           "or PNG/PNM when -o ends in .png or .ppm");
+    CLI::App* infoCommand =
+        app.add_subcommand("info", "Print the title fields and section sizes of .qx1 files");
+    CLI::App* roundtripCommand = app.add_subcommand(
+        "roundtrip", "Compress and restore a picture in memory; print size, ratio and PSNR");
+
+    // A run that names its command first sets up only that command's options: they are most of
+    // the parser's start-up time. Without a command first (help, usage errors), all of them are.
+    const std::string firstWord = argc > 1 ? argv[1] : "";
+    const std::vector<CLI::App*> firstCommand = app.get_subcommands(
+        [&firstWord](CLI::App* command) { return command->get_name() == firstWord; });
+    const CLI::App* first = firstCommand.empty() ? nullptr : firstCommand.front();
+    const auto wanted = [first](const CLI::App* command) {
+        return first == nullptr || first == command;
+    };
+
+    CompressOptions compress;
     CLI::Option* compressInputs = nullptr;
-    if (wanted("compress")) {
+    if (wanted(compressCommand)) {
         compressCommand->add_option("-m,--mode", compress.mode, "high (default) or clear")
             ->check(CLI::IsMember({"high", "clear"}));
         addBatchOptions(compressCommand, compress);
@@ -76,12 +84,8 @@ int main(int argc, char** argv) {
     }
 
     DecompressOptions decompress;
-    CLI::App* decompressCommand =
-        app.add_subcommand("decompress",
-                           "Restore .qx1 files as TIFF pictures (NAME_comp.tif), "
-                           "or PNG/PNM when -o ends in .png or .ppm");
     CLI::Option* decompressInputs = nullptr;
-    if (wanted("decompress")) {
+    if (wanted(decompressCommand)) {
         addBatchOptions(decompressCommand, decompress);
         decompressCommand->add_option("--format", decompress.format,
                                       "Format of the picture written to standard output (-o -): "
@@ -93,20 +97,16 @@ int main(int argc, char** argv) {
     }
 
     InfoOptions info;
-    CLI::App* infoCommand =
-        app.add_subcommand("info", "Print the title fields and section sizes of .qx1 files");
     CLI::Option* infoInputs = nullptr;
-    if (wanted("info")) {
+    if (wanted(infoCommand)) {
         infoCommand->add_flag("--json", info.json, "Print JSON");
         infoInputs =
             infoCommand->add_option("FILE", info.inputs, "Compressed .qx1 files")->required();
     }
 
     RoundtripOptions roundtrip;
-    CLI::App* roundtripCommand = app.add_subcommand(
-        "roundtrip", "Compress and restore a picture in memory; print size, ratio and PSNR");
     CLI::Option* roundtripInput = nullptr;
-    if (wanted("roundtrip")) {
+    if (wanted(roundtripCommand)) {
         roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
             ->check(CLI::IsMember({"high", "clear"}));
         roundtripCommand->add_option("-o,--output", roundtrip.output,
