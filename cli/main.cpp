@@ -24,6 +24,11 @@ int main(int argc, char** argv) {
     app.require_subcommand(1, 1);
     app.footer("Exit status: 0 every file succeeded, 1 a file failed, 2 usage error.");
 
+    // The mode option compress and roundtrip share.
+    auto addModeOption = [](CLI::App* command, std::string& mode) {
+        command->add_option("-m,--mode", mode, "high (default) or clear")
+            ->check(CLI::IsMember({"high", "clear"}));
+    };
     // The options compress and decompress share.
     auto addBatchOptions = [](CLI::App* command, BatchOptions& options) {
         command->add_option("-o,--output", options.output,
@@ -66,8 +71,7 @@ int main(int argc, char** argv) {
     CompressOptions compress;
     CLI::Option* compressInputs = nullptr;
     if (wanted(compressCommand)) {
-        compressCommand->add_option("-m,--mode", compress.mode, "high (default) or clear")
-            ->check(CLI::IsMember({"high", "clear"}));
+        addModeOption(compressCommand, compress.mode);
         addBatchOptions(compressCommand, compress);
         compressCommand
             ->add_option("-j,--jobs", compress.jobs,
@@ -107,8 +111,7 @@ int main(int argc, char** argv) {
     RoundtripOptions roundtrip;
     CLI::Option* roundtripInput = nullptr;
     if (wanted(roundtripCommand)) {
-        roundtripCommand->add_option("-m,--mode", roundtrip.mode, "high (default) or clear")
-            ->check(CLI::IsMember({"high", "clear"}));
+        addModeOption(roundtripCommand, roundtrip.mode);
         roundtripCommand->add_option("-o,--output", roundtrip.output,
                                      "Write the restored picture (TIFF; - for standard output)");
         roundtripCommand->add_flag("-f,--force", roundtrip.force, "Replace an existing output");

@@ -79,15 +79,11 @@ void PrepareWaveletScratch(Codec& codec) {
     codec.wavelet.helper = codec.helper();
     codec.wavelet.lent = nullptr;
     codec.wavelet.lentCount = 0;
-    const CodecState& s = codec.state;
-    const Buffer<int16_t>& planes = s.PlaneBuffer;
-    // The planes end with the second chroma plane, as large as the first.
-    const size_t used = static_cast<size_t>(s.PlaneOffset[2]) +
-                        static_cast<size_t>(s.PlaneOffset[2] - s.PlaneOffset[1]);
+    const Buffer<int16_t>& planes = codec.state.PlaneBuffer;
     constexpr uintptr_t kAlign = 64;
-    const uintptr_t begin =
-        (reinterpret_cast<uintptr_t>(planes.data() + std::min(used, planes.size())) + kAlign - 1) &
-        ~(kAlign - 1);
+    const uintptr_t planesEnd =
+        reinterpret_cast<uintptr_t>(planes.data() + PlaneSamples(planes.size() / 2));
+    const uintptr_t begin = (planesEnd + kAlign - 1) & ~(kAlign - 1);
     const uintptr_t end = reinterpret_cast<uintptr_t>(planes.data() + planes.size());
     if (planes.empty() || begin >= end) return;
     codec.wavelet.lent = reinterpret_cast<int32_t*>(begin);

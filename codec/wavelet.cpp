@@ -625,7 +625,7 @@ QX_AVX2 void SynthesiseRowAvx2(int32_t* row, int n, const SynthesisFilter& f, Wa
     const int32_t* lowInside = ToSamples ? row : low;
     if (clear) {
         for (; k + 8 + kTapReach < h; k += 8) {
-            SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, row, row + h, k, row, out);
+            SynthesiseSixteen<EvenCount, OddCount, ToSamples>(t, lowInside, row + h, k, row, out);
             StoreEight(row + k - 8, _mm256_setzero_si256());
             StoreEight(row + h + k - 8, _mm256_setzero_si256());
         }
