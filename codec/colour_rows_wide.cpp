@@ -1,59 +1,13 @@
 #include "codec/colour_rows_wide.h"
+#include "codec/pixel_lanes_wide.h"
 #include "codec/vector_clones.h"
 
 #include <immintrin.h>
 
-// GCC 12 takes the undefined vectors inside its own intrinsics for uninitialised values.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
 namespace qx {
 namespace {
 
-#define QX_WIDE __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
-constexpr int kRun = 64;  // pixels per step
-
-// Indices of a 64-byte output taken from three 64-byte inputs: lanes from the first two by one
-// permute, the lanes of thirdMask from the third by a masked one. Built at compile time.
-struct PermuteIndices {
-    alignas(64) uint8_t fromFirstTwo[3][kRun];
-    alignas(64) uint8_t fromThird[3][kRun];
-    uint64_t thirdMask[3];
-};
-
-// Splitting: lane i of channel c takes byte 3i + c of the 192 loaded bytes, from the first two
-// vectors (index below 128) or the third.
-constexpr PermuteIndices kSplit = [] {
-    PermuteIndices s{};
-    for (int c = 0; c < 3; ++c) {
-        for (int i = 0; i < kRun; ++i) {
-            const int g = 3 * i + c;
-            s.fromFirstTwo[c][i] = static_cast<uint8_t>(g < 128 ? g : 0);
-            s.fromThird[c][i] = static_cast<uint8_t>(g >= 128 ? g - 128 : 0);
-            if (g >= 128) s.thirdMask[c] |= uint64_t{1} << i;
-        }
-    }
-    return s;
-}();
-
-// Joining: byte j of output vector o is channel g % 3 of pixel g / 3, g = 64 o + j; channels 0
-// and 1 come from the first two channel vectors, channel 2 from the third.
-constexpr PermuteIndices kJoin = [] {
-    PermuteIndices s{};
-    for (int o = 0; o < 3; ++o) {
-        for (int j = 0; j < kRun; ++j) {
-            const int g = kRun * o + j;
-            const int pixel = g / 3;
-            const int channel = g % 3;
-            s.fromFirstTwo[o][j] = static_cast<uint8_t>(channel == 1 ? 64 + pixel : pixel);
-            s.fromThird[o][j] = static_cast<uint8_t>(pixel);
-            if (channel == 2) s.thirdMask[o] |= uint64_t{1} << j;
-        }
-    }
-    return s;
-}();
+using namespace wide;
 
 // The odd 16-bit lanes of two vectors, and each of eight 32-bit lanes twice.
 constexpr auto kOddWords = [] {
@@ -81,22 +35,6 @@ QX_WIDE inline __m512i Lookup(const ByteTable& t, __m512i index) {
     const __m512i low = _mm512_permutex2var_epi8(t.quarter[0], index, t.quarter[1]);
     const __m512i high = _mm512_permutex2var_epi8(t.quarter[2], index, t.quarter[3]);
     return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
-}
-
-QX_WIDE inline __m512i Load(const uint8_t* p) {
-    return _mm512_loadu_si512(p);
-}
-
-// Output k of the given indices from the three inputs.
-QX_WIDE inline __m512i PermuteThree(__m512i a, __m512i b, __m512i c, const PermuteIndices& indices,
-                                    int k) {
-    const __m512i two = _mm512_permutex2var_epi8(a, Load(indices.fromFirstTwo[k]), b);
-    return _mm512_mask_permutexvar_epi8(two, indices.thirdMask[k], Load(indices.fromThird[k]), c);
-}
-
-QX_WIDE inline __m512i Widen(__m512i bytes, int half) {
-    return _mm512_cvtepu8_epi16(half ? _mm512_extracti64x4_epi64(bytes, 1)
-                                     : _mm512_castsi512_si256(bytes));
 }
 
 QX_WIDE inline __m512i ClampByte(__m512i v) {
@@ -136,10 +74,7 @@ QX_WIDE inline __m512i Join(__m128i a, __m128i b, __m128i c, __m128i d) {
 }  // namespace
 
 ColourRows FastestColourRows() {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("avx512vbmi"))
-        return ColourRows::kAvx512;
+    if (ProcessorRunsWide()) return ColourRows::kAvx512;
     return ProcessorRunsAvx2() ? ColourRows::kAvx2 : ColourRows::kScalar;
 }
 

@@ -161,11 +161,11 @@ struct RowSums {
     uint32_t red, redCount, green, greenCount;
 };
 
-// The sums of pixels 1 ... width - 1 of a row, added to sums. Branch-free so that the compiler
-// vectorises it. One row's sums stay far below 2^32 (1024 pixels of at most 255).
-QX_VECTOR_CLONES void SumRow(const uint8_t* row, int width, RowSums& sums) {
+// The sums of pixels first ... width - 1 of a row (first >= 1), added to sums. Branch-free so that
+// the compiler vectorises it. One row's sums stay far below 2^32 (1024 pixels of at most 255).
+QX_VECTOR_CLONES void SumRow(const uint8_t* row, int first, int width, RowSums& sums) {
     uint32_t a0 = 0, a1 = 0, a2 = 0, red = 0, redCount = 0, green = 0, greenCount = 0;
-    for (int x = 1; x < width; ++x) {
+    for (int x = first; x < width; ++x) {
         const uint8_t* px = row + 3 * x;
         const int r = px[0], g = px[1], b = px[2];
         a0 += static_cast<uint32_t>(std::abs(r - px[-3]));
@@ -217,14 +217,14 @@ QX_AVX2 inline void Widen(__m256i* part, __m256i* total) {
     }
 }
 
-// The sums of pixels 1 ... width - 1 of a row, sixteen at a time with each channel in 16-bit
-// lanes: the compiler's own vector code has to reorder the channels byte by byte.
-QX_AVX2 void SumRowAvx2(const uint8_t* row, int width, RowSums& sums) {
+// SumRow sixteen pixels at a time with each channel in 16-bit lanes: the compiler's own vector
+// code has to reorder the channels byte by byte.
+QX_AVX2 void SumRowAvx2(const uint8_t* row, int first, int width, RowSums& sums) {
     using avx2::LoadSixteenPixels;
     const __m256i all = _mm256_set1_epi16(-1);
     __m256i total[7], part[7];
     for (int k = 0; k < 7; ++k) total[k] = part[k] = _mm256_setzero_si256();
-    int x = 1;
+    int x = first;
     // Two pixels beyond the step keep the loads inside the row; 16-bit lanes take 64 steps (at
     // most 64 x 255 each).
     for (int step = 1; x + 18 <= width; ++step, x += 16) {
@@ -267,23 +267,23 @@ void PictureSums::add(const PictureSums& other) {
     greenCount += other.greenCount;
 }
 
+void AddRowSums(const uint8_t* row, int first, int width, PictureSums& sums) {
+    RowSums s{};
+    if (ProcessorRunsAvx2()) {
+        SumRowAvx2(row, first, width, s);
+    } else {
+        SumRow(row, first, width, s);
+    }
+    for (int ch = 0; ch < 3; ++ch) sums.activity[ch] += s.activity[ch];
+    sums.redSum += s.red;
+    sums.redCount += s.redCount;
+    sums.greenSum += s.green;
+    sums.greenCount += s.greenCount;
+}
+
 void AddPictureSums(const uint8_t* picture, int width, int begin, int end, PictureSums& sums) {
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
-    const bool avx2 = ProcessorRunsAvx2();
-    for (int y = begin; y < end; ++y) {
-        const uint8_t* pixels = picture + y * rowBytes;
-        RowSums row{};
-        if (avx2) {
-            SumRowAvx2(pixels, width, row);
-        } else {
-            SumRow(pixels, width, row);
-        }
-        for (int ch = 0; ch < 3; ++ch) sums.activity[ch] += row.activity[ch];
-        sums.redSum += row.red;
-        sums.redCount += row.redCount;
-        sums.greenSum += row.green;
-        sums.greenCount += row.greenCount;
-    }
+    for (int y = begin; y < end; ++y) AddRowSums(picture + y * rowBytes, 1, width, sums);
 }
 
 void AnalysePicture(const uint8_t* picture, int width, int length, CodecParameters& params) {

@@ -30,6 +30,9 @@ struct PictureSums {
     void add(const PictureSums& other);
 };
 void AddPictureSums(const uint8_t* picture, int width, int begin, int end, PictureSums& sums);
+// The sums of pixels first ... width - 1 of one row (first >= 1), each measured against the pixel
+// before it.
+void AddRowSums(const uint8_t* row, int first, int width, PictureSums& sums);
 void FinishAnalysis(const PictureSums& sums, int width, int length, CodecParameters& params);
 
 }  // namespace qx

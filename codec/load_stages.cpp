@@ -6,8 +6,9 @@
 #include <array>
 #include <cstddef>
 
+#include "codec/adjust_rows.h"
 #include "codec/load_analysis.h"
-#include "codec/pre_adjust_colours.h"
+#include "codec/pixel_lanes_wide.h"
 #include "codec/split_work.h"
 
 namespace qx {
@@ -25,15 +26,14 @@ bool PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, in
                           CodecParameters& params, HelperThread* helper) {
     std::array<PictureSums, 2> sums;
     const bool split = int64_t{width} * length >= kSplitFromPixels;
-    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
+    const bool wide = wide::ProcessorRunsWide();
     // Every step works on rows independently, so the two halves go to two threads.
     const bool done =
         ShareOut(split ? helper : nullptr, 0, length, kBandRows, [&](int lane, int begin, int end) {
             for (int y = begin; y < end; y += kBandRows) {
                 const int stop = std::min(end, y + kBandRows);
                 SmoothBusyRows(loaded, picture, width, length, y, stop);
-                PreAdjustColours(picture + y * rowBytes, width, stop - y);
-                AddPictureSums(picture, width, y, stop, sums[lane]);
+                AdjustAndSumRows(picture, width, y, stop, sums[lane], wide);
             }
         });
     if (!done) return false;

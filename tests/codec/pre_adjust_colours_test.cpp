@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
+
+#include "codec/adjust_rows.h"
+#include "codec/pixel_lanes_wide.h"
 
 namespace {
 
@@ -25,6 +29,32 @@ TEST(PreAdjustColours, LongRowsAdjustEveryPixelOnItsOwn) {
         expected.insert(expected.end(), out[x % 5].begin(), out[x % 5].end());
     }
     EXPECT_EQ(Adjust(row), expected);
+}
+
+std::vector<uint64_t> Fields(const qx::PictureSums& s) {
+    return {s.activity[0], s.activity[1], s.activity[2], s.redSum,
+            s.redCount,    s.greenSum,    s.greenCount};
+}
+
+TEST(AdjustAndSumRows, OnePassGivesTheStepsPixelsAndSums) {
+    if (!qx::wide::ProcessorRunsWide()) GTEST_SKIP() << "no AVX-512 VBMI here";
+    std::mt19937 rng(17);
+    // Whole runs of 64 pixels, rows shorter than one, and tails of every kind; the extremes
+    // (0 and 255) are frequent, as are ties between the leading channels.
+    for (const int w : {1, 2, 63, 64, 65, 127, 128, 191, 1024}) {
+        const int rows = 3;
+        std::vector<uint8_t> picture(static_cast<size_t>(w) * rows * 3);
+        for (auto& v : picture) {
+            const unsigned r = rng() % 8;
+            v = static_cast<uint8_t>(r == 0 ? 0 : r == 1 ? 255 : r == 2 ? 128 : rng() % 256);
+        }
+        std::vector<uint8_t> steps = picture;
+        qx::PictureSums wide, plain;
+        qx::AdjustAndSumRows(picture.data(), w, 0, rows, wide, true);
+        qx::AdjustAndSumRows(steps.data(), w, 0, rows, plain, false);
+        EXPECT_EQ(picture, steps) << w;
+        EXPECT_EQ(Fields(wide), Fields(plain)) << w;
+    }
 }
 
 }  // namespace
