@@ -23,27 +23,27 @@ constexpr auto kLeftNeighbour = [] {
 }();
 
 // PreAdjustColours of 64 pixels split into channels, in 16-bit lanes, where every intermediate
-// value fits: (r + g + b) x 21 <= 16065 and a distance of at most 255 times 7.
+// value fits: (r + g + b) x 21 <= 16065 and a distance of at most 255 times 7. The bytes are
+// widened by unpacking within each 128-bit lane and packed back the same way, which restores
+// their order, and the pack's unsigned saturation is the clamp to 0 ... 255.
 QX_WIDE inline void AdjustSixtyFour(const __m512i* channel, __m512i* adjusted) {
     const __m512i zero = _mm512_setzero_si512();
-    const __m512i top = _mm512_set1_epi16(255);
     const __m512i factors[3] = {_mm512_set1_epi16(6), _mm512_set1_epi16(6), _mm512_set1_epi16(7)};
-    __m256i halves[3][2];
+    __m512i halves[3][2];
     for (int half = 0; half < 2; ++half) {
-        const __m512i c[3] = {Widen(channel[0], half), Widen(channel[1], half),
-                              Widen(channel[2], half)};
+        __m512i c[3];
+        for (int k = 0; k < 3; ++k)
+            c[k] = half ? _mm512_unpackhi_epi8(channel[k], zero)
+                        : _mm512_unpacklo_epi8(channel[k], zero);
         const __m512i sum = _mm512_add_epi16(_mm512_add_epi16(c[0], c[1]), c[2]);
         const __m512i grey = _mm512_srai_epi16(_mm512_mullo_epi16(sum, _mm512_set1_epi16(21)), 6);
         for (int k = 0; k < 3; ++k) {
             const __m512i distance =
                 _mm512_srai_epi16(_mm512_mullo_epi16(_mm512_sub_epi16(grey, c[k]), factors[k]), 3);
-            const __m512i v =
-                _mm512_min_epi16(_mm512_max_epi16(_mm512_sub_epi16(grey, distance), zero), top);
-            halves[k][half] = _mm512_cvtepi16_epi8(v);
+            halves[k][half] = _mm512_sub_epi16(grey, distance);
         }
     }
-    for (int k = 0; k < 3; ++k)
-        adjusted[k] = _mm512_inserti64x4(_mm512_castsi256_si512(halves[k][0]), halves[k][1], 1);
+    for (int k = 0; k < 3; ++k) adjusted[k] = _mm512_packus_epi16(halves[k][0], halves[k][1]);
 }
 
 // total plus the byte lanes of values picked by lanes, summed in eight 64-bit lanes.
