@@ -44,7 +44,8 @@ constexpr SynthesisFilter kSynthesis97 = {{-201, 96, 10, -6}, 4, {-218, -107, 28
 constexpr SynthesisFilter kSynthesis53 = {{-181, 90}, 2, {-271, -90, 45}, 3};
 
 constexpr int kGuard = 4;
-constexpr int kChunk = 64;  // columns filtered side by side
+constexpr int kSampleGuard = 8;  // room before and after a padded row of samples
+constexpr int kChunk = 64;       // columns filtered side by side
 
 // Mirrors the guard samples of a line of n samples without repeating the edge sample; `step`
 // is the distance between neighbouring samples.
@@ -405,6 +406,7 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     }
     for (size_t i = 0; i < scratch.lanes.size(); ++i) {
         WaveletLane& lane = scratch.lanes[i];
+        lane.samples.resize(n + 2 * kSampleGuard);
         lane.even.resize(n / 2 + 8);
         lane.odd.resize(n / 2 + 8);
         lane.acc.resize(n + 8);
@@ -428,42 +430,27 @@ QX_AVX2 inline __m256i SplitTapsAt(const __m256i* taps, const int32_t* same, con
     return _mm256_sra_epi32(sum, shift);
 }
 
-// Sixteen samples from x on, less offset, into eight even and eight odd ones.
-QX_AVX2 inline void SplitSixteen(const int16_t* x, __m256i offset, int32_t* even, int32_t* odd) {
-    // Each half's even words to its lower eight bytes, its odd words to the upper eight.
-    const __m256i byParity = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15,
-                                              0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15);
-    const __m256i words = _mm256_permute4x64_epi64(
-        _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(x)), byParity),
-        0xD8);
-    StoreEight(even,
-               _mm256_sub_epi32(_mm256_cvtepi16_epi32(_mm256_castsi256_si128(words)), offset));
-    StoreEight(odd,
-               _mm256_sub_epi32(_mm256_cvtepi16_epi32(_mm256_extracti128_si256(words, 1)), offset));
-}
-
-QX_AVX2 inline void SplitSixteen(const int32_t* x, __m256i offset, int32_t* even, int32_t* odd) {
+// Sixteen values from x on into eight even and eight odd ones.
+QX_AVX2 inline void SplitSixteen(const int32_t* x, int32_t* even, int32_t* odd) {
     const __m256i byParity = _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7);
     const __m256i a = _mm256_permutevar8x32_epi32(EightAt(x), byParity);
     const __m256i b = _mm256_permutevar8x32_epi32(EightAt(x + 8), byParity);
-    StoreEight(even, _mm256_sub_epi32(_mm256_permute2x128_si256(a, b, 0x20), offset));
-    StoreEight(odd, _mm256_sub_epi32(_mm256_permute2x128_si256(a, b, 0x31), offset));
+    StoreEight(even, _mm256_permute2x128_si256(a, b, 0x20));
+    StoreEight(odd, _mm256_permute2x128_si256(a, b, 0x31));
 }
 
-// AnalyseRow for the filters in use, in explicit AVX2: the split by shuffles, the taps broadcast
-// once per row.
-template <int LowCount, int HighCount, typename Sample>
-QX_AVX2 void AnalyseRowAvx2(int32_t* row, const Sample* source, int offset, int n,
-                            const AnalysisFilter& f, WaveletLane& scratch) {
+// AnalyseRow of a row in the plane for the filters in use, in explicit AVX2: the split by
+// shuffles, the taps broadcast once per row.
+template <int LowCount, int HighCount>
+QX_AVX2 void AnalyseRowAvx2(int32_t* row, int n, const AnalysisFilter& f, WaveletLane& scratch) {
     const int half = n / 2;
     int32_t* even = scratch.even.data() + 2;
     int32_t* odd = scratch.odd.data() + 2;
-    const __m256i offsets = _mm256_set1_epi32(offset);
     int k = 0;
-    for (; k + 8 <= half; k += 8) SplitSixteen(source + 2 * k, offsets, even + k, odd + k);
+    for (; k + 8 <= half; k += 8) SplitSixteen(row + 2 * k, even + k, odd + k);
     for (; k < half; ++k) {
-        even[k] = source[2 * k] - offset;
-        odd[k] = source[2 * k + 1] - offset;
+        even[k] = row[2 * k];
+        odd[k] = row[2 * k + 1];
     }
     FillHalfGuards(even, odd, half);
     __m256i low[LowCount], high[HighCount];
@@ -482,18 +469,131 @@ QX_AVX2 void AnalyseRowAvx2(int32_t* row, const Sample* source, int offset, int 
                                          f.highShift);
 }
 
-template <typename Sample>
-QX_AVX2 void AnalyseRowsAvx2(int32_t* plane, const Sample* source, int offset, int width, int r0,
-                             int r1, int bw, const AnalysisFilter& f, WaveletLane& lane) {
+QX_AVX2 void AnalyseRowsAvx2(int32_t* plane, int width, int r0, int r1, int bw,
+                             const AnalysisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r) {
         int32_t* row = plane + static_cast<size_t>(r) * width;
-        const Sample* in = source + static_cast<size_t>(r) * width;
         if (f.lowTaps == 5 && f.highTaps == 4) {
-            AnalyseRowAvx2<5, 4>(row, in, offset, bw, f, lane);
+            AnalyseRowAvx2<5, 4>(row, bw, f, lane);
         } else if (f.lowTaps == 3 && f.highTaps == 2) {
-            AnalyseRowAvx2<3, 2>(row, in, offset, bw, f, lane);
+            AnalyseRowAvx2<3, 2>(row, bw, f, lane);
         } else {
-            AnalyseRow(row, in, offset, bw, f, lane);
+            AnalyseRow(row, row, 0, bw, f, lane);
+        }
+    }
+}
+
+// The first level's rows, straight from the samples. Each pair of neighbouring samples is
+// multiplied by a pair of taps and the two products added in one instruction (vpmaddwd), so the
+// row is not split into even and odd samples first. Low output k sums the pairs (2k + 2p,
+// 2k + 2p + 1) around it, high output k (centred on 2k + 1) the same pairs with its own taps. The
+// products and their sums are exact in 32 bits (taps below 2^9, samples below 2^15), and taking
+// offset x (the taps' sum) away once gives what the other loops sum, taps x (sample - offset),
+// modulo 2^32. The row is first copied between the guards that FillHalfGuards gives its halves.
+struct PairTaps {
+    int first;          // p of the first pair
+    int count;          // pairs
+    int32_t packed[5];  // the taps of pair first + i, the first sample's in the low half
+    uint32_t offsetSum;
+};
+
+constexpr int FloorHalf(int v) {
+    return v >= 0 ? v / 2 : -((1 - v) / 2);
+}
+
+// Taps of a filter centred at `centre` (0 or 1) relative to 2k, as pairs.
+inline PairTaps PairsOf(const int* taps, int count, int centre, int offset) {
+    const auto tap = [&](int at) {
+        const int d = std::abs(at - centre);
+        return d < count ? taps[d] : 0;
+    };
+    PairTaps t{};
+    t.first = FloorHalf(centre - (count - 1));
+    t.count = FloorHalf(centre + count - 1) - t.first + 1;
+    uint32_t sum = 0;
+    for (int i = 0; i < t.count; ++i) {
+        const int a = tap(2 * (t.first + i));
+        const int b = tap(2 * (t.first + i) + 1);
+        t.packed[i] = static_cast<int32_t>(static_cast<uint16_t>(a) |
+                                           static_cast<uint32_t>(static_cast<uint16_t>(b)) << 16);
+        sum += static_cast<uint32_t>(a + b);
+    }
+    t.offsetSum = static_cast<uint32_t>(offset) * sum;
+    return t;
+}
+
+// Copies n samples to padded and fills four guards on each side as FillHalfGuards fills the
+// halves' two: even sample j of the row is padded[2j], odd sample j padded[2j + 1].
+inline void PadSamples(const int16_t* x, int n, int16_t* padded) {
+    std::memcpy(padded, x, sizeof(int16_t) * static_cast<size_t>(n));
+    const int h = n / 2;
+    const auto even = [&](int j) { return padded[2 * j]; };
+    const auto odd = [&](int j) { return padded[2 * j + 1]; };
+    padded[-1] = odd(0);
+    padded[-2] = even(std::min(1, h - 1));
+    padded[-3] = odd(std::min(1, h - 1));
+    padded[-4] = even(std::min(2, h - 1));
+    padded[n] = even(h - 1);
+    padded[n + 1] = odd(h - 2 >= 0 ? h - 2 : -1);
+    padded[n + 2] = even(std::max(h - 2, 0));
+    padded[n + 3] = odd(std::max(h - 3, -2));
+}
+
+// The sum of t's pairs around 2k for eight outputs, less the offset term, shifted.
+template <int First, int Count>
+QX_AVX2 inline __m256i PairSums(const int16_t* c, const __m256i* pairs, __m256i offsetSum,
+                                __m128i shift) {
+    __m256i sum = _mm256_sub_epi32(_mm256_setzero_si256(), offsetSum);
+    for (int i = 0; i < Count; ++i) {
+        const __m256i samples =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c + 2 * (First + i)));
+        sum = _mm256_add_epi32(sum, _mm256_madd_epi16(samples, pairs[i]));
+    }
+    return _mm256_sra_epi32(sum, shift);
+}
+
+inline int32_t PairSum(const int16_t* c, const PairTaps& t, int shift) {
+    uint32_t sum = 0u - t.offsetSum;
+    for (int i = 0; i < t.count; ++i) {
+        const int p = 2 * (t.first + i);
+        const int a = static_cast<int16_t>(t.packed[i] & 0xFFFF);
+        const int b = static_cast<int16_t>(static_cast<uint32_t>(t.packed[i]) >> 16);
+        sum += static_cast<uint32_t>(a * c[p] + b * c[p + 1]);
+    }
+    return Shifted(sum, shift);
+}
+
+template <int LowCount, int HighCount>
+QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t* plane, int width,
+                                     int r0, int r1, const AnalysisFilter& f, WaveletLane& lane) {
+    const PairTaps low = PairsOf(f.low, LowCount, 0, offset);
+    const PairTaps high = PairsOf(f.high, HighCount, 1, offset);
+    constexpr int kLowFirst = FloorHalf(1 - LowCount);
+    constexpr int kLowCount = FloorHalf(LowCount - 1) - kLowFirst + 1;
+    constexpr int kHighFirst = FloorHalf(2 - HighCount);
+    constexpr int kHighCount = FloorHalf(HighCount) - kHighFirst + 1;
+    __m256i lowPairs[kLowCount], highPairs[kHighCount];
+    for (int i = 0; i < kLowCount; ++i) lowPairs[i] = _mm256_set1_epi32(low.packed[i]);
+    for (int i = 0; i < kHighCount; ++i) highPairs[i] = _mm256_set1_epi32(high.packed[i]);
+    const __m256i lowOffset = _mm256_set1_epi32(static_cast<int32_t>(low.offsetSum));
+    const __m256i highOffset = _mm256_set1_epi32(static_cast<int32_t>(high.offsetSum));
+    const __m128i lowShift = _mm_cvtsi32_si128(f.lowShift);
+    const __m128i highShift = _mm_cvtsi32_si128(f.highShift);
+    const int half = width / 2;
+    int16_t* padded = lane.samples.data() + kSampleGuard;
+    for (int r = r0; r < r1; ++r) {
+        int32_t* row = plane + static_cast<size_t>(r) * width;
+        PadSamples(samples + static_cast<size_t>(r) * width, width, padded);
+        int k = 0;
+        for (; k + 8 <= half; k += 8) {
+            const int16_t* c = padded + 2 * k;
+            StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lowPairs, lowOffset, lowShift));
+            StoreEight(row + half + k,
+                       PairSums<kHighFirst, kHighCount>(c, highPairs, highOffset, highShift));
+        }
+        for (; k < half; ++k) {
+            row[k] = PairSum(padded + 2 * k, low, f.lowShift);
+            row[half + k] = PairSum(padded + 2 * k, high, f.highShift);
         }
     }
 }
@@ -514,6 +614,18 @@ QX_VECTOR_CLONES void AnalyseSampleRows(const int16_t* samples, int levelOffset,
     for (int r = r0; r < r1; ++r) {
         const size_t at = static_cast<size_t>(r) * width;
         AnalyseRow(plane + at, samples + at, levelOffset, width, f, lane);
+    }
+}
+
+// The first level's rows for the filters in use; the taps fit the 16-bit halves of the pairs.
+QX_AVX2 void AnalyseSampleRowsAvx2(const int16_t* samples, int offset, int32_t* plane, int width,
+                                   int r0, int r1, const AnalysisFilter& f, WaveletLane& lane) {
+    if (f.lowTaps == 5 && f.highTaps == 4) {
+        AnalyseSampleRowsPaired<5, 4>(samples, offset, plane, width, r0, r1, f, lane);
+    } else if (f.lowTaps == 3 && f.highTaps == 2) {
+        AnalyseSampleRowsPaired<3, 2>(samples, offset, plane, width, r0, r1, f, lane);
+    } else {
+        AnalyseSampleRows(samples, offset, plane, width, r0, r1, f, lane);
     }
 }
 
@@ -750,9 +862,9 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
             WaveletLane& l = scratch.lanes[lane];
             const bool fromSamples = level == 1 && rowsFromSamples;
             if (scratch.avx2Loops && fromSamples) {
-                AnalyseRowsAvx2(plane, samples, levelOffset, width, r0, r1, bw, rowFilter, l);
+                AnalyseSampleRowsAvx2(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
             } else if (scratch.avx2Loops) {
-                AnalyseRowsAvx2<int32_t>(plane, plane, 0, width, r0, r1, bw, rowFilter, l);
+                AnalyseRowsAvx2(plane, width, r0, r1, bw, rowFilter, l);
             } else if (fromSamples) {
                 AnalyseSampleRows(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
             } else {

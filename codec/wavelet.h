@@ -19,10 +19,11 @@ struct WaveletResult {
     int lastHeight = 0;
 };
 
-// Per-thread scratch of the transform: the even and odd halves of a line, the filtered halves of
-// a row being synthesised, and a strip of adjacent columns. Kept between calls so nothing is
-// allocated per line.
+// Per-thread scratch of the transform: a row of samples, the even and odd halves of a line, the
+// filtered halves of a row being synthesised, and a strip of adjacent columns. Kept between calls
+// so nothing is allocated per line.
 struct WaveletLane {
+    std::vector<int16_t> samples;  // a row of samples with guards, for the first level
     std::vector<int32_t> even;
     std::vector<int32_t> odd;
     std::vector<int32_t> acc;
