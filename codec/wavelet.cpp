@@ -522,10 +522,17 @@ inline PairTaps PairsOf(const int* taps, int count, int centre, int offset) {
     return t;
 }
 
-// Copies n samples to padded and fills four guards on each side as FillHalfGuards fills the
-// halves' two: even sample j of the row is padded[2j], odd sample j padded[2j + 1].
+// Copies the first and last kPaddedEnds of n samples to their places in padded, and fills four
+// guards on each side as FillHalfGuards fills the halves' two: even sample j of the row is
+// padded[2j], odd sample j padded[2j + 1].
+constexpr int kPaddedEnds = 64;
 inline void PadSamples(const int16_t* x, int n, int16_t* padded) {
-    std::memcpy(padded, x, sizeof(int16_t) * static_cast<size_t>(n));
+    if (n <= 2 * kPaddedEnds) {
+        std::memcpy(padded, x, sizeof(int16_t) * static_cast<size_t>(n));
+    } else {
+        std::memcpy(padded, x, sizeof(int16_t) * kPaddedEnds);
+        std::memcpy(padded + n - kPaddedEnds, x + n - kPaddedEnds, sizeof(int16_t) * kPaddedEnds);
+    }
     const int h = n / 2;
     const auto even = [&](int j) { return padded[2 * j]; };
     const auto odd = [&](int j) { return padded[2 * j + 1]; };
@@ -580,13 +587,20 @@ QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t
     const __m128i lowShift = _mm_cvtsi32_si128(f.lowShift);
     const __m128i highShift = _mm_cvtsi32_si128(f.highShift);
     const int half = width / 2;
+    // The samples eight outputs read, from 2k + kFromFirst to 2k + kToLast: those of the groups
+    // near the ends, which reach past the row, come from the padded copy.
+    constexpr int kFromFirst = 2 * std::min(kLowFirst, kHighFirst);
+    constexpr int kToLast = 2 * std::max(kLowFirst + kLowCount, kHighFirst + kHighCount) + 13;
+    static_assert(kToLast - kFromFirst < kPaddedEnds && -kFromFirst <= 4);
     int16_t* padded = lane.samples.data() + kSampleGuard;
     for (int r = r0; r < r1; ++r) {
         int32_t* row = plane + static_cast<size_t>(r) * width;
-        PadSamples(samples + static_cast<size_t>(r) * width, width, padded);
+        const int16_t* x = samples + static_cast<size_t>(r) * width;
+        PadSamples(x, width, padded);
         int k = 0;
         for (; k + 8 <= half; k += 8) {
-            const int16_t* c = padded + 2 * k;
+            const bool inside = 2 * k + kFromFirst >= 0 && 2 * k + kToLast < width;
+            const int16_t* c = (inside ? x : padded) + 2 * k;
             StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lowPairs, lowOffset, lowShift));
             StoreEight(row + half + k,
                        PairSums<kHighFirst, kHighCount>(c, highPairs, highOffset, highShift));
