@@ -8,8 +8,8 @@
 
 #include "codec/adjust_rows.h"
 #include "codec/load_analysis.h"
-#include "codec/pixel_lanes_wide.h"
 #include "codec/split_work.h"
+#include "codec/vector_clones.h"
 
 namespace qx {
 
@@ -26,7 +26,7 @@ bool PrepareLoadedPicture(const uint8_t* loaded, uint8_t* picture, int width, in
                           CodecParameters& params, HelperThread* helper) {
     std::array<PictureSums, 2> sums;
     const bool split = int64_t{width} * length >= kSplitFromPixels;
-    const bool wide = wide::ProcessorRunsWide();
+    const bool wide = ProcessorRunsWide();
     // Every step works on rows independently, so the two halves go to two threads.
     const bool done =
         ShareOut(split ? helper : nullptr, 0, length, kBandRows, [&](int lane, int begin, int end) {

@@ -15,13 +15,8 @@
 
 namespace qx::wide {
 
+// Loops for processors that run ProcessorRunsWide.
 #define QX_WIDE __attribute__((target("avx512f,avx512bw,avx512vbmi")))
-
-inline bool ProcessorRunsWide() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-           __builtin_cpu_supports("avx512vbmi");
-}
 
 inline constexpr int kRun = 64;  // pixels per step
 

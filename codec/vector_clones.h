@@ -19,4 +19,11 @@ inline bool ProcessorRunsAvx2() {
     return __builtin_cpu_supports("avx2");
 }
 
+// Whether the processor runs the loops written for AVX-512 with its byte permutes (VBMI).
+inline bool ProcessorRunsWide() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi");
+}
+
 }  // namespace qx

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "codec/adjust_rows.h"
-#include "codec/pixel_lanes_wide.h"
+#include "codec/vector_clones.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ std::vector<uint64_t> Fields(const qx::PictureSums& s) {
 }
 
 TEST(AdjustAndSumRows, OnePassGivesTheStepsPixelsAndSums) {
-    if (!qx::wide::ProcessorRunsWide()) GTEST_SKIP() << "no AVX-512 VBMI here";
+    if (!qx::ProcessorRunsWide()) GTEST_SKIP() << "no AVX-512 VBMI here";
     std::mt19937 rng(17);
     // Whole runs of 64 pixels, rows shorter than one, and tails of every kind; the extremes
     // (0 and 255) are frequent, as are ties between the leading channels.
