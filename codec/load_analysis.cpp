@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codec/buffer.h"
+#include "codec/busy_rows_wide.h"
 #include "codec/pixel_lanes_avx2.h"
 #include "codec/vector_clones.h"
 
@@ -135,11 +136,16 @@ void SmoothBusyRows(const uint8_t* source, uint8_t* destination, int width, int 
                     int end) {
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
     const bool smoothed = width >= 3 && length >= 3;
+    // Where the processor can, a first look without stores passes over the rows with nothing
+    // to smooth, most of a picture.
+    const bool look = ProcessorRunsWide();
     std::optional<RowScratch> scratch;  // made for the first interior row
     for (int y = std::max(begin, 0); y < std::min(end, length); ++y) {
         const uint8_t* middle = source + y * rowBytes;
         uint8_t* out = destination + y * rowBytes;
-        if (!smoothed || y == 0 || y == length - 1) {
+        if (!smoothed || y == 0 || y == length - 1 ||
+            (look && !RowHasBusyWindow(middle - rowBytes, middle, middle + rowBytes, rowBytes,
+                                       kCandidateRange))) {
             std::memcpy(out, middle, rowBytes);
             continue;
         }

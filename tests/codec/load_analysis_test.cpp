@@ -6,6 +6,9 @@
 #include <random>
 #include <vector>
 
+#include "codec/busy_rows_wide.h"
+#include "codec/vector_clones.h"
+
 namespace {
 
 using Picture = std::vector<uint8_t>;
@@ -78,6 +81,31 @@ TEST(SmoothBusyAreas, MatchesTheWindowWalkOnBusyPictures) {
             if (spot % 2) in[at + 1] = 0, in[at + 2] = 255;
         }
         EXPECT_EQ(Smooth(in, w, l), LiteralSmooth(in, w, l)) << w;
+    }
+}
+
+// The smoothing's first look at a row: one raised sample at each position of each of the three
+// rows, raised by the range or by one less. Only samples inside the windows of bytes 3 ... bytes -
+// 4 count, those within 3 bytes of one, which reaches the row's ends from 7 bytes on.
+TEST(SmoothBusyAreas, FirstLookFindsEveryBusyWindow) {
+    if (!qx::ProcessorRunsWide()) GTEST_SKIP() << "no AVX-512 VBMI here";
+    const int range = 110;
+    for (const size_t bytes : {6, 7, 66, 69, 192, 258}) {
+        for (size_t at = 0; at < bytes; ++at) {
+            for (size_t row = 0; row < 3; ++row) {
+                for (const int raise : {range - 1, range}) {
+                    Picture rows(3 * bytes, 100);
+                    rows[row * bytes + at] = static_cast<uint8_t>(100 + raise);
+                    bool busy = false;
+                    for (size_t i = 3; i + 3 < bytes; ++i)
+                        busy = busy || (raise >= range && (at + 3 == i || at == i || at == i + 3));
+                    EXPECT_EQ(qx::RowHasBusyWindow(rows.data(), rows.data() + bytes,
+                                                   rows.data() + 2 * bytes, bytes, range),
+                              busy)
+                        << bytes << " " << at << " " << row << " " << raise;
+                }
+            }
+        }
     }
 }
 
