@@ -494,11 +494,20 @@ struct PairTaps {
     int first;          // p of the first pair
     int count;          // pairs
     int32_t packed[5];  // the taps of pair first + i, the first sample's in the low half
-    uint32_t offsetSum;
+    uint32_t start;     // the sum before the pairs: 0 - offset x (the taps' sum)
 };
 
 constexpr int FloorHalf(int v) {
     return v >= 0 ? v / 2 : -((1 - v) / 2);
+}
+
+// The pairs that `count` taps centred at `centre` (0 or 1, relative to 2k) reach: the first p,
+// and how many.
+constexpr int FirstPair(int count, int centre) {
+    return FloorHalf(centre - (count - 1));
+}
+constexpr int PairCount(int count, int centre) {
+    return FloorHalf(centre + count - 1) - FirstPair(count, centre) + 1;
 }
 
 // Taps of a filter centred at `centre` (0 or 1) relative to 2k, as pairs.
@@ -508,8 +517,8 @@ inline PairTaps PairsOf(const int* taps, int count, int centre, int offset) {
         return d < count ? taps[d] : 0;
     };
     PairTaps t{};
-    t.first = FloorHalf(centre - (count - 1));
-    t.count = FloorHalf(centre + count - 1) - t.first + 1;
+    t.first = FirstPair(count, centre);
+    t.count = PairCount(count, centre);
     uint32_t sum = 0;
     for (int i = 0; i < t.count; ++i) {
         const int a = tap(2 * (t.first + i));
@@ -518,7 +527,7 @@ inline PairTaps PairsOf(const int* taps, int count, int centre, int offset) {
                                            static_cast<uint32_t>(static_cast<uint16_t>(b)) << 16);
         sum += static_cast<uint32_t>(a + b);
     }
-    t.offsetSum = static_cast<uint32_t>(offset) * sum;
+    t.start = 0u - static_cast<uint32_t>(offset) * sum;
     return t;
 }
 
@@ -546,11 +555,11 @@ inline void PadSamples(const int16_t* x, int n, int16_t* padded) {
     padded[n + 3] = odd(std::max(h - 3, -2));
 }
 
-// The sum of t's pairs around 2k for eight outputs, less the offset term, shifted.
+// The sum of t's pairs around 2k for eight outputs, from start (less the offset term), shifted.
 template <int First, int Count>
-QX_AVX2 inline __m256i PairSums(const int16_t* c, const __m256i* pairs, __m256i offsetSum,
+QX_AVX2 inline __m256i PairSums(const int16_t* c, const __m256i* pairs, __m256i start,
                                 __m128i shift) {
-    __m256i sum = _mm256_sub_epi32(_mm256_setzero_si256(), offsetSum);
+    __m256i sum = start;
     for (int i = 0; i < Count; ++i) {
         const __m256i samples =
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c + 2 * (First + i)));
@@ -560,7 +569,7 @@ QX_AVX2 inline __m256i PairSums(const int16_t* c, const __m256i* pairs, __m256i 
 }
 
 inline int32_t PairSum(const int16_t* c, const PairTaps& t, int shift) {
-    uint32_t sum = 0u - t.offsetSum;
+    uint32_t sum = t.start;
     for (int i = 0; i < t.count; ++i) {
         const int p = 2 * (t.first + i);
         const int a = static_cast<int16_t>(t.packed[i] & 0xFFFF);
@@ -575,15 +584,15 @@ QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t
                                      int r0, int r1, const AnalysisFilter& f, WaveletLane& lane) {
     const PairTaps low = PairsOf(f.low, LowCount, 0, offset);
     const PairTaps high = PairsOf(f.high, HighCount, 1, offset);
-    constexpr int kLowFirst = FloorHalf(1 - LowCount);
-    constexpr int kLowCount = FloorHalf(LowCount - 1) - kLowFirst + 1;
-    constexpr int kHighFirst = FloorHalf(2 - HighCount);
-    constexpr int kHighCount = FloorHalf(HighCount) - kHighFirst + 1;
+    constexpr int kLowFirst = FirstPair(LowCount, 0);
+    constexpr int kLowCount = PairCount(LowCount, 0);
+    constexpr int kHighFirst = FirstPair(HighCount, 1);
+    constexpr int kHighCount = PairCount(HighCount, 1);
     __m256i lowPairs[kLowCount], highPairs[kHighCount];
     for (int i = 0; i < kLowCount; ++i) lowPairs[i] = _mm256_set1_epi32(low.packed[i]);
     for (int i = 0; i < kHighCount; ++i) highPairs[i] = _mm256_set1_epi32(high.packed[i]);
-    const __m256i lowOffset = _mm256_set1_epi32(static_cast<int32_t>(low.offsetSum));
-    const __m256i highOffset = _mm256_set1_epi32(static_cast<int32_t>(high.offsetSum));
+    const __m256i lowStart = _mm256_set1_epi32(static_cast<int32_t>(low.start));
+    const __m256i highStart = _mm256_set1_epi32(static_cast<int32_t>(high.start));
     const __m128i lowShift = _mm_cvtsi32_si128(f.lowShift);
     const __m128i highShift = _mm_cvtsi32_si128(f.highShift);
     const int half = width / 2;
@@ -601,9 +610,9 @@ QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t
         for (; k + 8 <= half; k += 8) {
             const bool inside = 2 * k + kFromFirst >= 0 && 2 * k + kToLast < width;
             const int16_t* c = (inside ? x : padded) + 2 * k;
-            StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lowPairs, lowOffset, lowShift));
+            StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lowPairs, lowStart, lowShift));
             StoreEight(row + half + k,
-                       PairSums<kHighFirst, kHighCount>(c, highPairs, highOffset, highShift));
+                       PairSums<kHighFirst, kHighCount>(c, highPairs, highStart, highShift));
         }
         for (; k < half; ++k) {
             row[k] = PairSum(padded + 2 * k, low, f.lowShift);
