@@ -44,12 +44,17 @@ void HelperThread::stop() {
 }
 
 bool HelperThread::startLocked() {
-    if (thread_.joinable()) return true;
+    if (thread_.joinable()) {
+        placement_.keepOff(thread_.native_handle());
+        return true;
+    }
     try {
         thread_ = std::thread([this] { loop(); });
     } catch (const std::system_error&) {
         return false;
     }
+    placement_.recordAllowed();
+    placement_.keepOff(thread_.native_handle());
     return true;
 }
 

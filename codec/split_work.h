@@ -11,6 +11,8 @@
 #include <mutex>
 #include <thread>
 
+#include "codec/thread_placement.h"
+
 namespace qx {
 
 // Planes and bands of this many samples or more are worth sharing with the helper thread.
@@ -23,7 +25,8 @@ constexpr int kSplitFromSamples = 1 << 16;
 // hand-overs then need no system call at all. A task the helper thread has not taken up by the
 // time the caller waits for it runs on the caller instead: a thread the system is slow to
 // schedule (starting one can take milliseconds on a busy or virtual machine) never costs more
-// than doing the work alone.
+// than doing the work alone. The thread is kept off the processor that posts to it (see
+// ThreadPlacement), so that the two halves of a split run side by side.
 class HelperThread {
   public:
     HelperThread() = default;
@@ -69,6 +72,7 @@ class HelperThread {
     bool ownerSleeping_ = false;
     bool busy_ = false;
     bool failed_ = false;
+    ThreadPlacement placement_;
     std::thread thread_;
 };
 

@@ -1,8 +1,12 @@
 // Work split between two threads.
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "codec/codec.h"
@@ -50,6 +54,39 @@ TEST(HelperThread, SharesOutAlignedPiecesFromBothEnds) {
         if (begin == 0) throw std::runtime_error("piece");
     }));
     EXPECT_EQ(items, 100);  // every other piece still ran
+}
+
+// The helper runs on another processor than the thread that posts to it, also after that thread
+// has moved: a helper beside its owner only runs while the owner waits.
+TEST(HelperThread, RunsOffThePostersProcessor) {
+    cpu_set_t allowed;
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    std::vector<int> cpus;
+    for (int cpu = 0; cpu < CPU_SETSIZE && cpus.size() < 2; ++cpu)
+        if (CPU_ISSET(cpu, &allowed)) cpus.push_back(cpu);
+    if (cpus.size() < 2) GTEST_SKIP() << "one processor";
+
+    qx::HelperThread helper;
+    helper.start();
+    for (int round = 0; round < 4; ++round) {
+        const int poster = cpus[round % 2];
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(poster, &one);
+        ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+        struct Task {
+            std::atomic<int> cpu{-1};
+        } task;
+        ASSERT_TRUE(
+            helper.post([](void* t) { static_cast<Task*>(t)->cpu = sched_getcpu(); }, &task));
+        // Leave the task to the helper: wait() would run it here.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (task.cpu < 0 && std::chrono::steady_clock::now() < end) std::this_thread::yield();
+        EXPECT_TRUE(helper.wait());
+        EXPECT_NE(task.cpu, poster) << "round " << round;
+        EXPECT_GE(task.cpu, 0);
+    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
 }
 
 // Pictures large enough to be split code to the same streams and restore to the same picture
