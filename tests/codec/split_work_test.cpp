@@ -66,6 +66,10 @@ TEST(HelperThread, RunsOffThePostersProcessor) {
         if (CPU_ISSET(cpu, &allowed)) cpus.push_back(cpu);
     if (cpus.size() < 2) GTEST_SKIP() << "one processor";
 
+    struct Restore {
+        cpu_set_t mask;
+        ~Restore() { sched_setaffinity(0, sizeof mask, &mask); }
+    } restore{allowed};
     qx::HelperThread helper;
     helper.start();
     for (int round = 0; round < 4; ++round) {
@@ -86,7 +90,6 @@ TEST(HelperThread, RunsOffThePostersProcessor) {
         EXPECT_NE(task.cpu, poster) << "round " << round;
         EXPECT_GE(task.cpu, 0);
     }
-    ASSERT_EQ(sched_setaffinity(0, sizeof allowed, &allowed), 0);
 }
 
 // Pictures large enough to be split code to the same streams and restore to the same picture
