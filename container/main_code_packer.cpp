@@ -171,7 +171,9 @@ QX_BIT_CLONES int PackMainCode(std::span<const uint8_t> first, std::span<const u
             const uint32_t bit = (high >> 15) & 1;
             const uint32_t rest = high >> (16 - n);  // its low n - 1 bits follow the pending ones
             if (pending + static_cast<uint32_t>(n) <= 16) {
-                const uint32_t complements = bit ? 0 : (1u << pending) - 1;
+                // Masked rather than chosen: the compiler turns a choice into a branch on a bit
+                // that is as good as random.
+                const uint32_t complements = ((1u << pending) - 1) & (bit - 1);
                 const uint32_t bits =
                     (((bit << pending) | complements) << (n - 1)) | (rest & ((1u << (n - 1)) - 1));
                 if (!sink.putBits(bits, static_cast<int>(pending) + n)) return false;
