@@ -44,16 +44,15 @@ void HelperThread::stop() {
 }
 
 bool HelperThread::startLocked() {
-    if (thread_.joinable()) {
-        placement_.keepOff(thread_.native_handle());
-        return true;
+    if (!thread_.joinable()) {
+        try {
+            thread_ = std::thread([this] { loop(); });
+        } catch (const std::system_error&) {
+            return false;
+        }
+        placement_.recordAllowed();
     }
-    try {
-        thread_ = std::thread([this] { loop(); });
-    } catch (const std::system_error&) {
-        return false;
-    }
-    placement_.recordAllowed();
+    // Checked at every hand-over: the caller may have moved since the last one.
     placement_.keepOff(thread_.native_handle());
     return true;
 }

@@ -49,7 +49,8 @@ class HelperThread {
     void stop();
 
   private:
-    // Starts the thread unless it runs; false when it cannot. Called under mutex_.
+    // Starts the thread unless it runs, and keeps it off the caller's processor; false when it
+    // cannot start. Called under mutex_.
     bool startLocked();
     void loop();
     // Runs the posted task here unless the helper thread has taken it up; true when it ran here.
