@@ -50,6 +50,16 @@ class StreamWriter {
         }
         putAcross(value, p);
     }
+    // As put, for n from 0 (then value is 0) to 8.
+    void putSome(uint32_t value, uint32_t n) {
+        const uint32_t p = used_ + n;
+        if (p < 32) {
+            word_ |= static_cast<uint32_t>(uint64_t{value} << (32 - p));
+            used_ = p;
+            return;
+        }
+        putAcross(value, p);
+    }
     bool failed() const { return failed_; }
     // Stores the position back; a failed stream keeps the one it had when it failed.
     void finish() {

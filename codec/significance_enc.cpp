@@ -99,46 +99,183 @@ int Finish(const StreamWriter& mainOut, const StreamWriter& refineOut) {
     return (mainOut.failed() || refineOut.failed()) ? kMainCodeErr : kOk;
 }
 
+// Bits 0-3 of x moved to bits 0, 2, 4 and 6: two flags of each sibling then interleave.
+constexpr std::array<uint8_t, 16> kSpread = [] {
+    std::array<uint8_t, 16> table{};
+    for (unsigned x = 0; x < 16; ++x) {
+        for (int i = 0; i < 4; ++i) table[x] |= static_cast<uint8_t>(((x >> i) & 1) << (2 * i));
+    }
+    return table;
+}();
+
+// Two flags of each sibling in `chosen`, first (most significant) and second, sibling by
+// sibling with the first sibling's pair the most significant.
+inline uint32_t Pairs(unsigned chosen, unsigned first, unsigned second) {
+    return uint32_t{kSpread[kChildBits[chosen][first]]} << 1 | kSpread[kChildBits[chosen][second]];
+}
+
+// Bit q for each of the four values at or above `floor`.
+inline unsigned Reaching(__m128i four, int32_t floor) {
+    return static_cast<unsigned>(
+        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(four, _mm_set1_epi32(floor - 1)))));
+}
+
+// Bit q set for sibling q's sign in the marks.
+inline unsigned NegativeOnes(const uint8_t* marks, size_t at, size_t stride) {
+    return (marks[at] & kNegative) | (marks[at + 1] & kNegative) << 1 |
+           (marks[at + stride] & kNegative) << 2 | (marks[at + stride + 1] & kNegative) << 3;
+}
+
+// Bit q set when one of sibling q's 2 x 2 children reaches T, from the reach flags of the 4 x 4
+// children of a group: bits 0-3 of the top two rows OR'd, and of the bottom two.
+inline unsigned ChildrenReaching(unsigned topRows, unsigned bottomRows) {
+    return ((topRows & 3) != 0) | ((topRows & 12) != 0) << 1 | ((bottomRows & 3) != 0) << 2 |
+           ((bottomRows & 12) != 0) << 3;
+}
+
+// A group of four siblings above the lowest coded level, looked at once when the walk enters it:
+// what each codes, and which of them the walk descends from.
+struct Group {
+    int gx = 0;
+    int gy = 0;
+    unsigned open = 0;      // unmarked on entry
+    unsigned roots = 0;     // open ones whose descendants reach T (they root no zerotree)
+    unsigned reach = 0;     // open ones that reach T
+    unsigned negative = 0;  // signs
+    unsigned upper = 0;     // at or above 1.5 T
+    unsigned descend = 0;   // marked ones and the roots
+    int next = 0;           // the first sibling not coded yet
+};
+
+// Enters the group at (gx, gy) of `level` (above the lowest coded one): reads the four siblings,
+// marks those that reach T, and tests which open ones root a zerotree.
+inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level) {
+    const size_t stride = static_cast<size_t>(p.width);
+    const size_t at = static_cast<size_t>(gy) * stride + gx;
+    int32_t* top = p.plane + at;
+    const __m128i upperRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top));
+    const __m128i lowerRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + stride));
+    const __m128i four = _mm_unpacklo_epi64(upperRow, lowerRow);
+    const __m128i reachLanes = _mm_cmpgt_epi32(four, _mm_set1_epi32(p.T - 1));
+    g.gx = gx;
+    g.gy = gy;
+    g.next = 0;
+    const unsigned marked = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four)));
+    g.open = ~marked & 15;
+    g.reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
+    g.upper = Reaching(four, p.T15);
+    g.negative = NegativeOnes(p.marks, at, stride);
+    // Those reaching T are marked now: the tests below read only their descendants.
+    const __m128i markedFour = _mm_or_si128(four, reachLanes);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(top + stride), _mm_srli_si128(markedFour, 8));
+
+    const int depths = level - p.D - 1;  // at least 1 above the lowest coded level
+    const __m128i below = _mm_set1_epi32(p.T - 1);
+    const auto reaches = [below](const int32_t* values) {
+        return _mm_cmpgt_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(values)), below);
+    };
+    const auto mask = [](__m128i lanes) {
+        return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(lanes)));
+    };
+    const int32_t* c = p.plane + (at << 1);
+    unsigned roots =
+        ChildrenReaching(mask(reaches(c)) | mask(reaches(c + stride)),
+                         mask(reaches(c + 2 * stride)) | mask(reaches(c + 3 * stride)));
+    if (depths >= 2) {
+        const int32_t* r = p.plane + (at << 2);
+        __m128i quarter[4];
+        for (int q = 0; q < 4; ++q) {
+            const int32_t* rows = r + (q >> 1) * 4 * stride + (q & 1) * 4;
+            quarter[q] =
+                _mm_or_si128(_mm_or_si128(reaches(rows), reaches(rows + stride)),
+                             _mm_or_si128(reaches(rows + 2 * stride), reaches(rows + 3 * stride)));
+        }
+        roots |= (mask(quarter[0]) != 0) | (mask(quarter[1]) != 0) << 1 |
+                 (mask(quarter[2]) != 0) << 2 | (mask(quarter[3]) != 0) << 3;
+        for (unsigned left = g.open & ~roots; depths >= 3 && left != 0; left &= left - 1) {
+            const int q = std::countr_zero(left);
+            const size_t node = at + static_cast<size_t>(q >> 1) * stride + (q & 1);
+            for (int k = 3; k <= depths; ++k) {
+                if (BlockReaches(p.plane + (node << k), stride, 1 << k, p.T)) {
+                    roots |= 1u << q;
+                    break;
+                }
+            }
+        }
+    }
+    g.roots = roots & g.open;
+    g.descend = marked | g.roots;
+}
+
+// Codes the open ones of the four children at (gx, gy) of the lowest coded level: their bits in
+// one write, then the refinement of those reaching T, which are marked.
+inline void CodeLowestGroup(PassContext& p, StreamWriter& mainOut, StreamWriter& refineOut, int gx,
+                            int gy, int level) {
+    const size_t stride = static_cast<size_t>(p.width);
+    const size_t at = static_cast<size_t>(gy) * stride + gx;
+    int32_t* top = p.plane + at;
+    const __m128i upperRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top));
+    const __m128i lowerRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + stride));
+    const __m128i four = _mm_unpacklo_epi64(upperRow, lowerRow);
+    const __m128i reachLanes = _mm_cmpgt_epi32(four, _mm_set1_epi32(p.T - 1));
+    const unsigned open = ~static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four))) & 15;
+    const unsigned reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
+    mainOut.putSome(kChildBits[open][reach], OpenCount(open));
+    const unsigned negative = NegativeOnes(p.marks, at, stride);
+    if (RefinesWithOneBit(p.component, level)) {
+        refineOut.putSome(kChildBits[reach][negative], OpenCount(reach));
+    } else {
+        refineOut.putSome(Pairs(reach, negative, Reaching(four, p.T15)), 2 * OpenCount(reach));
+    }
+    const __m128i markedFour = _mm_or_si128(four, reachLanes);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(top + stride), _mm_srli_si128(markedFour, 8));
+}
+
+constexpr int kMaxWalkLevels = 32;
+
 [[gnu::always_inline]] inline int Walk(PassContext& p, StreamWriter& mainOut,
                                        StreamWriter& refineOut) {
-    int level = p.levels;
-    int px = p.rootX;
-    int py = p.rootY;
     const int lowest = p.D + 1;
-    const int32_t root = p.plane[At(p, px, py)];
-    if (root >= 0 && CodeNode(p, mainOut, refineOut, At(p, px, py), root, level, level == lowest))
+    int level = p.levels;
+    const size_t rootAt = At(p, p.rootX, p.rootY);
+    const int32_t root = p.plane[rootAt];
+    if (root >= 0 && CodeNode(p, mainOut, refineOut, rootAt, root, level, level == lowest))
         return Finish(mainOut, refineOut);
+    --level;
+    if (level < lowest || level >= kMaxWalkLevels) return kMainCodeErr;
+    if (level == lowest) {
+        CodeLowestGroup(p, mainOut, refineOut, 2 * p.rootX, 2 * p.rootY, level);
+        return Finish(mainOut, refineOut);
+    }
+    // The walk's groups, one a level from the root's children down; each codes its siblings up
+    // to the next one it descends from, and goes on from there once that one's tree is coded.
+    std::array<Group, kMaxWalkLevels> groups;
+    EnterGroup(p, groups[level], 2 * p.rootX, 2 * p.rootY, level);
     for (;;) {
-        px *= 2;
-        py *= 2;
-        --level;
-        if (level < lowest) return kMainCodeErr;
-        if (level == lowest) {
-            // The unmarked ones of the four children write a bit each, in order: all in one
-            // write, then the refinement of each child found significant. The main and refine
-            // streams are apart, so the order of their writes between them does not matter.
-            const size_t stride = static_cast<size_t>(p.width);
-            const size_t first = static_cast<size_t>(py) * stride + px;
-            const ChildValues children = ReadChildren(p.plane, first, stride, p.T);
-            const unsigned open = ~children.marked & 15;
-            unsigned significant = open & children.reaching;
-            if (open != 0) mainOut.put(kChildBits[open][significant], OpenCount(open));
-            for (; significant != 0; significant &= significant - 1) {
-                const int q = std::countr_zero(significant);
-                const size_t at = static_cast<size_t>(py + (q >> 1)) * p.width + px + (q & 1);
-                CodeSignificant(p, refineOut, at, p.plane[at], level);
+        Group& g = groups[level];
+        const unsigned from = ~0u << g.next;
+        const unsigned pending = g.descend & from;
+        const int d = std::countr_zero(pending | 8);  // 3 when none is pending
+        const unsigned range = ((2u << d) - 1) & from & 15;
+        const unsigned open = g.open & range;
+        const unsigned reach = g.reach & open;
+        mainOut.putSome(Pairs(open, g.roots, reach), 2 * OpenCount(open));
+        refineOut.putSome(Pairs(reach, g.negative, g.upper), 2 * OpenCount(reach));
+        g.next = d + 1;
+        if (pending != 0) {
+            const int cx = 2 * (g.gx + (d & 1));
+            const int cy = 2 * (g.gy + (d >> 1));
+            if (level - 1 == lowest) {
+                CodeLowestGroup(p, mainOut, refineOut, cx, cy, lowest);
+            } else {
+                --level;
+                EnterGroup(p, groups[level], cx, cy, level);
             }
-            if (!Ascend(px, py, level, p.levels)) return Finish(mainOut, refineOut);
+            continue;
         }
-        // Nodes above the lowest coded level: a zerotree root ends its branch.
-        for (;;) {
-            const size_t at = At(p, px, py);
-            const int32_t a = p.plane[at];
-            if (a < 0) break;  // marked
-            if (!CodeNode(p, mainOut, refineOut, at, a, level, false)) break;
-            if (SiblingStep(px, py)) continue;
-            if (!Ascend(px, py, level, p.levels)) return Finish(mainOut, refineOut);
-        }
+        if (++level >= p.levels) return Finish(mainOut, refineOut);
     }
 }
 
