@@ -173,12 +173,9 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
     sums.squares += LaneSum64(squares);
 }
 
-// The passes read magnitudes from the plane and signs from the marks.
-QX_VECTOR_CLONES void SplitSigns(int32_t* plane, uint8_t* marks, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        marks[i] = plane[i] < 0 ? kNegative : 0;
-        plane[i] = plane[i] < 0 ? -plane[i] : plane[i];
-    }
+// The passes read magnitudes and signs from the plane, in one value.
+QX_VECTOR_CLONES void SplitSigns(int32_t* plane, size_t count) {
+    for (size_t i = 0; i < count; ++i) plane[i] = SignedMagnitude(plane[i]);
 }
 
 // Statistics of tree t's block at level j + 1 (j = 0, 1); zeroes its HH coefficients below 8.
@@ -275,15 +272,11 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
         return status;
 
     int32_t* plane = codec.CoefficientPlane.data();
-    // The component's samples are not read again once transformed: their first bytes hold the
-    // signs, and the significance map's pages are left untouched.
-    uint8_t* marks = reinterpret_cast<uint8_t*>(s.PlaneBuffer.data() + s.PlaneOffset[component]);
     ShareSamples(codec.helper(), width, height,
-                 [&](size_t first, size_t n) { SplitSigns(plane + first, marks + first, n); });
+                 [&](size_t first, size_t n) { SplitSigns(plane + first, n); });
 
     PassContext base;
     base.plane = plane;
-    base.marks = marks;
     base.width = width;
     base.levels = w.levels;
     base.component = component;

@@ -10,16 +10,19 @@
 
 namespace qx {
 
-// The marks. While decoding, DecoderMarks, where bit 1 marks a coefficient found significant. While
-// encoding, one byte per coefficient whose bit 0 holds its sign, and the plane holds its magnitude,
-// -1 once marked, so that the zerotree test is a plain maximum over the plane and the walk needs no
-// map to skip marked ones.
+// The decoder's marks: DecoderMarks, where bit 1 marks a coefficient found significant.
 constexpr uint8_t kMarked = 2;
-constexpr uint8_t kNegative = 1;
+
+// The encoder keeps no marks: the plane holds each coefficient's magnitude doubled with its sign
+// in bit 0, and -1 once marked. The zerotree test is then a plain maximum over the plane against
+// twice the threshold, and the walk reads no second map (whose loads were as slow as the plane's).
+constexpr int32_t SignedMagnitude(int32_t v) {
+    return v < 0 ? -v * 2 + 1 : v * 2;
+}
 
 struct PassContext {
     int32_t* plane = nullptr;  // CoefficientPlane of the component
-    uint8_t* marks = nullptr;  // the marks above
+    uint8_t* marks = nullptr;  // the decoder's marks
     int width = 0;             // row stride
     int levels = 0;            // LevelCount of the component
     int component = 0;

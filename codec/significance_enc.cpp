@@ -46,11 +46,11 @@ QX_VECTOR_CLONES bool BlockReaches(const int32_t* row, size_t stride, int side, 
     return true;
 }
 
-// Writes the refinement symbol of coefficient `at` (magnitude a), found significant, and marks it:
-// a marked coefficient's magnitude is -1, so the walk tells marked ones by the plane alone.
+// Writes the refinement symbol of coefficient `at` (plane value a), found significant, and marks
+// it: a marked coefficient holds -1, so the walk tells marked ones by the plane alone.
 [[gnu::always_inline]] inline void CodeSignificant(PassContext& p, StreamWriter& refineOut,
                                                    size_t at, int32_t a, int level) {
-    const uint32_t sign = p.marks[at] & kNegative;
+    const uint32_t sign = static_cast<uint32_t>(a) & 1;
     if (RefinesWithOneBit(p.component, level)) {
         refineOut.put(sign, 1);
     } else {
@@ -120,10 +120,9 @@ inline unsigned Reaching(__m128i four, int32_t floor) {
         _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(four, _mm_set1_epi32(floor - 1)))));
 }
 
-// Bit q set for sibling q's sign in the marks.
-inline unsigned NegativeOnes(const uint8_t* marks, size_t at, size_t stride) {
-    return (marks[at] & kNegative) | (marks[at + 1] & kNegative) << 1 |
-           (marks[at + stride] & kNegative) << 2 | (marks[at + stride + 1] & kNegative) << 3;
+// Bit q set for each of the four values whose sign bit (bit 0) is set.
+inline unsigned NegativeOnes(__m128i four) {
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_slli_epi32(four, 31))));
 }
 
 // Bit q set when one of sibling q's 2 x 2 children reaches T, from the reach flags of the 4 x 4
@@ -164,7 +163,7 @@ inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level
     g.open = ~marked & 15;
     g.reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
     g.upper = Reaching(four, p.T15);
-    g.negative = NegativeOnes(p.marks, at, stride);
+    g.negative = NegativeOnes(four);
     // Those reaching T are marked now: the tests below read only their descendants.
     const __m128i markedFour = _mm_or_si128(four, reachLanes);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
@@ -222,7 +221,7 @@ inline void CodeLowestGroup(PassContext& p, StreamWriter& mainOut, StreamWriter&
     const unsigned open = ~static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four))) & 15;
     const unsigned reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
     mainOut.putSome(kChildBits[open][reach], OpenCount(open));
-    const unsigned negative = NegativeOnes(p.marks, at, stride);
+    const unsigned negative = NegativeOnes(four);
     if (RefinesWithOneBit(p.component, level)) {
         refineOut.putSome(kChildBits[reach][negative], OpenCount(reach));
     } else {
@@ -287,6 +286,8 @@ QX_BIT_CLONES int EncodeTreePass(PassContext& p) {
     // A copy that no store into the plane can alias, so that the walk keeps its fields in
     // registers.
     PassContext local = p;
+    local.T = 2 * p.T;  // against doubled magnitudes
+    local.T15 = 2 * p.T15;
     const int status = Walk(local, mainOut, refineOut);
     mainOut.finish();
     refineOut.finish();

@@ -8,7 +8,7 @@
 namespace {
 
 // A 4 x 2 plane holding one HL tree of two levels: root (1, 0), children (2..3, 0..1). The
-// encoder reads magnitudes from the plane (-1 when marked) and signs from the map.
+// encoder reads magnitudes and signs from the plane (-1 when marked); the decoder marks the map.
 struct SmallTree {
     std::vector<int32_t> plane = std::vector<int32_t>(8, 0);
     std::vector<uint8_t> marks = std::vector<uint8_t>(8, 0);
@@ -31,10 +31,7 @@ struct SmallTree {
         p.refine = &refine;
         p.setTree(0);
     }
-    void set(int x, int y, int32_t v) {
-        plane[y * 4 + x] = v < 0 ? -v : v;
-        marks[y * 4 + x] = v < 0 ? qx::kNegative : 0;
-    }
+    void set(int x, int y, int32_t v) { plane[y * 4 + x] = qx::SignedMagnitude(v); }
 };
 
 TEST(SignificancePass, ZerotreeAndMarkedNodes) {
