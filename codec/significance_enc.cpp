@@ -181,7 +181,8 @@ inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level
     unsigned roots =
         ChildrenReaching(mask(reaches(c)) | mask(reaches(c + stride)),
                          mask(reaches(c + 2 * stride)) | mask(reaches(c + 3 * stride)));
-    if (depths >= 2) {
+    // Grandchildren only for open ones that their children leave undecided.
+    if (depths >= 2 && (g.open & ~roots) != 0) {
         const int32_t* r = p.plane + (at << 2);
         __m128i quarter[4];
         for (int q = 0; q < 4; ++q) {
