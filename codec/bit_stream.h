@@ -70,7 +70,9 @@ class StreamWriter {
     }
 
   private:
-    [[gnu::noinline]] void putAcross(uint32_t value, uint32_t p) {
+    // Inline although rare: a call would make the walks that write here keep their state in
+    // memory across it.
+    [[gnu::always_inline]] inline void putAcross(uint32_t value, uint32_t p) {
         if (failed_) return;
         if (index_ + 1 > s_.limit) {
             failed_ = true;

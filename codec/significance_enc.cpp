@@ -132,18 +132,19 @@ inline unsigned ChildrenReaching(unsigned topRows, unsigned bottomRows) {
            ((bottomRows & 12) != 0) << 3;
 }
 
-// A group of four siblings above the lowest coded level, looked at once when the walk enters it:
-// what each codes, and which of them the walk descends from.
+// A group of four siblings above the lowest coded level, looked at once when the walk enters it.
+// The codes of all its open siblings and the refinements of those reaching T are built at once;
+// the walk writes them a stretch at a time, up to each sibling it descends from.
 struct Group {
     int gx = 0;
     int gy = 0;
-    unsigned open = 0;      // unmarked on entry
-    unsigned roots = 0;     // open ones whose descendants reach T (they root no zerotree)
-    unsigned reach = 0;     // open ones that reach T
-    unsigned negative = 0;  // signs
-    unsigned upper = 0;     // at or above 1.5 T
-    unsigned descend = 0;   // marked ones and the roots
-    int next = 0;           // the first sibling not coded yet
+    unsigned open = 0;     // unmarked on entry
+    unsigned reach = 0;    // open ones that reach T
+    unsigned descend = 0;  // marked ones and the open ones whose descendants reach T, not yet taken
+    uint32_t codes = 0;    // 2 bits per open sibling, the first sibling's the most significant
+    uint32_t refinements = 0;  // 2 bits per sibling that reaches T, likewise
+    uint32_t codesLeft = 0;    // how many of the low bits of codes are still to be written
+    uint32_t refinementsLeft = 0;
 };
 
 // Enters the group at (gx, gy) of `level` (above the lowest coded one): reads the four siblings,
@@ -158,12 +159,11 @@ inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level
     const __m128i reachLanes = _mm_cmpgt_epi32(four, _mm_set1_epi32(p.T - 1));
     g.gx = gx;
     g.gy = gy;
-    g.next = 0;
     const unsigned marked = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four)));
     g.open = ~marked & 15;
     g.reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
-    g.upper = Reaching(four, p.T15);
-    g.negative = NegativeOnes(four);
+    g.refinements = Pairs(g.reach, NegativeOnes(four), Reaching(four, p.T15));
+    g.refinementsLeft = 2 * OpenCount(g.reach);
     // Those reaching T are marked now: the tests below read only their descendants.
     const __m128i markedFour = _mm_or_si128(four, reachLanes);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
@@ -204,8 +204,10 @@ inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level
             }
         }
     }
-    g.roots = roots & g.open;
-    g.descend = marked | g.roots;
+    roots &= g.open;
+    g.descend = marked | roots;
+    g.codes = Pairs(g.open, roots, g.reach);
+    g.codesLeft = 2 * OpenCount(g.open);
 }
 
 // Codes the open ones of the four children at (gx, gy) of the lowest coded level: their bits in
@@ -249,33 +251,38 @@ constexpr int kMaxWalkLevels = 32;
         CodeLowestGroup(p, mainOut, refineOut, 2 * p.rootX, 2 * p.rootY, level);
         return Finish(mainOut, refineOut);
     }
-    // The walk's groups, one a level from the root's children down; each codes its siblings up
-    // to the next one it descends from, and goes on from there once that one's tree is coded.
+    // g is the group being coded, kept in registers; it codes its siblings up to the next one it
+    // descends from, and goes on from there once that one's tree is coded. The groups above it
+    // wait in `groups`, one a level.
     std::array<Group, kMaxWalkLevels> groups;
-    EnterGroup(p, groups[level], 2 * p.rootX, 2 * p.rootY, level);
+    Group g;
+    EnterGroup(p, g, 2 * p.rootX, 2 * p.rootY, level);
     for (;;) {
-        Group& g = groups[level];
-        const unsigned from = ~0u << g.next;
-        const unsigned pending = g.descend & from;
-        const int d = std::countr_zero(pending | 8);  // 3 when none is pending
-        const unsigned range = ((2u << d) - 1) & from & 15;
-        const unsigned open = g.open & range;
-        const unsigned reach = g.reach & open;
-        mainOut.putSome(Pairs(open, g.roots, reach), 2 * OpenCount(open));
-        refineOut.putSome(Pairs(reach, g.negative, g.upper), 2 * OpenCount(reach));
-        g.next = d + 1;
-        if (pending != 0) {
+        const int d = std::countr_zero(g.descend | 8);  // 3 when none is left
+        // What is left after sibling d: the codes of the open siblings past it.
+        const uint32_t codesAfter = 2 * OpenCount(g.open >> (d + 1));
+        const uint32_t refinementsAfter = 2 * OpenCount(g.reach >> (d + 1));
+        mainOut.putSome((g.codes & ((1u << g.codesLeft) - 1)) >> codesAfter,
+                        g.codesLeft - codesAfter);
+        refineOut.putSome((g.refinements & ((1u << g.refinementsLeft) - 1)) >> refinementsAfter,
+                          g.refinementsLeft - refinementsAfter);
+        g.codesLeft = codesAfter;
+        g.refinementsLeft = refinementsAfter;
+        if (g.descend != 0) {
+            g.descend &= g.descend - 1;
             const int cx = 2 * (g.gx + (d & 1));
             const int cy = 2 * (g.gy + (d >> 1));
             if (level - 1 == lowest) {
                 CodeLowestGroup(p, mainOut, refineOut, cx, cy, lowest);
             } else {
+                groups[level] = g;
                 --level;
-                EnterGroup(p, groups[level], cx, cy, level);
+                EnterGroup(p, g, cx, cy, level);
             }
             continue;
         }
         if (++level >= p.levels) return Finish(mainOut, refineOut);
+        g = groups[level];
     }
 }
 
