@@ -1,4 +1,4 @@
-// Writing and reading fixed-length symbols of 1 to 7 bits in a word stream, most significant
+// Writing and reading short fixed-length symbols (up to 8 bits) in a word stream, most
 // bit first.
 #pragma once
 
@@ -41,17 +41,9 @@ class StreamWriter {
           used_(s.used),
           failed_(s.failed) {}
 
+    // The n low bits of value, n from 0 (then value is 0) to 8: the walks write whole groups at
+    // once, of however many bits they come to.
     void put(uint32_t value, uint32_t n) {
-        const uint32_t p = used_ + n;
-        if (p < 32) {
-            word_ |= value << (32 - p);
-            used_ = p;
-            return;
-        }
-        putAcross(value, p);
-    }
-    // As put, for n from 0 (then value is 0) to 8.
-    void putSome(uint32_t value, uint32_t n) {
         const uint32_t p = used_ + n;
         if (p < 32) {
             word_ |= static_cast<uint32_t>(uint64_t{value} << (32 - p));

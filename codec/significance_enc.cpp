@@ -132,6 +132,29 @@ inline unsigned ChildrenReaching(unsigned topRows, unsigned bottomRows) {
            ((bottomRows & 12) != 0) << 3;
 }
 
+// Four siblings at `at` (y x width + x of the top-left one) as flags, bit q for sibling q. Those
+// that reach T are marked in the plane as they are read: the walk codes each of them now.
+struct Siblings {
+    unsigned marked;    // by an earlier pass
+    unsigned reach;     // at or above T
+    unsigned negative;  // sign bits
+    unsigned upper;     // at or above 1.5 T
+};
+inline Siblings TakeSiblings(const PassContext& p, size_t at) {
+    const size_t stride = static_cast<size_t>(p.width);
+    int32_t* top = p.plane + at;
+    const __m128i four =
+        _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(top)),
+                           _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + stride)));
+    const __m128i reachLanes = _mm_cmpgt_epi32(four, _mm_set1_epi32(p.T - 1));
+    const __m128i markedFour = _mm_or_si128(four, reachLanes);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(top + stride), _mm_srli_si128(markedFour, 8));
+    return {static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four))),
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes))),
+            NegativeOnes(four), Reaching(four, p.T15)};
+}
+
 // A group of four siblings above the lowest coded level, looked at once when the walk enters it.
 // The codes of all its open siblings and the refinements of those reaching T are built at once;
 // the walk writes them a stretch at a time, up to each sibling it descends from.
@@ -152,22 +175,14 @@ struct Group {
 inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level) {
     const size_t stride = static_cast<size_t>(p.width);
     const size_t at = static_cast<size_t>(gy) * stride + gx;
-    int32_t* top = p.plane + at;
-    const __m128i upperRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top));
-    const __m128i lowerRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + stride));
-    const __m128i four = _mm_unpacklo_epi64(upperRow, lowerRow);
-    const __m128i reachLanes = _mm_cmpgt_epi32(four, _mm_set1_epi32(p.T - 1));
+    // Those reaching T are marked as they are read: the tests below read only their descendants.
+    const Siblings f = TakeSiblings(p, at);
     g.gx = gx;
     g.gy = gy;
-    const unsigned marked = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four)));
-    g.open = ~marked & 15;
-    g.reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
-    g.refinements = Pairs(g.reach, NegativeOnes(four), Reaching(four, p.T15));
+    g.open = ~f.marked & 15;
+    g.reach = f.reach;
+    g.refinements = Pairs(g.reach, f.negative, f.upper);
     g.refinementsLeft = 2 * OpenCount(g.reach);
-    // Those reaching T are marked now: the tests below read only their descendants.
-    const __m128i markedFour = _mm_or_si128(four, reachLanes);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(top + stride), _mm_srli_si128(markedFour, 8));
 
     const int depths = level - p.D - 1;  // at least 1 above the lowest coded level
     const __m128i below = _mm_set1_epi32(p.T - 1);
@@ -205,7 +220,7 @@ inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level
         }
     }
     roots &= g.open;
-    g.descend = marked | roots;
+    g.descend = f.marked | roots;
     g.codes = Pairs(g.open, roots, g.reach);
     g.codesLeft = 2 * OpenCount(g.open);
 }
@@ -214,25 +229,14 @@ inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level
 // one write, then the refinement of those reaching T, which are marked.
 inline void CodeLowestGroup(PassContext& p, StreamWriter& mainOut, StreamWriter& refineOut, int gx,
                             int gy, int level) {
-    const size_t stride = static_cast<size_t>(p.width);
-    const size_t at = static_cast<size_t>(gy) * stride + gx;
-    int32_t* top = p.plane + at;
-    const __m128i upperRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top));
-    const __m128i lowerRow = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + stride));
-    const __m128i four = _mm_unpacklo_epi64(upperRow, lowerRow);
-    const __m128i reachLanes = _mm_cmpgt_epi32(four, _mm_set1_epi32(p.T - 1));
-    const unsigned open = ~static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(four))) & 15;
-    const unsigned reach = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(reachLanes)));
-    mainOut.putSome(kChildBits[open][reach], OpenCount(open));
-    const unsigned negative = NegativeOnes(four);
+    const Siblings f = TakeSiblings(p, static_cast<size_t>(gy) * p.width + gx);
+    const unsigned open = ~f.marked & 15;
+    mainOut.put(kChildBits[open][f.reach], OpenCount(open));
     if (RefinesWithOneBit(p.component, level)) {
-        refineOut.putSome(kChildBits[reach][negative], OpenCount(reach));
+        refineOut.put(kChildBits[f.reach][f.negative], OpenCount(f.reach));
     } else {
-        refineOut.putSome(Pairs(reach, negative, Reaching(four, p.T15)), 2 * OpenCount(reach));
+        refineOut.put(Pairs(f.reach, f.negative, f.upper), 2 * OpenCount(f.reach));
     }
-    const __m128i markedFour = _mm_or_si128(four, reachLanes);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(top), markedFour);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(top + stride), _mm_srli_si128(markedFour, 8));
 }
 
 constexpr int kMaxWalkLevels = 32;
@@ -262,10 +266,9 @@ constexpr int kMaxWalkLevels = 32;
         // What is left after sibling d: the codes of the open siblings past it.
         const uint32_t codesAfter = 2 * OpenCount(g.open >> (d + 1));
         const uint32_t refinementsAfter = 2 * OpenCount(g.reach >> (d + 1));
-        mainOut.putSome((g.codes & ((1u << g.codesLeft) - 1)) >> codesAfter,
-                        g.codesLeft - codesAfter);
-        refineOut.putSome((g.refinements & ((1u << g.refinementsLeft) - 1)) >> refinementsAfter,
-                          g.refinementsLeft - refinementsAfter);
+        mainOut.put((g.codes & ((1u << g.codesLeft) - 1)) >> codesAfter, g.codesLeft - codesAfter);
+        refineOut.put((g.refinements & ((1u << g.refinementsLeft) - 1)) >> refinementsAfter,
+                      g.refinementsLeft - refinementsAfter);
         g.codesLeft = codesAfter;
         g.refinementsLeft = refinementsAfter;
         if (g.descend != 0) {
