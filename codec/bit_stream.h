@@ -1,5 +1,5 @@
 // Writing and reading short fixed-length symbols (up to 8 bits) in a word stream, most
-// bit first.
+// significant bit first.
 #pragma once
 
 #include <cstdint>
