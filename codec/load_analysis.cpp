@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "codec/buffer.h"
@@ -25,16 +24,35 @@ constexpr int kLightSmoothing = 330;
 // a third of it: only the pixels with such a channel are measured in full.
 constexpr int kCandidateRange = (kLightSmoothing + 2) / 3;
 
+}  // namespace
+
 // Per-row working arrays, one entry per channel byte of the row; the candidate flags have eight
 // zero flags of padding so that they can be read eight at a time, and their first and last
 // pixels' flags stay 0. The column extremes are written before they are read, so they start
-// uninitialised.
-struct RowScratch {
-    explicit RowScratch(size_t bytes)
-        : columnLow(bytes), columnHigh(bytes), candidate(bytes + 8, 0) {}
+// uninitialised. Two rows keep the original bytes of the latest rows smoothed in place.
+struct SmoothingRows::Scratch {
+    explicit Scratch(size_t bytes)
+        : columnLow(bytes),
+          columnHigh(bytes),
+          candidate(bytes + 8, 0),
+          kept{Buffer<uint8_t>(bytes), Buffer<uint8_t>(bytes)} {}
     Buffer<uint8_t> columnLow, columnHigh;  // of the three source samples above each other
     std::vector<uint8_t> candidate;  // 1 where the sample's 3 x 3 window spans kCandidateRange
+    Buffer<uint8_t> kept[2];
 };
+
+SmoothingRows::SmoothingRows() = default;
+SmoothingRows::~SmoothingRows() = default;
+
+SmoothingRows::Scratch& SmoothingRows::scratch(size_t rowBytes) {
+    if (!scratch_ || scratch_->columnLow.size() != rowBytes)
+        scratch_ = std::make_unique<Scratch>(rowBytes);
+    return *scratch_;
+}
+
+namespace {
+
+using RowScratch = SmoothingRows::Scratch;
 
 inline void WriteSmoothed(uint8_t* out, const uint8_t* centre, const int* neighbours,
                           int activity) {
@@ -59,15 +77,15 @@ inline int NextCandidate(const uint8_t* candidate, int from, int last) {
     return static_cast<int>(i / 3);
 }
 
-// Smooths one interior row. The column extremes and the candidate flags are measured on the
-// source alone, which the compiler vectorises; a pixel whose left neighbour was smoothed is
-// measured again with that neighbour's output as its middle-left sample. Any other pixel is
-// smoothed only when its source window is busy, so the walk jumps from one candidate to the next.
+// Smooths one interior row into out, which holds the middle row's bytes already. The column
+// extremes and the candidate flags are measured on the source alone, which the compiler vectorises;
+// a pixel whose left neighbour was smoothed is measured again with that neighbour's output as its
+// middle-left sample. Any other pixel is smoothed only when its source window is busy, so the walk
+// jumps from one candidate to the next.
 QX_VECTOR_CLONES void SmoothRow(const uint8_t* __restrict above, const uint8_t* __restrict middle,
                                 const uint8_t* __restrict below, uint8_t* __restrict out, int width,
                                 RowScratch& scratch) {
     const size_t bytes = static_cast<size_t>(width) * 3;
-    std::memcpy(out, middle, bytes);
     // The rows and the scratch arrays do not overlap.
     uint8_t* __restrict low = scratch.columnLow.data();
     uint8_t* __restrict high = scratch.columnHigh.data();
@@ -132,30 +150,40 @@ QX_VECTOR_CLONES void SmoothRow(const uint8_t* __restrict above, const uint8_t* 
 
 }  // namespace
 
-void SmoothBusyRows(const uint8_t* source, uint8_t* destination, int width, int length, int begin,
-                    int end) {
+const uint8_t* SmoothBusyRowsInPlace(uint8_t* picture, int width, int length, int begin, int end,
+                                     const uint8_t* above, const uint8_t* below,
+                                     SmoothingRows& rows) {
     const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
     const bool smoothed = width >= 3 && length >= 3;
     // Where the processor can, a first look without stores passes over the rows with nothing
     // to smooth, most of a picture.
     const bool look = ProcessorRunsWide();
-    std::optional<RowScratch> scratch;  // made for the first interior row
+    const uint8_t* original = above;  // of the row before y
+    RowScratch* scratch = nullptr;    // made for the first row smoothed
+    int keep = 0;                     // the kept row that the next row smoothed saves itself in
     for (int y = std::max(begin, 0); y < std::min(end, length); ++y) {
-        const uint8_t* middle = source + y * rowBytes;
-        uint8_t* out = destination + y * rowBytes;
+        uint8_t* row = picture + y * rowBytes;
+        const uint8_t* next = y + 1 < end ? row + rowBytes : below;
         if (!smoothed || y == 0 || y == length - 1 ||
-            (look && !RowHasBusyWindow(middle - rowBytes, middle, middle + rowBytes, rowBytes,
-                                       kCandidateRange))) {
-            std::memcpy(out, middle, rowBytes);
+            (look && !RowHasBusyWindow(original, row, next, rowBytes, kCandidateRange))) {
+            original = row;
             continue;
         }
-        if (!scratch) scratch.emplace(rowBytes);
-        SmoothRow(middle - rowBytes, middle, middle + rowBytes, out, width, *scratch);
+        if (!scratch) scratch = &rows.scratch(rowBytes);
+        uint8_t* saved = scratch->kept[keep].data();
+        keep ^= 1;
+        std::memcpy(saved, row, rowBytes);
+        SmoothRow(original, saved, next, row, width, *scratch);
+        original = saved;
     }
+    return original;
 }
 
 void SmoothBusyAreas(const uint8_t* source, uint8_t* destination, int width, int length) {
-    SmoothBusyRows(source, destination, width, length, 0, length);
+    const size_t rowBytes = static_cast<size_t>(std::max(width, 0)) * 3;
+    std::memcpy(destination, source, rowBytes * static_cast<size_t>(std::max(length, 0)));
+    SmoothingRows rows;
+    SmoothBusyRowsInPlace(destination, width, length, 0, length, nullptr, nullptr, rows);
 }
 
 namespace {

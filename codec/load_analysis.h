@@ -2,7 +2,9 @@
 // chooses tone tables, reference channel and sharpening.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "codec/codec.h"
 
@@ -13,10 +15,30 @@ namespace qx {
 // The window's middle-left sample is the pixel just written, not the source pixel.
 void SmoothBusyAreas(const uint8_t* source, uint8_t* destination, int width, int length);
 
-// SmoothBusyAreas for the rows begin ... end - 1 only. Each output row depends on the source
-// alone, so row ranges may be done in any order or at the same time.
-void SmoothBusyRows(const uint8_t* source, uint8_t* destination, int width, int length, int begin,
-                    int end);
+// Working rows of SmoothBusyRowsInPlace, kept from one call to the next by one thread. They are
+// made when a first row needs smoothing, which most rows of a picture do not.
+class SmoothingRows {
+  public:
+    SmoothingRows();
+    ~SmoothingRows();
+    SmoothingRows(const SmoothingRows&) = delete;
+    SmoothingRows& operator=(const SmoothingRows&) = delete;
+
+    struct Scratch;
+    Scratch& scratch(size_t rowBytes);
+
+  private:
+    std::unique_ptr<Scratch> scratch_;
+};
+
+// SmoothBusyAreas in place, for the rows begin ... end - 1 only. The rows of the range are read as
+// they were before the call; the rows next to it may be changing meanwhile (another thread may be
+// smoothing them), so their original bytes come from `above` (row begin - 1) and `below` (row
+// end), each read only when that row lies inside the picture. Returns the original bytes of row
+// end - 1, in the picture or in `rows`, valid until the picture or `rows` is next written.
+const uint8_t* SmoothBusyRowsInPlace(uint8_t* picture, int width, int length, int begin, int end,
+                                     const uint8_t* above, const uint8_t* below,
+                                     SmoothingRows& rows);
 
 // Measures the mean horizontal activity of each channel and which of red and green dominates;
 // writes ChannelActivity, ToneSelect and ReferenceChannel.

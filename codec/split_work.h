@@ -104,6 +104,13 @@ class PieceCounter {
     std::atomic<uint64_t> ends_;  // the next front piece in the low half, the back end in the high
 };
 
+// The size of ShareOut's pieces of [begin, end) (not empty): about a sixteenth, a multiple of
+// align.
+inline int ShareOutGrain(int begin, int end, int align) {
+    align = std::max(align, 1);
+    return ((end - begin + 15) / 16 + align - 1) / align * align;
+}
+
 // ShareOut and ShareOutItems: pieces of `grain` items.
 template <typename Fn>
 bool ShareOutPieces(HelperThread* helper, int begin, int end, int grain, Fn&& fn) {
@@ -137,10 +144,7 @@ bool ShareOutPieces(HelperThread* helper, int begin, int end, int grain, Fn&& fn
 // a piece ended with an exception; the other pieces are still done.
 template <typename Fn>
 bool ShareOut(HelperThread* helper, int begin, int end, int align, Fn&& fn) {
-    if (end <= begin) return true;
-    align = std::max(align, 1);
-    const int grain = ((end - begin + 15) / 16 + align - 1) / align * align;
-    return ShareOutPieces(helper, begin, end, grain, fn);
+    return end <= begin || ShareOutPieces(helper, begin, end, ShareOutGrain(begin, end, align), fn);
 }
 
 // ShareOut for items of unequal cost, one at a time: fn(lane, item, item + 1). The front lane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -195,11 +196,19 @@ TEST(LoadSteps, RowRangesInAnyOrderGiveTheWholePicturesResults) {
     const int w = 45, l = 31;
     Picture in(w * l * 3);
     for (auto& v : in) v = static_cast<uint8_t>(rng() % 256);
-    // Smoothing: ranges from the bottom up, including one-row ranges at both borders.
-    Picture pieces(in.size(), 0xAA);
+    // Smoothing in place: ranges from the bottom up, including one-row ranges at both borders,
+    // each given the original rows next to it; the rows a range reads from a later one have been
+    // smoothed by then.
+    const size_t row = w * 3;
+    Picture pieces = in;
+    qx::SmoothingRows rows;
     for (const auto& [begin, end] :
          {std::pair{30, 31}, std::pair{17, 30}, std::pair{1, 17}, std::pair{0, 1}}) {
-        qx::SmoothBusyRows(in.data(), pieces.data(), w, l, begin, end);
+        const uint8_t* above = begin > 0 ? in.data() + (begin - 1) * row : nullptr;
+        const uint8_t* below = end < l ? in.data() + end * row : nullptr;
+        const uint8_t* last =
+            qx::SmoothBusyRowsInPlace(pieces.data(), w, l, begin, end, above, below, rows);
+        EXPECT_TRUE(std::equal(last, last + row, in.begin() + (end - 1) * row)) << begin;
     }
     EXPECT_EQ(pieces, Smooth(in, w, l));
     // Analysis: two halves' sums added together.

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "codec/load_analysis.h"
+#include "codec/pre_adjust_colours.h"
 #include "load/picture_loader.h"
 #include "support/picture_files.h"
 #include "support/scripted_dialogs.h"
@@ -73,6 +76,25 @@ TEST_F(PictureLoader, CorpusPicturesOfEachReaderLoadWithTheirTrueSizes) {
         EXPECT_EQ(static_cast<int64_t>(codec->state.PictureBuffer.size()),
                   qx::PictureBufferSize(result.pictureBufferBase, result.width, result.length));
         EXPECT_LE(codec->params.ReferenceChannel, 1);
+    }
+}
+
+// A codec that loads one picture after another hands its blocks from the reader to the picture
+// in different ways (trading blocks, moving pages, copying) as their sizes change; each picture
+// must come out as the decoded pixels, smoothed and adjusted.
+TEST_F(PictureLoader, PicturesLoadedInTurnAreTheirDecodedPixelsPrepared) {
+    for (const char* name : {"aloe1024.tif", "aloe1024.tif", "chelsea.bmp", "aloe1024.tif",
+                             "hubble.jpg", "coffee.tif"}) {
+        SCOPED_TRACE(name);
+        std::vector<uint8_t> decoded;
+        const qx::LoadOutcome result =
+            qx::LoadPicture(*codec, dialogs, {CorpusPath(name)}, kPlenty, &decoded);
+        ASSERT_TRUE(result.loaded());
+        std::vector<uint8_t> expected(decoded.size());
+        qx::SmoothBusyAreas(decoded.data(), expected.data(), result.width, result.length);
+        qx::PreAdjustColours(expected.data(), result.width, result.length);
+        const auto& picture = codec->state.PictureBuffer;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), picture.begin()));
     }
 }
 
