@@ -7,6 +7,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace qx {
@@ -46,6 +47,16 @@ constexpr SynthesisFilter kSynthesis53 = {{-181, 90}, 2, {-271, -90, 45}, 3};
 constexpr int kGuard = 4;
 constexpr int kSampleGuard = 8;  // room before and after a padded row of samples
 constexpr int kChunk = 64;       // columns filtered side by side
+// A fused first level filters the columns of kRingBatch output rows at a time, kRingTile columns
+// at a time; its ring holds the rows they read (at most 2 x kRingBatch + 7) and is a power of two.
+constexpr int kRingBatch = 8;
+constexpr int kRingTile = 256;
+constexpr int kRingRows = 32;
+// Rows of the ring lie a little more than a row apart: loads from rows a multiple of 4 KB apart
+// would wait on unrelated stores whose addresses agree in their low twelve bits.
+constexpr size_t RingStride(int width) {
+    return static_cast<size_t>(width) + 136;
+}
 
 // Mirrors the guard samples of a line of n samples without repeating the edge sample; `step`
 // is the distance between neighbouring samples.
@@ -410,6 +421,7 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
         lane.even.resize(n / 2 + 8);
         lane.odd.resize(n / 2 + 8);
         lane.acc.resize(n + 8);
+        lane.ring.resize(kRingRows * RingStride(longestLine));
         lane.strip = strips + i * strip;
     }
 }
@@ -579,46 +591,165 @@ inline int32_t PairSum(const int16_t* c, const PairTaps& t, int shift) {
     return Shifted(sum, shift);
 }
 
+// The first level's row filter of AnalyseSampleRowsPaired, its taps broadcast once.
 template <int LowCount, int HighCount>
-QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t* plane, int width,
-                                     int r0, int r1, const AnalysisFilter& f, WaveletLane& lane) {
-    const PairTaps low = PairsOf(f.low, LowCount, 0, offset);
-    const PairTaps high = PairsOf(f.high, HighCount, 1, offset);
-    constexpr int kLowFirst = FirstPair(LowCount, 0);
-    constexpr int kLowCount = PairCount(LowCount, 0);
-    constexpr int kHighFirst = FirstPair(HighCount, 1);
-    constexpr int kHighCount = PairCount(HighCount, 1);
-    __m256i lowPairs[kLowCount], highPairs[kHighCount];
-    for (int i = 0; i < kLowCount; ++i) lowPairs[i] = _mm256_set1_epi32(low.packed[i]);
-    for (int i = 0; i < kHighCount; ++i) highPairs[i] = _mm256_set1_epi32(high.packed[i]);
-    const __m256i lowStart = _mm256_set1_epi32(static_cast<int32_t>(low.start));
-    const __m256i highStart = _mm256_set1_epi32(static_cast<int32_t>(high.start));
-    const __m128i lowShift = _mm_cvtsi32_si128(f.lowShift);
-    const __m128i highShift = _mm_cvtsi32_si128(f.highShift);
-    const int half = width / 2;
+struct PairedRowFilter {
+    static constexpr int kLowFirst = FirstPair(LowCount, 0);
+    static constexpr int kLowCount = PairCount(LowCount, 0);
+    static constexpr int kHighFirst = FirstPair(HighCount, 1);
+    static constexpr int kHighCount = PairCount(HighCount, 1);
     // The samples eight outputs read, from 2k + kFromFirst to 2k + kToLast: those of the groups
     // near the ends, which reach past the row, come from the padded copy.
-    constexpr int kFromFirst = 2 * std::min(kLowFirst, kHighFirst);
-    constexpr int kToLast = 2 * std::max(kLowFirst + kLowCount, kHighFirst + kHighCount) + 13;
+    static constexpr int kFromFirst = 2 * std::min(kLowFirst, kHighFirst);
+    static constexpr int kToLast =
+        2 * std::max(kLowFirst + kLowCount, kHighFirst + kHighCount) + 13;
     static_assert(kToLast - kFromFirst < kPaddedEnds && -kFromFirst <= 4);
-    int16_t* padded = lane.samples.data() + kSampleGuard;
-    for (int r = r0; r < r1; ++r) {
-        int32_t* row = plane + static_cast<size_t>(r) * width;
-        const int16_t* x = samples + static_cast<size_t>(r) * width;
+
+    PairTaps low, high;
+    int lowShift, highShift;
+    __m256i lowPairs[kLowCount], highPairs[kHighCount], lowStart, highStart;
+    __m128i lowCount, highCount;  // the shifts, as the shift instructions take them
+
+    QX_AVX2 PairedRowFilter(const AnalysisFilter& f, int offset)
+        : low(PairsOf(f.low, LowCount, 0, offset)),
+          high(PairsOf(f.high, HighCount, 1, offset)),
+          lowShift(f.lowShift),
+          highShift(f.highShift) {
+        for (int i = 0; i < kLowCount; ++i) lowPairs[i] = _mm256_set1_epi32(low.packed[i]);
+        for (int i = 0; i < kHighCount; ++i) highPairs[i] = _mm256_set1_epi32(high.packed[i]);
+        lowStart = _mm256_set1_epi32(static_cast<int32_t>(low.start));
+        highStart = _mm256_set1_epi32(static_cast<int32_t>(high.start));
+        lowCount = _mm_cvtsi32_si128(lowShift);
+        highCount = _mm_cvtsi32_si128(highShift);
+    }
+
+    // Filters the width samples x into row, its low half first; padded is room for the padded
+    // copy of the row's ends.
+    QX_AVX2 void filter(const int16_t* x, int32_t* row, int width, int16_t* padded) const {
+        const int half = width / 2;
         PadSamples(x, width, padded);
+        // Copies in registers: the stores to the row might otherwise change the members.
+        __m256i lp[kLowCount], hp[kHighCount];
+        std::copy(lowPairs, lowPairs + kLowCount, lp);
+        std::copy(highPairs, highPairs + kHighCount, hp);
+        const __m256i ls = lowStart, hs = highStart;
+        const __m128i lc = lowCount, hc = highCount;
         int k = 0;
         for (; k + 8 <= half; k += 8) {
             const bool inside = 2 * k + kFromFirst >= 0 && 2 * k + kToLast < width;
             const int16_t* c = (inside ? x : padded) + 2 * k;
-            StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lowPairs, lowStart, lowShift));
-            StoreEight(row + half + k,
-                       PairSums<kHighFirst, kHighCount>(c, highPairs, highStart, highShift));
+            StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lp, ls, lc));
+            StoreEight(row + half + k, PairSums<kHighFirst, kHighCount>(c, hp, hs, hc));
         }
         for (; k < half; ++k) {
-            row[k] = PairSum(padded + 2 * k, low, f.lowShift);
-            row[half + k] = PairSum(padded + 2 * k, high, f.highShift);
+            row[k] = PairSum(padded + 2 * k, low, lowShift);
+            row[half + k] = PairSum(padded + 2 * k, high, highShift);
         }
     }
+};
+
+template <int LowCount, int HighCount>
+QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t* plane, int width,
+                                     int r0, int r1, const AnalysisFilter& f, WaveletLane& lane) {
+    const PairedRowFilter<LowCount, HighCount> rows(f, offset);
+    int16_t* padded = lane.samples.data() + kSampleGuard;
+    for (int r = r0; r < r1; ++r) {
+        rows.filter(samples + static_cast<size_t>(r) * width,
+                    plane + static_cast<size_t>(r) * width, width, padded);
+    }
+}
+
+// The first level in one pass down the rows, for the filters in use: each row of samples is
+// filtered into a ring that holds the latest rows, and each pair of output rows is filtered down
+// the columns from the ring straight into the plane. The plane is written once, where the two
+// passes would write it, read it into strips and write it again. Outputs k0 ... k1 - 1 of the
+// columns (low rows k, high rows half + k), and the columns past `covered` of rows 2 k0 ...
+// 2 k1 - 1 as the rows left them. A level is decomposed only when both its sides are even.
+// A fused lane's place in the rows: the next row to filter into the ring, and the output that a
+// piece starting there would continue with.
+struct RingPlace {
+    int nextRow = 0;
+    int continuesAt = -1;
+};
+
+// Row i of a column of n rows, mirrored at both ends as MirrorGuards mirrors.
+inline int MirrorRow(int i, int n) {
+    if (i < 0) return std::min(-i, n - 1);
+    if (i > n - 1) return std::max(2 * (n - 1) - i, 0);
+    return i;
+}
+
+template <int LowCount, int HighCount>
+QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t* plane, int width,
+                                    int height, int covered, int k0, int k1,
+                                    const AnalysisFilter& rowFilter,
+                                    const AnalysisFilter& columnFilter, WaveletLane& lane,
+                                    RingPlace& place) {
+    const PairedRowFilter<LowCount, HighCount> rows(rowFilter, offset);
+    int16_t* padded = lane.samples.data() + kSampleGuard;
+    const size_t stride = static_cast<size_t>(width);
+    const int half = height / 2;
+    const auto ringRow = [&](int r) {
+        return lane.ring.data() + static_cast<size_t>(r & (kRingRows - 1)) * RingStride(width);
+    };
+    // Outputs k read rows 2k - (LowCount - 1) ... 2k + kReach.
+    constexpr int kReach = std::max(LowCount - 1, HighCount);
+    if (place.continuesAt != k0) place.nextRow = std::max(0, 2 * k0 - (LowCount - 1));
+    const auto filterRowsUpTo = [&](int last) {
+        for (int& r = place.nextRow; r <= last; ++r)
+            rows.filter(samples + static_cast<size_t>(r) * stride, ringRow(r), width, padded);
+    };
+    // Row r's columns from `from` on, as the rows left them.
+    const auto keepRow = [&](int r, int from) {
+        std::memcpy(plane + static_cast<size_t>(r) * stride + from, ringRow(r) + from,
+                    sizeof(int32_t) * static_cast<size_t>(width - from));
+    };
+    __m256i low[LowCount], high[HighCount];
+    BroadcastTaps<LowCount>(columnFilter.low, low);
+    BroadcastTaps<HighCount>(columnFilter.high, high);
+    const __m128i lowShift = _mm_cvtsi32_si128(columnFilter.lowShift);
+    const __m128i highShift = _mm_cvtsi32_si128(columnFilter.highShift);
+    constexpr int kCentre = LowCount - 1;  // of row 2k among those read
+    constexpr int kReads = 2 * LowCount - 1;
+    for (int kb = k0; kb < k1; kb += kRingBatch) {
+        const int ke = std::min(k1, kb + kRingBatch);
+        filterRowsUpTo(std::min(height - 1, 2 * (ke - 1) + kReach));
+        const int32_t* at[kRingBatch][kReads];
+        for (int k = kb; k < ke; ++k) {
+            for (int i = 0; i < kReads; ++i)
+                at[k - kb][i] = ringRow(MirrorRow(2 * k - kCentre + i, height));
+            if (covered < width) {
+                keepRow(2 * k, covered);
+                keepRow(2 * k + 1, covered);
+            }
+        }
+        // Tiles of columns whose rows in the ring stay in the first-level cache for the batch.
+        for (int x0 = 0; x0 < covered; x0 += kRingTile) {
+            const int x1 = std::min(covered, x0 + kRingTile);
+            for (int k = kb; k < ke; ++k) {
+                const int32_t* const* r = at[k - kb];
+                int32_t* lowRow = plane + static_cast<size_t>(k) * stride;
+                int32_t* highRow = plane + static_cast<size_t>(half + k) * stride;
+                for (int x = x0; x < x1; x += 8) {
+                    __m256i sum = _mm256_mullo_epi32(low[0], EightAt(r[kCentre] + x));
+                    for (int d = 1; d < LowCount; ++d) {
+                        const __m256i pair = _mm256_add_epi32(EightAt(r[kCentre - d] + x),
+                                                              EightAt(r[kCentre + d] + x));
+                        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(low[d], pair));
+                    }
+                    StoreEight(lowRow + x, _mm256_sra_epi32(sum, lowShift));
+                    sum = _mm256_mullo_epi32(high[0], EightAt(r[kCentre + 1] + x));
+                    for (int d = 1; d < HighCount; ++d) {
+                        const __m256i pair = _mm256_add_epi32(EightAt(r[kCentre + 1 - d] + x),
+                                                              EightAt(r[kCentre + 1 + d] + x));
+                        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(high[d], pair));
+                    }
+                    StoreEight(highRow + x, _mm256_sra_epi32(sum, highShift));
+                }
+            }
+        }
+    }
+    place.continuesAt = k1;
 }
 
 QX_VECTOR_CLONES void AnalyseRows(int32_t* plane, int width, int r0, int r1, int bw,
@@ -855,6 +986,64 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
     });
 }
 
+// One level as a row pass over the band, then a column pass.
+void AnalyseLevel(const int16_t* samples, int levelOffset, int32_t* plane, int width, int bw,
+                  int bh, int level, bool rowsFromSamples, bool nineSeven, WaveletScratch& scratch,
+                  bool split) {
+    const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
+    ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
+        WaveletLane& l = scratch.lanes[lane];
+        const bool fromSamples = level == 1 && rowsFromSamples;
+        if (scratch.avx2Loops && fromSamples) {
+            AnalyseSampleRowsAvx2(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
+        } else if (scratch.avx2Loops) {
+            AnalyseRowsAvx2(plane, width, r0, r1, bw, rowFilter, l);
+        } else if (fromSamples) {
+            AnalyseSampleRows(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
+        } else {
+            AnalyseRows(plane, width, r0, r1, bw, rowFilter, l);
+        }
+    });
+    if (level <= 2) {
+        // The two largest levels filter whole strips of 16 columns; columns past the last
+        // full strip stay unfiltered.
+        const int covered = bw / 16 * 16;
+        if (level == 1 && nineSeven) {
+            ColumnsInLanes(plane, width, 0, covered, bh, kFilter97, scratch, split);
+        } else if (level == 1) {
+            ColumnsInLanes(plane, width, 0, covered, bh, kColumns53Level2Left, scratch, split);
+        } else {
+            const int half = std::min(bw / 2, covered);
+            ColumnsInLanes(plane, width, 0, half, bh, kColumns53Level2Left, scratch, split);
+            ColumnsInLanes(plane, width, half, covered, bh, kColumns53Level2Right, scratch, split);
+        }
+    } else {
+        ColumnsInLanes(plane, width, 0, bw / 2, bh, kColumns53UpperLeft, scratch, split);
+        ColumnsInLanes(plane, width, bw / 2, bw, bh, kColumns53UpperRight, scratch, split);
+    }
+}
+
+// The first level in one pass (AnalyseFirstLevelFused), its outputs shared between the lanes.
+void AnalyseFirstLevel(const int16_t* samples, int levelOffset, int32_t* plane, int width,
+                       int height, bool nineSeven, WaveletScratch& scratch, bool split) {
+    const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
+    const AnalysisFilter& columnFilter = nineSeven ? kFilter97 : kColumns53Level2Left;
+    const int covered = width / 16 * 16;  // as AnalyseLevel leaves the columns past it
+    const int half = height / 2;
+    std::array<RingPlace, 2> places;
+    ShareOut(split ? scratch.helper : nullptr, 0, half, 1, [&](int lane, int k0, int k1) {
+        WaveletLane& l = scratch.lanes[static_cast<size_t>(lane)];
+        RingPlace& place = places[static_cast<size_t>(lane)];
+        if (nineSeven) {
+            AnalyseFirstLevelFused<5, 4>(samples, levelOffset, plane, width, height, covered, k0,
+                                         k1, rowFilter, columnFilter, l, place);
+        } else {
+            AnalyseFirstLevelFused<3, 2>(samples, levelOffset, plane, width, height, covered, k0,
+                                         k1, rowFilter, columnFilter, l, place);
+        }
+    });
+}
+
 }  // namespace
 
 bool Avx2LoopsAvailable() {
@@ -880,37 +1069,12 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     Reserve(scratch, std::max(width, height), height);
     for (int level = 1; level <= levels; ++level) {
         const bool split = bw * bh >= kSplitFromSamples;
-        const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
-        ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
-            WaveletLane& l = scratch.lanes[lane];
-            const bool fromSamples = level == 1 && rowsFromSamples;
-            if (scratch.avx2Loops && fromSamples) {
-                AnalyseSampleRowsAvx2(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
-            } else if (scratch.avx2Loops) {
-                AnalyseRowsAvx2(plane, width, r0, r1, bw, rowFilter, l);
-            } else if (fromSamples) {
-                AnalyseSampleRows(samples, levelOffset, plane, width, r0, r1, rowFilter, l);
-            } else {
-                AnalyseRows(plane, width, r0, r1, bw, rowFilter, l);
-            }
-        });
-        if (level <= 2) {
-            // The two largest levels filter whole strips of 16 columns; columns past the last
-            // full strip stay unfiltered.
-            const int covered = bw / 16 * 16;
-            if (level == 1 && nineSeven) {
-                ColumnsInLanes(plane, width, 0, covered, bh, kFilter97, scratch, split);
-            } else if (level == 1) {
-                ColumnsInLanes(plane, width, 0, covered, bh, kColumns53Level2Left, scratch, split);
-            } else {
-                const int half = std::min(bw / 2, covered);
-                ColumnsInLanes(plane, width, 0, half, bh, kColumns53Level2Left, scratch, split);
-                ColumnsInLanes(plane, width, half, covered, bh, kColumns53Level2Right, scratch,
-                               split);
-            }
+        if (level == 1 && rowsFromSamples && scratch.avx2Loops && height >= 2 * kRingRows) {
+            AnalyseFirstLevel(samples, levelOffset, plane, width, height, nineSeven, scratch,
+                              split);
         } else {
-            ColumnsInLanes(plane, width, 0, bw / 2, bh, kColumns53UpperLeft, scratch, split);
-            ColumnsInLanes(plane, width, bw / 2, bw, bh, kColumns53UpperRight, scratch, split);
+            AnalyseLevel(samples, levelOffset, plane, width, bw, bh, level, rowsFromSamples,
+                         nineSeven, scratch, split);
         }
         result.lastWidth = bw;
         result.lastHeight = bh;

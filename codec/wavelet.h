@@ -27,7 +27,8 @@ struct WaveletLane {
     std::vector<int32_t> even;
     std::vector<int32_t> odd;
     std::vector<int32_t> acc;
-    int32_t* strip = nullptr;  // this lane's part of WaveletScratch::strips
+    std::vector<int32_t> ring;  // the latest rows of the first level, when it runs in one pass
+    int32_t* strip = nullptr;   // this lane's part of WaveletScratch::strips
 };
 
 class HelperThread;

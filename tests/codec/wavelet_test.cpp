@@ -6,6 +6,7 @@
 
 #include "codec/codec.h"
 #include "codec/load_analysis.h"
+#include "codec/split_work.h"
 #include "codec/wavelet.h"
 #include "support/test_support.h"
 
@@ -87,6 +88,31 @@ TEST(Wavelet, Avx2LoopsGiveThePortableResults) {
             }
             EXPECT_EQ(forward[0], forward[1]) << filter;
             EXPECT_EQ(inverse[0], inverse[1]) << filter;
+        }
+    }
+}
+
+// The AVX2 first level runs as one pass down the rows; against the portable row and column
+// passes, on pieces shared with a helper thread (which filters its rows again at each piece's
+// start) and with columns past the last strip of 16.
+TEST(Wavelet, FirstLevelInOnePassGivesThePortableResults) {
+    if (!qx::Avx2LoopsAvailable()) GTEST_SKIP() << "no AVX2";
+    std::mt19937 rng(7);
+    qx::HelperThread helper;
+    for (auto [w, h] : {std::pair{520, 258}, std::pair{1032, 516}}) {
+        std::vector<int16_t> samples(w * h);
+        for (auto& v : samples) v = static_cast<int16_t>(rng());
+        for (int filter : {0, 1}) {
+            std::vector<int32_t> forward[2];
+            for (int avx2 : {0, 1}) {
+                qx::WaveletScratch scratch;
+                scratch.avx2Loops = avx2 == 1;
+                scratch.helper = &helper;
+                forward[avx2].resize(w * h);
+                qx::ForwardWavelet(samples.data(), forward[avx2].data(), w, h, 4, 128, filter,
+                                   scratch);
+            }
+            EXPECT_EQ(forward[0], forward[1]) << w << "x" << h << " filter " << filter;
         }
     }
 }
