@@ -408,7 +408,9 @@ struct Avx2Strips {
 
 void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
     const size_t n = static_cast<size_t>(longestLine);
-    const size_t strip = static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk;
+    // A lane's strips and a fused first level's ring take turns in the same room.
+    const size_t strip = std::max(static_cast<size_t>(tallestBand + 2 * kGuard) * kChunk,
+                                  kRingRows * RingStride(longestLine));
     const size_t needed = scratch.lanes.size() * strip;
     int32_t* strips = scratch.lent;
     if (strips == nullptr || scratch.lentCount < needed) {
@@ -421,7 +423,6 @@ void Reserve(WaveletScratch& scratch, int longestLine, int tallestBand) {
         lane.even.resize(n / 2 + 8);
         lane.odd.resize(n / 2 + 8);
         lane.acc.resize(n + 8);
-        lane.ring.resize(kRingRows * RingStride(longestLine));
         lane.strip = strips + i * strip;
     }
 }
@@ -690,7 +691,7 @@ QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t*
     const size_t stride = static_cast<size_t>(width);
     const int half = height / 2;
     const auto ringRow = [&](int r) {
-        return lane.ring.data() + static_cast<size_t>(r & (kRingRows - 1)) * RingStride(width);
+        return lane.strip + static_cast<size_t>(r & (kRingRows - 1)) * RingStride(width);
     };
     // Outputs k read rows 2k - (LowCount - 1) ... 2k + kReach.
     constexpr int kReach = std::max(LowCount - 1, HighCount);

@@ -20,15 +20,16 @@ struct WaveletResult {
 };
 
 // Per-thread scratch of the transform: a row of samples, the even and odd halves of a line, the
-// filtered halves of a row being synthesised, and a strip of adjacent columns. Kept between calls
-// so nothing is allocated per line.
+// filtered halves of a row being synthesised, and a strip of adjacent columns (or a ring of rows).
+// Kept between calls so nothing is allocated per line.
 struct WaveletLane {
     std::vector<int16_t> samples;  // a row of samples with guards, for the first level
     std::vector<int32_t> even;
     std::vector<int32_t> odd;
     std::vector<int32_t> acc;
-    std::vector<int32_t> ring;  // the latest rows of the first level, when it runs in one pass
-    int32_t* strip = nullptr;   // this lane's part of WaveletScratch::strips
+    // This lane's part of WaveletScratch::strips: the strips of the column passes, or the ring of
+    // a first level that runs in one pass.
+    int32_t* strip = nullptr;
 };
 
 class HelperThread;
