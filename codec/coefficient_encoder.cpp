@@ -105,8 +105,15 @@ struct BlockSums {
     int32_t peak = 0;
 };
 
-// Adds a side x side block, its rows stride apart, to the sums; with clearSmall, coefficients
-// below 8 in magnitude become 0. One call a block, so that the vector sums are reduced once.
+// A coefficient as the passes read it, magnitude doubled and sign in bit 0 (SignedMagnitude),
+// in wrapping arithmetic: a magnitude of 2^30 or more fails the threshold bounds later anyway.
+inline int32_t SplitSign(int32_t v, uint32_t magnitude) {
+    return static_cast<int32_t>(magnitude << 1 | static_cast<uint32_t>(v) >> 31);
+}
+
+// Adds a side x side block, its rows stride apart, to the sums, and leaves each coefficient
+// split for the passes (SplitSign); with clearSmall, coefficients below 8 in magnitude become 0.
+// One call a block, so that the vector sums are reduced once.
 QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, bool clearSmall,
                                      BlockSums& sums) {
     int64_t count = 0;
@@ -122,7 +129,7 @@ QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, bo
             count += large;
             sum += large ? a : 0;
             squares += large ? int64_t{a} * a : 0;
-            if (clearSmall) row[x] = large ? row[x] : 0;
+            row[x] = clearSmall && !large ? 0 : SplitSign(row[x], static_cast<uint32_t>(a));
         }
     }
     sums.count += count;
@@ -160,7 +167,9 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
             squares = _mm256_add_epi64(squares, _mm256_mul_epi32(kept, kept));
             const __m256i odd = _mm256_srli_epi64(kept, 32);
             squares = _mm256_add_epi64(squares, _mm256_mul_epi32(odd, odd));
-            if constexpr (ClearSmall) _mm256_storeu_si256(at, _mm256_and_si256(v, large));
+            const __m256i split =
+                _mm256_or_si256(_mm256_slli_epi32(a, 1), _mm256_srli_epi32(v, 31));
+            _mm256_storeu_si256(at, ClearSmall ? _mm256_and_si256(split, large) : split);
         }
     }
     const __m128i eight =
@@ -222,8 +231,9 @@ int32_t BlockStatisticsOfTree(Codec& codec, int tree, int j, int width, int heig
 }
 
 // Block statistics of the luma at levels 1 and 2, tree by tree (each tree owns its blocks); the
-// peak magnitude of each tree's two blocks in peaks. Clearing the small HH coefficients leaves
-// every tree's threshold bound as it was: no bound goes below 8.
+// peak magnitude of each tree's two blocks in peaks. The blocks' coefficients are left split for
+// the passes. Clearing the small HH coefficients leaves every tree's threshold bound as it was:
+// no bound goes below 8.
 void ComputeBlockStatistics(Codec& codec, int width, int height, int levels, bool split,
                             TreePeaks& peaks) {
     const int trees = 3 * codec.tables.LowBandWidth * codec.tables.LowBandHeight;
@@ -271,9 +281,15 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
                                           component == 0 ? &lowPeaks : nullptr))
         return status;
 
+    // The passes read every coefficient split; the block statistics have split those of the
+    // luma's levels 1 and 2, all but the top-left corner of the plane.
     int32_t* plane = codec.CoefficientPlane.data();
-    ShareSamples(codec.helper(), width, height,
-                 [&](size_t first, size_t n) { SplitSigns(plane + first, n); });
+    const int statsLevels = component == 0 ? std::min(w.levels, 2) : 0;
+    const int cornerWidth = width >> statsLevels;
+    ShareSamples(codec.helper(), width, height >> statsLevels, [&](size_t first, size_t n) {
+        for (size_t row = first / width; row < (first + n) / width; ++row)
+            SplitSigns(plane + row * width, static_cast<size_t>(cornerWidth));
+    });
 
     PassContext base;
     base.plane = plane;
