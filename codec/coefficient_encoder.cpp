@@ -44,11 +44,22 @@ int CodeLowBand(Codec& codec, int component, int width) {
     return kOk;
 }
 
-QX_VECTOR_CLONES int32_t BlockPeak(const int32_t* plane, int stride, int x0, int y0, int side) {
+// A coefficient as the passes read it, magnitude doubled and sign in bit 0 (SignedMagnitude),
+// in wrapping arithmetic: a magnitude of 2^30 or more fails the threshold bounds later anyway.
+inline int32_t SplitSign(int32_t v, uint32_t magnitude) {
+    return static_cast<int32_t>(magnitude << 1 | static_cast<uint32_t>(v) >> 31);
+}
+
+// The peak magnitude of a block; its coefficients are left split for the passes.
+QX_VECTOR_CLONES int32_t BlockPeak(int32_t* plane, int stride, int x0, int y0, int side) {
     int32_t peak = 0;
     for (int y = 0; y < side; ++y) {
-        const int32_t* row = plane + static_cast<size_t>(y0 + y) * stride + x0;
-        for (int x = 0; x < side; ++x) peak = std::max(peak, row[x] < 0 ? -row[x] : row[x]);
+        int32_t* row = plane + static_cast<size_t>(y0 + y) * stride + x0;
+        for (int x = 0; x < side; ++x) {
+            const int32_t a = row[x] < 0 ? -row[x] : row[x];
+            peak = std::max(peak, a);
+            row[x] = SplitSign(row[x], static_cast<uint32_t>(a));
+        }
     }
     return peak;
 }
@@ -57,7 +68,8 @@ QX_VECTOR_CLONES int32_t BlockPeak(const int32_t* plane, int stride, int x0, int
 using TreePeaks = std::array<int32_t, kTreesPerComponent>;
 
 // The bounds of the trees' thresholds. lowPeaks, when given, holds each tree's peak at levels 1
-// and 2, which the block statistics have measured: those levels are most of a tree.
+// and 2, which the block statistics have measured: those levels are most of a tree. The levels
+// measured here are left split for the passes.
 int ComputeMaxThresholds(Codec& codec, int component, int width, int levels, bool split,
                          const TreePeaks* lowPeaks) {
     CoefficientTables& t = codec.tables;
@@ -104,12 +116,6 @@ struct BlockSums {
     int64_t squares = 0;
     int32_t peak = 0;
 };
-
-// A coefficient as the passes read it, magnitude doubled and sign in bit 0 (SignedMagnitude),
-// in wrapping arithmetic: a magnitude of 2^30 or more fails the threshold bounds later anyway.
-inline int32_t SplitSign(int32_t v, uint32_t magnitude) {
-    return static_cast<int32_t>(magnitude << 1 | static_cast<uint32_t>(v) >> 31);
-}
 
 // Adds a side x side block, its rows stride apart, to the sums, and leaves each coefficient
 // split for the passes (SplitSign); with clearSmall, coefficients below 8 in magnitude become 0.
@@ -281,15 +287,11 @@ int EncodeComponent(Codec& codec, int component, int width, int height) {
                                           component == 0 ? &lowPeaks : nullptr))
         return status;
 
-    // The passes read every coefficient split; the block statistics have split those of the
-    // luma's levels 1 and 2, all but the top-left corner of the plane.
+    // The passes read every coefficient split: the block statistics and the threshold bounds have
+    // split all but the low band's, which the passes never read.
     int32_t* plane = codec.CoefficientPlane.data();
-    const int statsLevels = component == 0 ? std::min(w.levels, 2) : 0;
-    const int cornerWidth = width >> statsLevels;
-    ShareSamples(codec.helper(), width, height >> statsLevels, [&](size_t first, size_t n) {
-        for (size_t row = first / width; row < (first + n) / width; ++row)
-            SplitSigns(plane + row * width, static_cast<size_t>(cornerWidth));
-    });
+    for (int y = 0; y < w.lowHeight; ++y)
+        SplitSigns(plane + static_cast<size_t>(y) * width, static_cast<size_t>(w.lowWidth));
 
     PassContext base;
     base.plane = plane;
