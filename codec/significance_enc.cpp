@@ -172,7 +172,8 @@ struct Group {
 
 // Enters the group at (gx, gy) of `level` (above the lowest coded one): reads the four siblings,
 // marks those that reach T, and tests which open ones root a zerotree.
-inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy, int level) {
+[[gnu::always_inline]] inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy,
+                                              int level) {
     const size_t stride = static_cast<size_t>(p.width);
     const size_t at = static_cast<size_t>(gy) * stride + gx;
     // Those reaching T are marked as they are read: the tests below read only their descendants.
