@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "codec/busy_rows_wide.h"
+#include "codec/load_stages.h"
+#include "codec/pre_adjust_colours.h"
+#include "codec/split_work.h"
 #include "codec/vector_clones.h"
 
 namespace {
@@ -222,6 +225,32 @@ TEST(LoadSteps, RowRangesInAnyOrderGiveTheWholePicturesResults) {
     EXPECT_EQ(split.ChannelActivity, whole.ChannelActivity);
     EXPECT_EQ(split.ToneSelect, whole.ToneSelect);
     EXPECT_EQ(split.ReferenceChannel, whole.ReferenceChannel);
+}
+
+// The load stages in place, shared with a helper thread from 256 K pixels on, against the
+// stages one after the other on a copy: sizes at and around the boundaries of the threads' pieces
+// and of their bands, and pictures of one or two rows or columns.
+TEST(LoadSteps, InPlaceStagesGiveTheStepByStepPicture) {
+    std::mt19937 rng(5);
+    qx::HelperThread helper;
+    for (auto [w, l] : {std::pair{600, 437}, std::pair{513, 512}, std::pair{45, 31},
+                        std::pair{3, 1}, std::pair{1, 5}, std::pair{2, 2}}) {
+        Picture in(static_cast<size_t>(w) * l * 3);
+        for (auto& v : in) v = static_cast<uint8_t>(rng() % 4 ? rng() % 256 : 120);
+        Picture expected = Smooth(in, w, l);
+        qx::PreAdjustColours(expected.data(), w, l);
+        qx::CodecParameters stepByStep;
+        qx::ResetReaderFields(stepByStep);
+        qx::AnalysePicture(expected.data(), w, l, stepByStep);
+
+        Picture picture = in;
+        qx::CodecParameters params;
+        ASSERT_TRUE(qx::PrepareLoadedPicture(picture.data(), w, l, params, &helper));
+        EXPECT_EQ(picture, expected) << w << " x " << l;
+        EXPECT_EQ(params.ChannelActivity, stepByStep.ChannelActivity);
+        EXPECT_EQ(params.ToneSelect, stepByStep.ToneSelect);
+        EXPECT_EQ(params.ReferenceChannel, stepByStep.ReferenceChannel);
+    }
 }
 
 }  // namespace
