@@ -42,8 +42,9 @@ struct LoadContext {
     LoadOutcome outcome;
     LoadHooks hooks;
     // The decoded picture, red, green, blue, rows top to bottom. Readers write every byte they
-    // report, so the buffer is not zero-filled. It is the codec's spare picture block: kept for
-    // the next picture, and idle once the picture is handed on.
+    // report, so the buffer is not zero-filled. It is the codec's picture block itself: the
+    // picture is prepared where it was decoded, and the block that the last picture left idle
+    // takes the next one, so that two blocks serve a batch.
     Buffer<uint8_t>& loadBuffer;
     // The size the reader decodes the file at: its own size, also when it is scaled to fit.
     PictureSize decoded;
@@ -56,7 +57,7 @@ struct LoadContext {
           name(r.path),
           questionName(r.questionName.empty() ? r.path : r.questionName),
           hooks(p, m, questionName, outcome),
-          loadBuffer(c.state.OtherBlock) {}
+          loadBuffer(c.state.PictureBuffer) {}
 
     // Records the failure and shows its message unless the request holds it back. banner says
     // whether the open command shows its banner again. Returns false for the reader to return.

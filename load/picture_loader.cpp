@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <new>
-#include <utility>
 
-#include "codec/buffer.h"
 #include "codec/geometry.h"
 #include "codec/load_stages.h"
 #include "load/load_steps.h"
@@ -44,16 +41,23 @@ int64_t PictureBufferSize(int64_t base, int width, int length) {
     return std::max(fromBase, 4 * w * l + 4);
 }
 
+namespace {
+
+// The size of the picture block for the picture the outcome describes.
+size_t PictureBlockSize(const LoadOutcome& r) {
+    return static_cast<size_t>(PictureBufferSize(r.pictureBufferBase, r.width, r.length));
+}
+
+}  // namespace
+
 bool AllocatePictureBuffer(LoadContext& context) {
-    const LoadOutcome& r = context.outcome;
     try {
-        // Smoothing writes the picture before anything reads it; whether the growth zero-fills
-        // is up to the buffer's allocator.
+        // The picture block is also the load buffer: a picture decoded into it already stays.
+        // Smoothing writes the rest before anything reads it; whether the growth zero-fills is
+        // up to the buffer's allocator.
         auto& picture = context.codec.state.PictureBuffer;
-        const auto size =
-            static_cast<size_t>(PictureBufferSize(r.pictureBufferBase, r.width, r.length));
-        picture.clear();
-        picture.reserve(std::max(size, context.loadBuffer.capacity()));  // see TakeLoadedPicture
+        const size_t size = PictureBlockSize(context.outcome);
+        picture.reserve(size);
         picture.resize(size);
     } catch (const std::bad_alloc&) {
         context.codec.state.PictureBuffer = {};
@@ -64,8 +68,13 @@ bool AllocatePictureBuffer(LoadContext& context) {
 
 bool AllocateLoadBuffer(LoadContext& context, int64_t size, const char* text) {
     try {
+        // Room for the picture block as well, which the picture takes where it was decoded; the
+        // base is known by now, the sides perhaps not, and the base's part of the block size
+        // is the larger one for an uncompressed file.
         context.loadBuffer.clear();
-        context.loadBuffer.reserve(context.codec.state.PictureBuffer.capacity());
+        context.loadBuffer.reserve(std::max(
+            static_cast<size_t>(size),
+            static_cast<size_t>(PictureBufferSize(context.outcome.pictureBufferBase, 1, 1))));
         context.loadBuffer.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         context.loadBuffer = {};
@@ -124,24 +133,6 @@ bool CheckSizeOrFit(LoadContext& context, int width, int length) {
 
 namespace {
 
-// Hands the prepared picture in loadBuffer to the picture block without copying it where it can.
-// The two blocks trade places when the load block is large enough to be the picture block; each
-// block reserves at least the other's capacity, so that from the second picture of the same size
-// on they keep trading without growing. Otherwise the load block's pages move to the picture
-// block, whose own pages the kernel then never has to clear.
-void TakeLoadedPicture(LoadContext& context) {
-    auto& picture = context.codec.state.PictureBuffer;
-    auto& loaded = context.loadBuffer;
-    const size_t size = picture.size();
-    if (loaded.capacity() >= size) {
-        std::swap(picture, loaded);
-        picture.resize(size);
-    } else if (!MovePages(loaded, picture)) {
-        const LoadOutcome& r = context.outcome;
-        std::memcpy(picture.data(), loaded.data(), static_cast<size_t>(r.width) * r.length * 3);
-    }
-}
-
 // Replaces the decoded picture in loadBuffer by its scaled-down copy.
 bool ScaleLoadedPicture(LoadContext& context) {
     const PictureSize to{context.outcome.width, context.outcome.length};
@@ -199,13 +190,20 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
         decodedPicture->assign(context.loadBuffer.begin(),
                                context.loadBuffer.begin() +
                                    static_cast<std::ptrdiff_t>(outcome.width) * outcome.length * 3);
-    if (!PrepareLoadedPicture(context.loadBuffer.data(), outcome.width, outcome.length,
-                              codec.params, codec.helper())) {
+    const auto noPictureMemory = [&] {
         codec.state.PictureBuffer = {};
         (void)context.fail(LoadFailure::NoPictureMemory, " 2) There is no memory for file.");
         return outcome;
+    };
+    if (!PrepareLoadedPicture(state.PictureBuffer.data(), outcome.width, outcome.length,
+                              codec.params, codec.helper()))
+        return noPictureMemory();
+    // The picture block's own size, which a decoder's buffer may have left smaller.
+    try {
+        state.PictureBuffer.resize(PictureBlockSize(outcome));
+    } catch (const std::bad_alloc&) {
+        return noPictureMemory();
     }
-    TakeLoadedPicture(context);
     state.Width = static_cast<int16_t>(outcome.width);
     state.Length = static_cast<int16_t>(outcome.length);
     outcome.showBanner = false;
