@@ -52,6 +52,7 @@ constexpr int kChunk = 64;       // columns filtered side by side
 constexpr int kRingBatch = 8;
 constexpr int kRingTile = 256;
 constexpr int kRingRows = 32;
+static_assert(2 * kRingBatch + 7 <= kRingRows);
 // Rows of the ring lie a little more than a row apart: loads from rows a multiple of 4 KB apart
 // would wait on unrelated stores whose addresses agree in their low twelve bits.
 constexpr size_t RingStride(int width) {
@@ -987,6 +988,12 @@ void ColumnsInLanes(int32_t* plane, int width, int x0, int x1, int bh, const Ana
     });
 }
 
+// The two largest levels filter whole strips of 16 columns of a band bw wide; the columns past
+// the last full strip stay as the rows left them.
+constexpr int FilteredColumns(int bw) {
+    return bw / 16 * 16;
+}
+
 // One level as a row pass over the band, then a column pass.
 void AnalyseLevel(const int16_t* samples, int levelOffset, int32_t* plane, int width, int bw,
                   int bh, int level, bool rowsFromSamples, bool nineSeven, WaveletScratch& scratch,
@@ -1006,9 +1013,7 @@ void AnalyseLevel(const int16_t* samples, int levelOffset, int32_t* plane, int w
         }
     });
     if (level <= 2) {
-        // The two largest levels filter whole strips of 16 columns; columns past the last
-        // full strip stay unfiltered.
-        const int covered = bw / 16 * 16;
+        const int covered = FilteredColumns(bw);
         if (level == 1 && nineSeven) {
             ColumnsInLanes(plane, width, 0, covered, bh, kFilter97, scratch, split);
         } else if (level == 1) {
@@ -1029,7 +1034,7 @@ void AnalyseFirstLevel(const int16_t* samples, int levelOffset, int32_t* plane, 
                        int height, bool nineSeven, WaveletScratch& scratch, bool split) {
     const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
     const AnalysisFilter& columnFilter = nineSeven ? kFilter97 : kColumns53Level2Left;
-    const int covered = width / 16 * 16;  // as AnalyseLevel leaves the columns past it
+    const int covered = FilteredColumns(width);
     const int half = height / 2;
     std::array<RingPlace, 2> places;
     ShareOut(split ? scratch.helper : nullptr, 0, half, 1, [&](int lane, int k0, int k1) {
@@ -1070,6 +1075,7 @@ WaveletResult ForwardWavelet(const int16_t* samples, int32_t* plane, int width, 
     Reserve(scratch, std::max(width, height), height);
     for (int level = 1; level <= levels; ++level) {
         const bool split = bw * bh >= kSplitFromSamples;
+        // A column shorter than the ring is left to the two passes, as are the portable loops.
         if (level == 1 && rowsFromSamples && scratch.avx2Loops && height >= 2 * kRingRows) {
             AnalyseFirstLevel(samples, levelOffset, plane, width, height, nineSeven, scratch,
                               split);
