@@ -44,12 +44,6 @@ int CodeLowBand(Codec& codec, int component, int width) {
     return kOk;
 }
 
-// A coefficient as the passes read it, magnitude doubled and sign in bit 0 (SignedMagnitude),
-// in wrapping arithmetic: a magnitude of 2^30 or more fails the threshold bounds later anyway.
-inline int32_t SplitSign(int32_t v, uint32_t magnitude) {
-    return static_cast<int32_t>(magnitude << 1 | static_cast<uint32_t>(v) >> 31);
-}
-
 // The peak magnitude of a block; its coefficients are left split for the passes.
 QX_VECTOR_CLONES int32_t BlockPeak(int32_t* plane, int stride, int x0, int y0, int side) {
     int32_t peak = 0;
@@ -58,7 +52,7 @@ QX_VECTOR_CLONES int32_t BlockPeak(int32_t* plane, int stride, int x0, int y0, i
         for (int x = 0; x < side; ++x) {
             const int32_t a = row[x] < 0 ? -row[x] : row[x];
             peak = std::max(peak, a);
-            row[x] = SplitSign(row[x], static_cast<uint32_t>(a));
+            row[x] = SignedMagnitude(row[x], static_cast<uint32_t>(a));
         }
     }
     return peak;
@@ -118,8 +112,8 @@ struct BlockSums {
 };
 
 // Adds a side x side block, its rows stride apart, to the sums, and leaves each coefficient
-// split for the passes (SplitSign); with clearSmall, coefficients below 8 in magnitude become 0.
-// One call a block, so that the vector sums are reduced once.
+// split for the passes (SignedMagnitude); with clearSmall, coefficients below 8 in magnitude become
+// 0. One call a block, so that the vector sums are reduced once.
 QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, bool clearSmall,
                                      BlockSums& sums) {
     int64_t count = 0;
@@ -135,7 +129,7 @@ QX_VECTOR_CLONES void AddBlockToSums(int32_t* block, size_t stride, int side, bo
             count += large;
             sum += large ? a : 0;
             squares += large ? int64_t{a} * a : 0;
-            row[x] = clearSmall && !large ? 0 : SplitSign(row[x], static_cast<uint32_t>(a));
+            row[x] = clearSmall && !large ? 0 : SignedMagnitude(row[x], static_cast<uint32_t>(a));
         }
     }
     sums.count += count;
@@ -173,6 +167,7 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
             squares = _mm256_add_epi64(squares, _mm256_mul_epi32(kept, kept));
             const __m256i odd = _mm256_srli_epi64(kept, 32);
             squares = _mm256_add_epi64(squares, _mm256_mul_epi32(odd, odd));
+            // SignedMagnitude, eight at a time.
             const __m256i split =
                 _mm256_or_si256(_mm256_slli_epi32(a, 1), _mm256_srli_epi32(v, 31));
             _mm256_storeu_si256(at, ClearSmall ? _mm256_and_si256(split, large) : split);

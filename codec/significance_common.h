@@ -16,8 +16,13 @@ constexpr uint8_t kMarked = 2;
 // The encoder keeps no marks: the plane holds each coefficient's magnitude doubled with its sign
 // in bit 0, and -1 once marked. The zerotree test is then a plain maximum over the plane against
 // twice the threshold, and the walk reads no second map (whose loads were as slow as the plane's).
+// In wrapping arithmetic: a magnitude of 2^30 or more fails the threshold bounds anyway. The form
+// with the magnitude is for a caller that has it already.
+constexpr int32_t SignedMagnitude(int32_t v, uint32_t magnitude) {
+    return static_cast<int32_t>(magnitude << 1 | static_cast<uint32_t>(v) >> 31);
+}
 constexpr int32_t SignedMagnitude(int32_t v) {
-    return v < 0 ? -v * 2 + 1 : v * 2;
+    return SignedMagnitude(v, v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v));
 }
 
 struct PassContext {
