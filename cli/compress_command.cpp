@@ -51,6 +51,7 @@ FileReport CompressOne(Worker& worker, const BatchFile& file, qx::CompressionCho
         return fail(why);
 
     qx::Codec& codec = worker.codec;
+    qx::HandBackPicturePages(codec);  // nothing of the worker's last picture is needed
     qx::LoadRequest request(file.source);
     if (standardInput) request.reader = standardInput->reader;
     request.fit = options.fit ? qx::FitChoice::Scale : qx::FitChoice::Refuse;

@@ -180,6 +180,9 @@ struct Codec {
     // planes' block, see DecoderMarks) are zero; only the decoder relies on it, and every other
     // writer sets it to 0.
     size_t ZeroedCount = 0;
+    // The coefficient plane's pages went back to the picture block (HandBackPicturePages): its
+    // range reads as zero until the next preparation gives it the picture's pages again.
+    bool coefficientPagesLent = false;
     WordStream MainCode;
     WordStream RefineCode;
     // The encoder codes the second half of a component's trees on a helper thread into these,
@@ -211,6 +214,13 @@ using ReaderStage = std::function<int(Codec&)>;
 [[nodiscard]] int CompressForPreview(Codec& codec);
 [[nodiscard]] int CompressForPackage(Codec& codec);
 [[nodiscard]] int OpenCompressed(Codec& codec, const ReaderStage& readCompressedFile);
+
+// For a caller that encodes one picture after another and keeps nothing of the last one once its
+// file is built: the pages the coefficients took from the picture block go back to it, and it
+// becomes the block the next picture is decoded into. A batch then keeps one picture block and
+// the planes' block in memory instead of two picture blocks, the planes and the coefficients,
+// and the kernel clears half as many new pages per worker.
+void HandBackPicturePages(Codec& codec);
 
 // Stages.
 [[nodiscard]] int PreparePlanes(Codec& codec);

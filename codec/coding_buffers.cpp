@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <utility>
 
 namespace qx {
 
@@ -59,6 +60,19 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
         return kNoMemory;
     }
     return kOk;
+}
+
+void HandBackPicturePages(Codec& codec) {
+    CodecState& s = codec.state;
+    // The preparation moved the normalised picture's pages (WorkBuffer) into the coefficient
+    // plane; they go back where they came from, unless they already have.
+    if (!codec.coefficientPagesLent && MovePages(codec.CoefficientPlane, s.WorkBuffer)) {
+        codec.coefficientPagesLent = true;
+        codec.ZeroedCount = 0;
+    }
+    if (s.PictureBuffer.capacity() < s.WorkBuffer.capacity())
+        std::swap(s.PictureBuffer, s.WorkBuffer);
+    s.WorkBuffer.clear();
 }
 
 void EmptyCodeStreams(Codec& codec) {

@@ -106,7 +106,9 @@ int Prepare(Codec& codec) {
     if (p.CropFlag) CropToFocus(s, p);
 
     const size_t pixelCount = static_cast<size_t>(s.Width) * static_cast<size_t>(s.Length);
-    const bool freshCoefficients = codec.CoefficientPlane.capacity() < pixelCount;
+    // A new coefficient plane, or one whose pages were handed back, has none of its own yet.
+    const bool emptyCoefficients =
+        codec.CoefficientPlane.capacity() < pixelCount || codec.coefficientPagesLent;
     if (int status = AllocateCodingBuffers(codec, s.Width, s.Length)) return status;
     s.CodedWidth = s.Width;
     s.CodedLength = s.Length;
@@ -117,7 +119,8 @@ int Prepare(Codec& codec) {
     // The normalised picture is not read again before the restore writes this block anew; its
     // pages are in memory, while a new coefficient plane's would each be cleared by the kernel
     // first. The coder writes every coefficient it reads.
-    if (freshCoefficients && MovePages(s.WorkBuffer, codec.CoefficientPlane)) codec.ZeroedCount = 0;
+    if (emptyCoefficients && MovePages(s.WorkBuffer, codec.CoefficientPlane)) codec.ZeroedCount = 0;
+    codec.coefficientPagesLent = false;
     EmptyCodeStreams(codec);
     return kOk;
 }
