@@ -2,6 +2,7 @@
 // mode and writes the same bytes as its "Save as Compress File".
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "cli/batch_files.h"
 #include "cli/batch_report.h"
 #include "cli/commands.h"
+#include "cli/early_output.h"
 #include "cli/output_paths.h"
 #include "cli/worker.h"
 #include "load/compression_mode.h"
@@ -68,6 +70,8 @@ FileReport CompressOne(Worker& worker, const BatchFile& file, qx::CompressionCho
     }
     if (!session.dialogs.messages.empty()) return fail({});
 
+    std::optional<EarlyOutput> output;
+    if (!file.toStandardOutput()) output.emplace(codec.helper(), file.output, options.force);
     const int body = qx::BuildCompressedImage(worker.container, codec, time);
     if (body < 0) return fail(qx::CodecErrorMessage(qx::kCodeErr));
 
@@ -78,9 +82,9 @@ FileReport CompressOne(Worker& worker, const BatchFile& file, qx::CompressionCho
             return fail("standard output", ErrorText(error));
     } else {
         qx::WriteResult written;
-        if (qx::WriteCompressedFile(worker.container, session.hooks, file.output,
-                                    {options.force, &written}) != 0 ||
-            !session.dialogs.messages.empty()) {
+        const int failed =
+            qx::WriteCompressedFile(worker.container, session.hooks, output->get(), &written);
+        if (failed != 0 || !session.dialogs.messages.empty()) {
             // Another run finished this output meanwhile: done all the same.
             if (options.skipExisting && written.status == qx::WriteStatus::Exists)
                 return SkippedReport(file);

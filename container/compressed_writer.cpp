@@ -23,15 +23,23 @@ WriteStep WriteImage(const Container& container, FileHandle& handle) {
     return WriteStep::Done;
 }
 
+int NothingBuilt(CodecHooks& hooks) {
+    hooks.showMessage(CodecErrorMessage(kComprFileErr));
+    return kComprFileErr;
+}
+
 }  // namespace
 
 int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName,
                         const OutputRules& rules) {
-    if (container.bodyLength() == 0) {
-        hooks.showMessage(CodecErrorMessage(kComprFileErr));
-        return kComprFileErr;
-    }
+    if (container.bodyLength() == 0) return NothingBuilt(hooks);
     SafeWrite output(fileName, rules.replace);
+    return WriteCompressedFile(container, hooks, output, rules.result);
+}
+
+int WriteCompressedFile(Container& container, CodecHooks& hooks, SafeWrite& output,
+                        WriteResult* result) {
+    if (container.bodyLength() == 0) return NothingBuilt(hooks);
     WriteStep failed = output.isOpen() ? WriteImage(container, output.file()) : WriteStep::Seek;
     if (failed != WriteStep::Done) {
         output.fail();
@@ -41,7 +49,7 @@ int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::stri
         const WriteStatus status = output.result().status;
         failed = status == WriteStatus::WriteFailed ? WriteStep::Body : WriteStep::Seek;
     }
-    if (rules.result) *rules.result = output.result();
+    if (result) *result = output.result();
     const int error = output.result().error;
     const auto report = [&](const char* text, int code) {
         hooks.showMessage(text);

@@ -79,6 +79,11 @@ struct Container {
 int WriteCompressedFile(Container& container, CodecHooks& hooks, const std::string& fileName,
                         const OutputRules& rules = {});
 
+// WriteCompressedFile into an output made beforehand (it may have been made on another thread
+// while the image was built); result, when given, takes the outcome.
+int WriteCompressedFile(Container& container, CodecHooks& hooks, SafeWrite& output,
+                        WriteResult* result = nullptr);
+
 // Writes the built image to fileName as WriteCompressedFile does, silently: the outcome says what
 // failed. An empty image counts as a failed write.
 WriteResult WriteCompressedImage(const Container& container, const std::string& fileName,
