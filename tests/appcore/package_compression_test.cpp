@@ -16,6 +16,13 @@ namespace fs = std::filesystem;
 const char* kSingular = "The compressed file was saved at directory:\n'";
 const char* kPlural = "The compressed files were saved at directory:\n'";
 
+// A compressed file with its CompressionTime (bytes 40-43) cleared: files written a second
+// apart differ there.
+std::vector<uint8_t> WithoutTime(std::vector<uint8_t> bytes) {
+    if (bytes.size() >= 44) std::fill(bytes.begin() + 40, bytes.begin() + 44, 0);
+    return bytes;
+}
+
 std::vector<std::string> Names(const std::string& stem, int count) {
     std::vector<std::string> names;
     for (int i = 0; i < count; ++i) names.push_back(stem + std::to_string(i) + ".bmp");
@@ -109,7 +116,8 @@ TEST_F(PackageTest, AnExistingOutputIsKeptOrStopsTheBatch) {
     dialogs = {};
     dialogs.answers = {Answer::Yes};
     EXPECT_EQ(run({files[1]}).savedCount, 1);
-    EXPECT_EQ(ReadFileBytes(targetFile("b.qx1")), ReadFileBytes(targetFile("a.qx1")));
+    EXPECT_EQ(WithoutTime(ReadFileBytes(targetFile("b.qx1"))),
+              WithoutTime(ReadFileBytes(targetFile("a.qx1"))));
 }
 
 TEST_F(PackageTest, TheDirectoryDialogCanBeRetriedOrGivenUp) {
@@ -219,12 +227,9 @@ TEST_F(PackageTest, CorpusPicturesGiveTheReferenceFiles) {
     ASSERT_EQ(run(files).savedCount, 3);
     for (const std::string& name : names) {
         const std::string stem = name.substr(0, name.size() - 4);
-        std::vector<uint8_t> written = ReadFileBytes(targetFile(stem + ".qx1"));
-        std::vector<uint8_t> reference = ReadFileBytes(ConformancePath(stem + "-high.qx1"));
-        ASSERT_EQ(written.size(), reference.size()) << name;
-        std::fill(written.begin() + 40, written.begin() + 44, 0);
-        std::fill(reference.begin() + 40, reference.begin() + 44, 0);
-        EXPECT_EQ(written, reference) << name;
+        EXPECT_EQ(WithoutTime(ReadFileBytes(targetFile(stem + ".qx1"))),
+                  WithoutTime(ReadFileBytes(ConformancePath(stem + "-high.qx1"))))
+            << name;
     }
 }
 
