@@ -159,8 +159,7 @@ inline Siblings TakeSiblings(const PassContext& p, size_t at) {
 // The codes of all its open siblings and the refinements of those reaching T are built at once;
 // the walk writes them a stretch at a time, up to each sibling it descends from.
 struct Group {
-    int gx = 0;
-    int gy = 0;
+    size_t at = 0;         // y x width + x of the first sibling
     unsigned open = 0;     // unmarked on entry
     unsigned reach = 0;    // open ones that reach T
     unsigned descend = 0;  // marked ones and the open ones whose descendants reach T, not yet taken
@@ -170,16 +169,15 @@ struct Group {
     uint32_t refinementsLeft = 0;
 };
 
-// Enters the group at (gx, gy) of `level` (above the lowest coded one): reads the four siblings,
-// marks those that reach T, and tests which open ones root a zerotree.
-[[gnu::always_inline]] inline void EnterGroup(const PassContext& p, Group& g, int gx, int gy,
+// Enters the group at `at` (y x width + x of its first sibling) of `level` (above the lowest
+// coded one): reads the four siblings, marks those that reach T, and tests which open ones root a
+// zerotree.
+[[gnu::always_inline]] inline void EnterGroup(const PassContext& p, Group& g, size_t at,
                                               int level) {
     const size_t stride = static_cast<size_t>(p.width);
-    const size_t at = static_cast<size_t>(gy) * stride + gx;
     // Those reaching T are marked as they are read: the tests below read only their descendants.
     const Siblings f = TakeSiblings(p, at);
-    g.gx = gx;
-    g.gy = gy;
+    g.at = at;
     g.open = ~f.marked & 15;
     g.reach = f.reach;
     g.refinements = Pairs(g.reach, f.negative, f.upper);
@@ -226,11 +224,11 @@ struct Group {
     g.codesLeft = 2 * OpenCount(g.open);
 }
 
-// Codes the open ones of the four children at (gx, gy) of the lowest coded level: their bits in
-// one write, then the refinement of those reaching T, which are marked.
-inline void CodeLowestGroup(PassContext& p, StreamWriter& mainOut, StreamWriter& refineOut, int gx,
-                            int gy, int level) {
-    const Siblings f = TakeSiblings(p, static_cast<size_t>(gy) * p.width + gx);
+// Codes the open ones of the four children at `at` of the lowest coded level: their bits in one
+// write, then the refinement of those reaching T, which are marked.
+inline void CodeLowestGroup(PassContext& p, StreamWriter& mainOut, StreamWriter& refineOut,
+                            size_t at, int level) {
+    const Siblings f = TakeSiblings(p, at);
     const unsigned open = ~f.marked & 15;
     mainOut.put(kChildBits[open][f.reach], OpenCount(open));
     if (RefinesWithOneBit(p.component, level)) {
@@ -240,7 +238,8 @@ inline void CodeLowestGroup(PassContext& p, StreamWriter& mainOut, StreamWriter&
     }
 }
 
-constexpr int kMaxWalkLevels = 32;
+// Levels of groups the walk keeps, one bit each in a 32-bit mask.
+constexpr int kMaxWalkLevels = 31;
 
 [[gnu::always_inline]] inline int Walk(PassContext& p, StreamWriter& mainOut,
                                        StreamWriter& refineOut) {
@@ -253,15 +252,20 @@ constexpr int kMaxWalkLevels = 32;
     --level;
     if (level < lowest || level >= kMaxWalkLevels) return kMainCodeErr;
     if (level == lowest) {
-        CodeLowestGroup(p, mainOut, refineOut, 2 * p.rootX, 2 * p.rootY, level);
+        CodeLowestGroup(p, mainOut, refineOut, 2 * rootAt, level);
         return Finish(mainOut, refineOut);
     }
+    // The children of the sibling q of a group at `at` start at 2 (at + step[q]).
+    const size_t stride = static_cast<size_t>(p.width);
+    const std::array<size_t, 4> step = {0, 1, stride, stride + 1};
     // g is the group being coded, kept in registers; it codes its siblings up to the next one it
     // descends from, and goes on from there once that one's tree is coded. The groups above it
-    // wait in `groups`, one a level.
+    // that still have codes to write or siblings to descend from wait in `groups`, one a level,
+    // their levels marked in `waiting`.
     std::array<Group, kMaxWalkLevels> groups;
+    uint32_t waiting = 0;
     Group g;
-    EnterGroup(p, g, 2 * p.rootX, 2 * p.rootY, level);
+    EnterGroup(p, g, 2 * rootAt, level);
     for (;;) {
         const int d = std::countr_zero(g.descend | 8);  // 3 when none is left
         // What is left after sibling d: the codes of the open siblings past it.
@@ -274,19 +278,25 @@ constexpr int kMaxWalkLevels = 32;
         g.refinementsLeft = refinementsAfter;
         if (g.descend != 0) {
             g.descend &= g.descend - 1;
-            const int cx = 2 * (g.gx + (d & 1));
-            const int cy = 2 * (g.gy + (d >> 1));
+            const size_t childAt = 2 * (g.at + step[static_cast<size_t>(d)]);
             if (level - 1 == lowest) {
-                CodeLowestGroup(p, mainOut, refineOut, cx, cy, lowest);
+                CodeLowestGroup(p, mainOut, refineOut, childAt, lowest);
             } else {
-                groups[level] = g;
+                // A group with nothing left would only be taken up again to be passed over.
+                if ((g.descend | g.codesLeft | g.refinementsLeft) != 0) {
+                    groups[static_cast<size_t>(level)] = g;
+                    waiting |= 1u << level;
+                }
                 --level;
-                EnterGroup(p, g, cx, cy, level);
+                EnterGroup(p, g, childAt, level);
             }
             continue;
         }
-        if (++level >= p.levels) return Finish(mainOut, refineOut);
-        g = groups[level];
+        const uint32_t above = waiting >> (level + 1);
+        if (above == 0) return Finish(mainOut, refineOut);
+        level += 1 + std::countr_zero(above);
+        waiting &= ~(1u << level);
+        g = groups[static_cast<size_t>(level)];
     }
 }
 
