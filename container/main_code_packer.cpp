@@ -63,8 +63,8 @@ class BitSink {
     int used_ = 0;
 };
 
-// When the top bits of low and high agree: the n leading bits (1 ... 16) on which they agree. The
-// two are 16-bit values, so equal ones count 32 - 16.
+// The n leading bits on which low and high agree: 0 when their top bits differ, 16 when they are
+// equal (they are 16-bit values).
 int AgreeingBits(uint32_t low, uint32_t high) {
     return std::countl_zero(high ^ low) - 16;
 }
@@ -81,7 +81,15 @@ int StraddlingBits(uint32_t low, uint32_t high) {
     return std::countl_one(((low & ~high) & (kTop - 1)) << 17);
 }
 
-// Takes k such bits out of both ends; bit 15 stays 0 in low and 1 in high.
+// StraddlingBits of the ends that n agreeing leading bits (0 ... 16) would leave, read from the
+// ends before those bits are shifted out: the run of bits in which low has 1 and high 0 right
+// below the first bit in which they differ. The packer then shifts both steps out at once.
+int StraddlingBitsAfter(uint32_t low, uint32_t high, int n) {
+    return std::countl_one(static_cast<uint32_t>(uint64_t{low & ~high} << (n + 17)));
+}
+
+// Takes k such bits (with any agreeing bits before them) out of both ends; bit 15 stays 0 in low
+// and 1 in high.
 void DropStraddlingBits(uint32_t& low, uint32_t& high, int k) {
     ShiftEnds(low, high, k);
     low &= kTop - 1;
@@ -164,10 +172,14 @@ QX_BIT_CLONES int PackMainCode(std::span<const uint8_t> first, std::span<const u
 
     auto code = [&](int symbol) __attribute__((always_inline)) {
         scaled.narrow(low, high, symbol);
-        if (((high ^ low) & kTop) == 0) {
-            // The n leading bits on which low and high agree go out at once: the first with the
-            // pending bits, the others after it; in a single write when there are 16 at most.
-            const int n = AgreeingBits(low, high);
+        // The n leading bits on which low and high agree (none when their top bits differ).
+        const int n = AgreeingBits(low, high);
+        // After them, the bits by which the range straddles the middle become pending bits, all
+        // at once. Both counts come from the ends as they are, so both leave in one shift.
+        const int k = StraddlingBitsAfter(low, high, n);
+        if (n > 0) {
+            // The n agreeing bits go out at once: the first with the pending bits, the others
+            // after it; in a single write when there are 16 at most.
             const uint32_t bit = (high >> 15) & 1;
             const uint32_t rest = high >> (16 - n);  // its low n - 1 bits follow the pending ones
             if (pending + static_cast<uint32_t>(n) <= 16) {
@@ -181,13 +193,9 @@ QX_BIT_CLONES int PackMainCode(std::span<const uint8_t> first, std::span<const u
                 return false;
             }
             pending = 0;
-            ShiftEnds(low, high, n);
         }
-        // Now low < kTop <= high. The bits by which the range straddles the middle become
-        // pending bits, all at once.
-        const int k = StraddlingBits(low, high);
         pending += static_cast<uint32_t>(k);
-        DropStraddlingBits(low, high, k);
+        DropStraddlingBits(low, high, n + k);
         return true;
     };
 
