@@ -66,6 +66,17 @@ inline bool MovePages(void* from, size_t fromBytes, void* to, size_t toBytes) no
            MAP_FAILED;
 }
 
+// Has the kernel map the pages of [p, p + bytes) of a mapped block now, cleared, rather than at
+// first touch. Nothing happens where it cannot (kernels before 5.14, blocks not mapped).
+inline void PopulatePages(void* p, size_t bytes) noexcept {
+#ifdef MADV_POPULATE_WRITE
+    if (kMapLargeBlocks) madvise(p, bytes, MADV_POPULATE_WRITE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
+
 inline void Release(void* p, size_t bytes) noexcept {
     if (kMapLargeBlocks && bytes >= kHugePage) {
         munmap(p, MappedBytes(bytes));

@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "codec/split_work.h"
+
 namespace qx {
 
 namespace {
@@ -12,6 +14,20 @@ namespace {
 // Samples of the plane block that the planes take: luma and two quarter-size chroma planes.
 size_t PlaneSamples(size_t pixels) {
     return pixels + 2 * (pixels / 4);
+}
+
+// Has the kernel clear a new block's huge pages on both threads at once, a huge page each. The
+// stages that first write the planes do so from both threads across every huge page, and threads
+// that fault on one huge page together wait for, or repeat, each other's clearing.
+void PopulateSharedOut(void* block, size_t bytes, HelperThread* helper) {
+    constexpr size_t kHugePage = buffer_detail::kHugePage;
+    const int pages = static_cast<int>((bytes + kHugePage - 1) / kHugePage);
+    uint8_t* base = static_cast<uint8_t*>(block);
+    ShareOut(pages >= 2 ? helper : nullptr, 0, pages, 1, [&](int, int first, int last) {
+        const size_t from = static_cast<size_t>(first) * kHugePage;
+        buffer_detail::PopulatePages(base + from,
+                                     std::min(bytes, static_cast<size_t>(last) * kHugePage) - from);
+    });
 }
 
 }  // namespace
@@ -45,7 +61,12 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
                               : 0;
             // The spare picture block is idle until the next picture is loaded into it, and its
             // pages are in memory: new planes take them rather than pages the kernel must clear.
-            if (MovePages(codec.state.OtherBlock, planes)) marksZeroed = 0;
+            if (MovePages(codec.state.OtherBlock, planes)) {
+                marksZeroed = 0;
+            } else {
+                PopulateSharedOut(planes.data(), planes.capacity() * sizeof(int16_t),
+                                  codec.helper());
+            }
         } else {
             planes.resize(2 * pixels);
         }
