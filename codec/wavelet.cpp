@@ -59,15 +59,20 @@ constexpr size_t RingStride(int width) {
     return static_cast<size_t>(width) + 136;
 }
 
-// Mirrors the guard samples of a line of n samples without repeating the edge sample; `step`
-// is the distance between neighbouring samples.
+// Sample i of a line of n samples, mirrored at both ends without repeating the edge sample.
+inline int Mirrored(int i, int n) {
+    if (i < 0) return std::min(-i, n - 1);
+    if (i > n - 1) return std::max(2 * (n - 1) - i, 0);
+    return i;
+}
+
+// Mirrors the guard samples of a line of n samples (see Mirrored); `step` is the distance between
+// neighbouring samples.
 template <typename T>
 void MirrorGuards(T* x, int n, int step) {
     for (int k = 1; k <= kGuard; ++k) {
-        const int left = std::min(k, n - 1);
-        const int right = std::max(n - 1 - k, 0);
-        std::memcpy(x - k * step, x + left * step, sizeof(T) * step);
-        std::memcpy(x + (n - 1 + k) * step, x + right * step, sizeof(T) * step);
+        std::memcpy(x - k * step, x + Mirrored(-k, n) * step, sizeof(T) * step);
+        std::memcpy(x + (n - 1 + k) * step, x + Mirrored(n - 1 + k, n) * step, sizeof(T) * step);
     }
 }
 
@@ -661,12 +666,6 @@ QX_AVX2 void AnalyseSampleRowsPaired(const int16_t* samples, int offset, int32_t
     }
 }
 
-// The first level in one pass down the rows, for the filters in use: each row of samples is
-// filtered into a ring that holds the latest rows, and each pair of output rows is filtered down
-// the columns from the ring straight into the plane. The plane is written once, where the two
-// passes would write it, read it into strips and write it again. Outputs k0 ... k1 - 1 of the
-// columns (low rows k, high rows half + k), and the columns past `covered` of rows 2 k0 ...
-// 2 k1 - 1 as the rows left them. A level is decomposed only when both its sides are even.
 // A fused lane's place in the rows: the next row to filter into the ring, and the output that a
 // piece starting there would continue with.
 struct RingPlace {
@@ -674,13 +673,12 @@ struct RingPlace {
     int continuesAt = -1;
 };
 
-// Row i of a column of n rows, mirrored at both ends as MirrorGuards mirrors.
-inline int MirrorRow(int i, int n) {
-    if (i < 0) return std::min(-i, n - 1);
-    if (i > n - 1) return std::max(2 * (n - 1) - i, 0);
-    return i;
-}
-
+// The first level in one pass down the rows, for the filters in use: each row of samples is
+// filtered into a ring that holds the latest rows, and each pair of output rows is filtered down
+// the columns from the ring straight into the plane. The plane is written once, where the two
+// passes would write it, read it into strips and write it again. Outputs k0 ... k1 - 1 of the
+// columns (low rows k, high rows half + k), and the columns past `covered` of rows 2 k0 ...
+// 2 k1 - 1 as the rows left them. A level is decomposed only when both its sides are even.
 template <int LowCount, int HighCount>
 QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t* plane, int width,
                                     int height, int covered, int k0, int k1,
@@ -719,7 +717,7 @@ QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t*
         const int32_t* at[kRingBatch][kReads];
         for (int k = kb; k < ke; ++k) {
             for (int i = 0; i < kReads; ++i)
-                at[k - kb][i] = ringRow(MirrorRow(2 * k - kCentre + i, height));
+                at[k - kb][i] = ringRow(Mirrored(2 * k - kCentre + i, height));
             if (covered < width) {
                 keepRow(2 * k, covered);
                 keepRow(2 * k + 1, covered);

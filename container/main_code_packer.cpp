@@ -75,16 +75,11 @@ void ShiftEnds(uint32_t& low, uint32_t& high, int n) {
     high = (((high + 1) << n) - 1) & kMask16;
 }
 
-// With low < kTop <= high: the further bits that are 1 in low and 0 in high, each marking a range
-// around the middle.
-int StraddlingBits(uint32_t low, uint32_t high) {
-    return std::countl_one(((low & ~high) & (kTop - 1)) << 17);
-}
-
-// StraddlingBits of the ends that n agreeing leading bits (0 ... 16) would leave, read from the
-// ends before those bits are shifted out: the run of bits in which low has 1 and high 0 right
-// below the first bit in which they differ. The packer then shifts both steps out at once.
-int StraddlingBitsAfter(uint32_t low, uint32_t high, int n) {
+// Past n leading bits on which low and high agree (0 ... 16) and the bit after them, in which they
+// differ: the further bits that are 1 in low and 0 in high, each marking a range around the
+// middle. Read from the ends before the agreeing bits are shifted out, so that the packer can shift
+// both steps out at once.
+int StraddlingBits(uint32_t low, uint32_t high, int n = 0) {
     return std::countl_one(static_cast<uint32_t>(uint64_t{low & ~high} << (n + 17)));
 }
 
@@ -176,7 +171,7 @@ QX_BIT_CLONES int PackMainCode(std::span<const uint8_t> first, std::span<const u
         const int n = AgreeingBits(low, high);
         // After them, the bits by which the range straddles the middle become pending bits, all
         // at once. Both counts come from the ends as they are, so both leave in one shift.
-        const int k = StraddlingBitsAfter(low, high, n);
+        const int k = StraddlingBits(low, high, n);
         if (n > 0) {
             // The n agreeing bits go out at once: the first with the pending bits, the others
             // after it; in a single write when there are 16 at most.

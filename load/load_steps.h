@@ -44,7 +44,7 @@ struct LoadContext {
     // The decoded picture, red, green, blue, rows top to bottom. Readers write every byte they
     // report, so the buffer is not zero-filled. It is the codec's picture block itself: the
     // picture is prepared where it was decoded, and the block that the last picture left idle
-    // takes the next one, so that two blocks serve a batch.
+    // takes the next one (a batch hands one block back and forth, see HandBackPicturePages).
     Buffer<uint8_t>& loadBuffer;
     // The size the reader decodes the file at: its own size, also when it is scaled to fit.
     PictureSize decoded;
