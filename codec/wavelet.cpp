@@ -260,6 +260,36 @@ QX_AVX2 inline void StoreEight(int32_t* p, __m256i v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
+// Two outputs of eight columns each: the first centred on row 0, the second on row 1, with
+// FirstCount and SecondCount taps (row d at rowAt(d)). Both are summed before either is stored:
+// for all the compiler knows a store might change the rows, so a store between the two would
+// have the second load its rows again after it.
+struct EightPairs {
+    __m256i first, second;
+};
+template <int FirstCount, int SecondCount, typename RowAt>
+[[gnu::always_inline]] QX_AVX2 inline EightPairs ColumnOutputs(const __m256i* first,
+                                                               const __m256i* second, RowAt rowAt,
+                                                               __m128i firstShift,
+                                                               __m128i secondShift) {
+    constexpr int kTop = std::min(1 - FirstCount, 2 - SecondCount);
+    constexpr int kBottom = std::max(FirstCount - 1, SecondCount);
+    __m256i v[kBottom - kTop + 1];
+    for (int d = kTop; d <= kBottom; ++d) v[d - kTop] = EightAt(rowAt(d));
+    constexpr int c = -kTop;  // row 0 in v
+    __m256i a = _mm256_mullo_epi32(first[0], v[c]);
+    for (int d = 1; d < FirstCount; ++d) {
+        const __m256i pair = _mm256_add_epi32(v[c - d], v[c + d]);
+        a = _mm256_add_epi32(a, _mm256_mullo_epi32(first[d], pair));
+    }
+    __m256i b = _mm256_mullo_epi32(second[0], v[c + 1]);
+    for (int d = 1; d < SecondCount; ++d) {
+        const __m256i pair = _mm256_add_epi32(v[c + 1 - d], v[c + 1 + d]);
+        b = _mm256_add_epi32(b, _mm256_mullo_epi32(second[d], pair));
+    }
+    return {_mm256_sra_epi32(a, firstShift), _mm256_sra_epi32(b, secondShift)};
+}
+
 // AnalyseStrip for a whole chunk and tap counts known when compiling, in explicit AVX2: the same
 // modular sums, with the taps broadcast once per strip rather than once per row.
 template <int LowCount, int HighCount>
@@ -276,8 +306,10 @@ QX_AVX2 void AnalyseChunkAvx2(int32_t* plane, int stride, int xa, const int32_t*
         int32_t* highRow = plane + static_cast<size_t>(half + k) * stride + xa;
 #pragma GCC unroll 8
         for (int v = 0; v < kChunk; v += 8) {
-            StoreEight(lowRow + v, ChunkTaps<LowCount>(low, c + v, lowShift));
-            StoreEight(highRow + v, ChunkTaps<HighCount>(high, c + kChunk + v, highShift));
+            const EightPairs out = ColumnOutputs<LowCount, HighCount>(
+                low, high, [&](int d) { return c + d * kChunk + v; }, lowShift, highShift);
+            StoreEight(lowRow + v, out.first);
+            StoreEight(highRow + v, out.second);
         }
     }
 }
@@ -346,8 +378,10 @@ QX_AVX2 void SynthesiseChunkAvx2(int32_t* plane, int stride, int xa, const int32
         int32_t* oddRow = evenRow + stride;
 #pragma GCC unroll 8
         for (int v = 0; v < kChunk; v += 8) {
-            StoreEight(evenRow + v, ChunkTaps<EvenCount>(even, c + v, shift));
-            StoreEight(oddRow + v, ChunkTaps<OddCount>(odd, c + kChunk + v, shift));
+            const EightPairs out = ColumnOutputs<EvenCount, OddCount>(
+                even, odd, [&](int d) { return c + d * kChunk + v; }, shift, shift);
+            StoreEight(evenRow + v, out.first);
+            StoreEight(oddRow + v, out.second);
         }
     }
     if (m < height) {
@@ -645,8 +679,11 @@ struct PairedRowFilter {
         for (; k + 8 <= half; k += 8) {
             const bool inside = 2 * k + kFromFirst >= 0 && 2 * k + kToLast < width;
             const int16_t* c = (inside ? x : padded) + 2 * k;
-            StoreEight(row + k, PairSums<kLowFirst, kLowCount>(c, lp, ls, lc));
-            StoreEight(row + half + k, PairSums<kHighFirst, kHighCount>(c, hp, hs, hc));
+            // Both sums before either store, so that their shared samples are loaded once.
+            const __m256i lowSums = PairSums<kLowFirst, kLowCount>(c, lp, ls, lc);
+            const __m256i highSums = PairSums<kHighFirst, kHighCount>(c, hp, hs, hc);
+            StoreEight(row + k, lowSums);
+            StoreEight(row + half + k, highSums);
         }
         for (; k < half; ++k) {
             row[k] = PairSum(padded + 2 * k, low, lowShift);
@@ -731,20 +768,10 @@ QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t*
                 int32_t* lowRow = plane + static_cast<size_t>(k) * stride;
                 int32_t* highRow = plane + static_cast<size_t>(half + k) * stride;
                 for (int x = x0; x < x1; x += 8) {
-                    __m256i sum = _mm256_mullo_epi32(low[0], EightAt(r[kCentre] + x));
-                    for (int d = 1; d < LowCount; ++d) {
-                        const __m256i pair = _mm256_add_epi32(EightAt(r[kCentre - d] + x),
-                                                              EightAt(r[kCentre + d] + x));
-                        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(low[d], pair));
-                    }
-                    StoreEight(lowRow + x, _mm256_sra_epi32(sum, lowShift));
-                    sum = _mm256_mullo_epi32(high[0], EightAt(r[kCentre + 1] + x));
-                    for (int d = 1; d < HighCount; ++d) {
-                        const __m256i pair = _mm256_add_epi32(EightAt(r[kCentre + 1 - d] + x),
-                                                              EightAt(r[kCentre + 1 + d] + x));
-                        sum = _mm256_add_epi32(sum, _mm256_mullo_epi32(high[d], pair));
-                    }
-                    StoreEight(highRow + x, _mm256_sra_epi32(sum, highShift));
+                    const EightPairs out = ColumnOutputs<LowCount, HighCount>(
+                        low, high, [&](int d) { return r[kCentre + d] + x; }, lowShift, highShift);
+                    StoreEight(lowRow + x, out.first);
+                    StoreEight(highRow + x, out.second);
                 }
             }
         }
