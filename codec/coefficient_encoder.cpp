@@ -154,6 +154,13 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
     __m256i sum = _mm256_setzero_si256(), squares = sum;
     for (int y = 0; y < side; ++y) {
         int32_t* row = block + y * stride;
+        // The rows lie a plane's row apart, a block's side of them, so the processor's own
+        // prefetching does not keep up: the row a few ahead is asked for, and past the block's
+        // last row the next one's first rows (the next tree's block lies to the right).
+        constexpr int kAhead = 6;
+        const int32_t* ahead =
+            y + kAhead < side ? row + kAhead * stride : block + (y + kAhead - side) * stride + side;
+        for (int x = 0; x < side; x += 16) _mm_prefetch(ahead + x, _MM_HINT_T0);
         for (int x = 0; x < side; x += 8) {
             __m256i* at = reinterpret_cast<__m256i*>(row + x);
             const __m256i v = _mm256_loadu_si256(at);
