@@ -45,8 +45,9 @@ constexpr SynthesisFilter kSynthesis97 = {{-201, 96, 10, -6}, 4, {-218, -107, 28
 constexpr SynthesisFilter kSynthesis53 = {{-181, 90}, 2, {-271, -90, 45}, 3};
 
 constexpr int kGuard = 4;
-constexpr int kSampleGuard = 8;  // room before and after a padded row of samples
-constexpr int kChunk = 64;       // columns filtered side by side
+constexpr int kSampleGuard = 8;   // room before and after a padded row of samples
+constexpr int kChunk = 64;        // columns filtered side by side
+constexpr int kSamplesAhead = 2;  // rows of samples the first level asks for ahead
 // A fused first level filters the columns of kRingBatch output rows at a time, kRingTile columns
 // at a time; its ring holds the rows they read (at most 2 x kRingBatch + 7) and is a power of two.
 constexpr int kRingBatch = 8;
@@ -732,9 +733,18 @@ QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t*
     // Outputs k read rows 2k - (LowCount - 1) ... 2k + kReach.
     constexpr int kReach = std::max(LowCount - 1, HighCount);
     if (place.continuesAt != k0) place.nextRow = std::max(0, 2 * k0 - (LowCount - 1));
+    // The processor's prefetching starts afresh at every 4 KB page, which a row of samples
+    // crosses often, and the loads of the row filter then wait: each row is asked for ahead.
+    const size_t rowBytes = sizeof(int16_t) * stride;
     const auto filterRowsUpTo = [&](int last) {
-        for (int& r = place.nextRow; r <= last; ++r)
+        for (int& r = place.nextRow; r <= last; ++r) {
+            if (r + kSamplesAhead < height) {
+                const char* ahead = reinterpret_cast<const char*>(
+                    samples + static_cast<size_t>(r + kSamplesAhead) * stride);
+                for (size_t b = 0; b < rowBytes; b += 64) _mm_prefetch(ahead + b, _MM_HINT_T0);
+            }
             rows.filter(samples + static_cast<size_t>(r) * stride, ringRow(r), width, padded);
+        }
     };
     // Row r's columns from `from` on, as the rows left them.
     const auto keepRow = [&](int r, int from) {
