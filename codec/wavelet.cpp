@@ -47,7 +47,7 @@ constexpr SynthesisFilter kSynthesis53 = {{-181, 90}, 2, {-271, -90, 45}, 3};
 constexpr int kGuard = 4;
 constexpr int kSampleGuard = 8;   // room before and after a padded row of samples
 constexpr int kChunk = 64;        // columns filtered side by side
-constexpr int kSamplesAhead = 2;  // rows of samples the first level asks for ahead
+constexpr int kSamplesAhead = 2;  // rows the row passes ask for ahead
 // A fused first level filters the columns of kRingBatch output rows at a time, kRingTile columns
 // at a time; its ring holds the rows they read (at most 2 x kRingBatch + 7) and is a power of two.
 constexpr int kRingBatch = 8;
@@ -235,6 +235,14 @@ template <typename Sample>
         SumStridedTaps(plane + static_cast<size_t>(half + k) * stride + xa, c + nc, f.high,
                        f.highTaps, nc, nc, f.highShift);
     }
+}
+
+// Asks for the n values from p on to be brought into the cache.
+template <typename T>
+inline void PrefetchRow(const T* p, int n) {
+    const char* bytes = reinterpret_cast<const char*>(p);
+    for (size_t b = 0; b < sizeof(T) * static_cast<size_t>(n); b += 64)
+        __builtin_prefetch(bytes + b);
 }
 
 QX_AVX2 inline __m256i EightAt(const int32_t* p) {
@@ -527,6 +535,8 @@ QX_AVX2 void AnalyseRowsAvx2(int32_t* plane, int width, int r0, int r1, int bw,
                              const AnalysisFilter& f, WaveletLane& lane) {
     for (int r = r0; r < r1; ++r) {
         int32_t* row = plane + static_cast<size_t>(r) * width;
+        // Each row starts a new 4 KB page, where the processor's prefetching starts afresh.
+        if (r + kSamplesAhead < r1) PrefetchRow(row + kSamplesAhead * width, bw);
         if (f.lowTaps == 5 && f.highTaps == 4) {
             AnalyseRowAvx2<5, 4>(row, bw, f, lane);
         } else if (f.lowTaps == 3 && f.highTaps == 2) {
@@ -735,14 +745,10 @@ QX_AVX2 void AnalyseFirstLevelFused(const int16_t* samples, int offset, int32_t*
     if (place.continuesAt != k0) place.nextRow = std::max(0, 2 * k0 - (LowCount - 1));
     // The processor's prefetching starts afresh at every 4 KB page, which a row of samples
     // crosses often, and the loads of the row filter then wait: each row is asked for ahead.
-    const size_t rowBytes = sizeof(int16_t) * stride;
     const auto filterRowsUpTo = [&](int last) {
         for (int& r = place.nextRow; r <= last; ++r) {
-            if (r + kSamplesAhead < height) {
-                const char* ahead = reinterpret_cast<const char*>(
-                    samples + static_cast<size_t>(r + kSamplesAhead) * stride);
-                for (size_t b = 0; b < rowBytes; b += 64) _mm_prefetch(ahead + b, _MM_HINT_T0);
-            }
+            if (r + kSamplesAhead < height)
+                PrefetchRow(samples + static_cast<size_t>(r + kSamplesAhead) * stride, width);
             rows.filter(samples + static_cast<size_t>(r) * stride, ringRow(r), width, padded);
         }
     };
