@@ -159,6 +159,7 @@ SafeWrite::SafeWrite(const std::string& finalName, bool replace)
     }
     struct stat old;
     replacing_ = ::stat(finalName.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (!replacing_ && openUnnamed()) return;
     CreationSection section;
     if (section.refused()) {
         result_ = {WriteStatus::CannotCreate, EINTR};
@@ -188,6 +189,51 @@ SafeWrite::SafeWrite(const std::string& finalName, bool replace)
     }
 }
 
+// A new output is written to a file without a name in the target's directory, which takes the
+// final name by a link once it is complete. Nothing is ever left behind, even by a process that
+// is killed, and the directory is locked only for the link: a named temporary file locks it
+// twice, once while the file system finds room for it, which writers side by side wait for.
+// Needs O_TMPFILE, which some file systems lack, and /proc to link the file by its descriptor.
+bool SafeWrite::openUnnamed() {
+    if (::access("/proc/self/fd", X_OK) != 0) return false;
+    int fd;
+    do {
+        fd = ::open(DirectoryOf(finalName_).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    file_ = FileHandle(fd);
+    unnamed_ = true;
+    return true;
+}
+
+// Gives the complete unnamed file the final name: a link, which fails where the name exists. An
+// output that may replace what is there then takes a temporary name and is renamed over it.
+bool SafeWrite::linkUnnamed() {
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", file_.fd());
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, finalName_.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != EEXIST || !replace_) return false;
+    std::string temp;
+    {
+        CreationSection section;
+        if (section.refused()) {
+            errno = EINTR;
+            return false;
+        }
+        for (int attempt = 0; attempt < 8 && temp.empty(); ++attempt) {
+            temp = TempNameFor(finalName_);
+            if (::linkat(AT_FDCWD, self, AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+                if (errno != EEXIST) return false;
+                temp.clear();
+            }
+        }
+        if (temp.empty()) return false;
+        tempName_ = temp;
+        slot_ = RegisterTemp(temp);
+    }
+    return ::rename(temp.c_str(), finalName_.c_str()) == 0;
+}
+
 SafeWrite::~SafeWrite() {
     const int saved = errno;
     abandon();
@@ -212,6 +258,7 @@ void SafeWrite::fail() {
 }
 
 WriteResult SafeWrite::commit() {
+    if (unnamed_) return commitUnnamed();
     if (!result_.ok() || tempName_.empty()) return result_;
     const int fd = file_.release();
     const bool flushed = !replacing_ || ::fsync(fd) == 0;
@@ -235,6 +282,32 @@ WriteResult SafeWrite::commit() {
     tempName_.clear();
     UnregisterTemp(slot_);
     slot_ = -1;
+    return result_;
+}
+
+WriteResult SafeWrite::commitUnnamed() {
+    if (!result_.ok() || !file_.isOpen()) return result_;
+    if (!linkUnnamed()) {
+        const int error = errno;
+        result_ = {error == EEXIST ? WriteStatus::Exists : WriteStatus::CannotRename, error};
+        abandon();
+        errno = error;
+        return result_;
+    }
+    tempName_.clear();  // renamed, if it had a temporary name
+    UnregisterTemp(slot_);
+    slot_ = -1;
+    // A failed close reports a write that failed late; the output, ours alone, goes again.
+    struct stat own;
+    const bool known = ::fstat(file_.fd(), &own) == 0;
+    if (::close(file_.release()) != 0) {
+        result_ = {WriteStatus::WriteFailed, errno};
+        struct stat named;
+        if (known && ::lstat(finalName_.c_str(), &named) == 0 && named.st_dev == own.st_dev &&
+            named.st_ino == own.st_ino)
+            ::unlink(finalName_.c_str());
+        errno = result_.error;
+    }
     return result_;
 }
 

@@ -1,6 +1,7 @@
 // Writing an output without ever losing what was there: the bytes go to a temporary file in the
 // target's directory (so that the final rename stays on one file system and is atomic), and the
-// temporary file takes the final name only once it is complete. Without `replace` the final
+// temporary file takes the final name only once it is complete. A new output's temporary file
+// has no name at all where the file system allows (O_TMPFILE), and takes the final name by a link. Without `replace` the final
 // name is claimed without a race: of two writers exactly one wins. Whatever fails, only the
 // temporary file is removed; a file this run did not create is never removed or truncated.
 // A file that replaces an existing one reaches the disk before the rename, so that a crash
@@ -58,11 +59,15 @@ class SafeWrite {
 
   private:
     void abandon();
+    bool openUnnamed();
+    bool linkUnnamed();
+    WriteResult commitUnnamed();
 
     std::string finalName_;
     std::string tempName_;
     bool replace_;
     bool replacing_ = false;  // an existing regular file is to be replaced
+    bool unnamed_ = false;    // the file being written has no name until it is complete
     int slot_ = -1;
     FileHandle file_;
     WriteResult result_;
