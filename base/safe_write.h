@@ -1,12 +1,13 @@
 // Writing an output without ever losing what was there: the bytes go to a temporary file in the
 // target's directory (so that the final rename stays on one file system and is atomic), and the
 // temporary file takes the final name only once it is complete. A new output's temporary file
-// has no name at all where the file system allows (O_TMPFILE), and takes the final name by a link. Without `replace` the final
-// name is claimed without a race: of two writers exactly one wins. Whatever fails, only the
-// temporary file is removed; a file this run did not create is never removed or truncated.
-// A file that replaces an existing one reaches the disk before the rename, so that a crash
-// leaves the old file or the new one, whole. A new name is not waited for: a crash then costs
-// nothing that was there, and the wait (milliseconds a file) would be most of a small job.
+// has no name at all where the file system allows it (O_TMPFILE) and takes the final name by a
+// link. Without `replace` the final name is claimed without a race: of two writers exactly one
+// wins. Whatever fails, only the temporary file is removed; a file this run did not create is
+// never removed or truncated. A file that replaces an existing one reaches the disk before the
+// rename, so that a crash leaves the old file or the new one, whole. A new name is not waited
+// for: a crash then costs nothing that was there, and the wait (milliseconds a file) would be
+// most of a small job.
 #pragma once
 
 #include <string>
