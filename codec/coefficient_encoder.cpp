@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "codec/bit_stream.h"
+#include "codec/buffer.h"
 #include "codec/codec.h"
 #include "codec/coding_buffers.h"
 #include "codec/low_band.h"
@@ -160,7 +161,7 @@ QX_AVX2 void AddBlockToSumsAvx2(int32_t* block, size_t stride, int side, BlockSu
         constexpr int kAhead = 6;
         const int32_t* ahead =
             y + kAhead < side ? row + kAhead * stride : block + (y + kAhead - side) * stride + side;
-        for (int x = 0; x < side; x += 16) _mm_prefetch(ahead + x, _MM_HINT_T0);
+        PrefetchRow(ahead, side);
         for (int x = 0; x < side; x += 8) {
             __m256i* at = reinterpret_cast<__m256i*>(row + x);
             const __m256i v = _mm256_loadu_si256(at);

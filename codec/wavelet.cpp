@@ -1,5 +1,6 @@
 #include "codec/wavelet.h"
 
+#include "codec/buffer.h"
 #include "codec/coding_buffers.h"
 #include "codec/split_work.h"
 #include "codec/vector_clones.h"
@@ -235,14 +236,6 @@ template <typename Sample>
         SumStridedTaps(plane + static_cast<size_t>(half + k) * stride + xa, c + nc, f.high,
                        f.highTaps, nc, nc, f.highShift);
     }
-}
-
-// Asks for the n values from p on to be brought into the cache.
-template <typename T>
-inline void PrefetchRow(const T* p, int n) {
-    const char* bytes = reinterpret_cast<const char*>(p);
-    for (size_t b = 0; b < sizeof(T) * static_cast<size_t>(n); b += 64)
-        __builtin_prefetch(bytes + b);
 }
 
 QX_AVX2 inline __m256i EightAt(const int32_t* p) {
