@@ -59,7 +59,7 @@ int AllocateCodingBuffers(Codec& codec, int width, int length) {
                                   planes.capacity() * sizeof(int16_t) >= buffer_detail::kHugePage
                               ? pixels
                               : 0;
-            // The spare picture block is idle until the next picture is loaded into it, and its
+            // The resampling block is idle until the next resampling writes it anew, and its
             // pages are in memory: new planes take them rather than pages the kernel must clear.
             if (MovePages(codec.state.OtherBlock, planes)) {
                 marksZeroed = 0;

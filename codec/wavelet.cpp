@@ -1028,11 +1028,19 @@ constexpr int FilteredColumns(int bw) {
     return bw / 16 * 16;
 }
 
+// The row filter of every level, and the column filter of the first.
+const AnalysisFilter& RowFilter(bool nineSeven) {
+    return nineSeven ? kFilter97 : kRows53;
+}
+const AnalysisFilter& FirstColumnFilter(bool nineSeven) {
+    return nineSeven ? kFilter97 : kColumns53Level2Left;
+}
+
 // One level as a row pass over the band, then a column pass.
 void AnalyseLevel(const int16_t* samples, int levelOffset, int32_t* plane, int width, int bw,
                   int bh, int level, bool rowsFromSamples, bool nineSeven, WaveletScratch& scratch,
                   bool split) {
-    const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
+    const AnalysisFilter& rowFilter = RowFilter(nineSeven);
     ShareOut(split ? scratch.helper : nullptr, 0, bh, 1, [&](int lane, int r0, int r1) {
         WaveletLane& l = scratch.lanes[lane];
         const bool fromSamples = level == 1 && rowsFromSamples;
@@ -1048,10 +1056,9 @@ void AnalyseLevel(const int16_t* samples, int levelOffset, int32_t* plane, int w
     });
     if (level <= 2) {
         const int covered = FilteredColumns(bw);
-        if (level == 1 && nineSeven) {
-            ColumnsInLanes(plane, width, 0, covered, bh, kFilter97, scratch, split);
-        } else if (level == 1) {
-            ColumnsInLanes(plane, width, 0, covered, bh, kColumns53Level2Left, scratch, split);
+        if (level == 1) {
+            ColumnsInLanes(plane, width, 0, covered, bh, FirstColumnFilter(nineSeven), scratch,
+                           split);
         } else {
             const int half = std::min(bw / 2, covered);
             ColumnsInLanes(plane, width, 0, half, bh, kColumns53Level2Left, scratch, split);
@@ -1066,8 +1073,8 @@ void AnalyseLevel(const int16_t* samples, int levelOffset, int32_t* plane, int w
 // The first level in one pass (AnalyseFirstLevelFused), its outputs shared between the lanes.
 void AnalyseFirstLevel(const int16_t* samples, int levelOffset, int32_t* plane, int width,
                        int height, bool nineSeven, WaveletScratch& scratch, bool split) {
-    const AnalysisFilter& rowFilter = nineSeven ? kFilter97 : kRows53;
-    const AnalysisFilter& columnFilter = nineSeven ? kFilter97 : kColumns53Level2Left;
+    const AnalysisFilter& rowFilter = RowFilter(nineSeven);
+    const AnalysisFilter& columnFilter = FirstColumnFilter(nineSeven);
     const int covered = FilteredColumns(width);
     const int half = height / 2;
     std::array<RingPlace, 2> places;

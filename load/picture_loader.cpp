@@ -180,8 +180,8 @@ LoadOutcome LoadPicture(Codec& codec, Prompts& prompts, const LoadRequest& reque
     }
     if (read && outcome.scaled()) read = ScaleLoadedPicture(context);
     if (!read) {
+        // The picture block is the load buffer: it may hold a large picture not scaled down.
         codec.state.PictureBuffer = {};
-        context.loadBuffer = {};  // may hold a large picture that was not scaled down
         return outcome;
     }
 
